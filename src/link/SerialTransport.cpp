@@ -1,0 +1,94 @@
+#include "link/SerialTransport.h"
+
+namespace msrw {
+namespace {
+
+QSerialPort::Parity ToQtParity(char parity) {
+    switch (parity) {
+    case 'E':
+        return QSerialPort::EvenParity;
+    case 'O':
+        return QSerialPort::OddParity;
+    case 'M':
+        return QSerialPort::MarkParity;
+    case 'S':
+        return QSerialPort::SpaceParity;
+    default:
+        return QSerialPort::NoParity;
+    }
+}
+
+QString OpenFailureMessage(const QString& name, const QSerialPort& port) {
+    switch (port.error()) {
+    case QSerialPort::PermissionError:
+        return QStringLiteral("Port %1 could not be opened: permission denied, or another program "
+                              "is using it. On Linux, make sure your user belongs to the group "
+                              "that owns the device (often \"dialout\").")
+            .arg(name);
+    case QSerialPort::DeviceNotFoundError:
+        return QStringLiteral("Port %1 does not exist.").arg(name);
+    default:
+        return QStringLiteral("Port %1 could not be opened: %2").arg(name, port.errorString());
+    }
+}
+
+} // namespace
+
+SerialTransport::SerialTransport(const QString& portNameOrPath, QObject* parent)
+    : Transport(parent), name_(portNameOrPath) {
+    port_.setPortName(portNameOrPath);
+    connect(&port_, &QSerialPort::readyRead, this, &SerialTransport::onReadyRead);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onError);
+}
+
+SerialTransport::~SerialTransport() { close(); }
+
+bool SerialTransport::open(const SerialSettings& settings, QString& error) {
+    close();
+    port_.setBaudRate(settings.baud);
+    port_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits));
+    port_.setParity(ToQtParity(settings.parity));
+    port_.setStopBits(settings.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop);
+    port_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port_.open(QIODevice::ReadWrite)) {
+        error = OpenFailureMessage(name_, port_);
+        return false;
+    }
+    // Stale bytes left in the driver would prefix the first reply.
+    port_.clear();
+    // USB virtual ports may stay silent without DTR; a pseudo-terminal refuses
+    // the request, which is harmless.
+    port_.setDataTerminalReady(true);
+    port_.clearError();
+    return true;
+}
+
+void SerialTransport::close() {
+    if (port_.isOpen())
+        port_.close();
+}
+
+bool SerialTransport::isOpen() const { return port_.isOpen(); }
+
+bool SerialTransport::write(const std::string& bytes) {
+    if (!port_.isOpen())
+        return false;
+    const qint64 n = port_.write(bytes.data(), qint64(bytes.size()));
+    return n == qint64(bytes.size());
+}
+
+void SerialTransport::onReadyRead() {
+    const QByteArray data = port_.readAll();
+    if (!data.isEmpty())
+        emit bytesReceived(std::string(data.constData(), std::size_t(data.size())));
+}
+
+void SerialTransport::onError(QSerialPort::SerialPortError error) {
+    if (error != QSerialPort::ResourceError || !port_.isOpen())
+        return;
+    const QString reason = port_.errorString();
+    port_.close();
+    emit lost(QStringLiteral("The port %1 is no longer available (%2).").arg(name_, reason));
+}
+
+} // namespace msrw
