@@ -1,0 +1,70 @@
+#include "link/DataFolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace msrw {
+
+DataFolder::DataFolder()
+    : DataFolder(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)) {}
+
+DataFolder::DataFolder(const QString& root) : root_(root) {}
+
+QString DataFolder::path(std::string_view givenName) const {
+    QString name = QString::fromLatin1(givenName.data(), qsizetype(givenName.size()));
+    name.replace('\\', '/');
+    while (name.startsWith('/'))
+        name.remove(0, 1);
+    return QDir(root_).filePath(name);
+}
+
+bool DataFolder::exists(std::string_view givenName) const {
+    if (givenName.empty() || givenName.back() == '\\' || givenName.back() == '/')
+        return false;
+    return QFileInfo(path(givenName)).isFile();
+}
+
+std::optional<std::vector<std::string>> DataFolder::readLines(std::string_view givenName) const {
+    QFile file(path(givenName));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    std::vector<std::string> lines;
+    const QByteArray all = file.readAll();
+    qsizetype start = 0;
+    while (start < all.size()) {
+        qsizetype end = all.indexOf('\n', start);
+        if (end < 0)
+            end = all.size();
+        QByteArray line = all.mid(start, end - start);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        lines.emplace_back(line.constData(), std::size_t(line.size()));
+        start = end + 1;
+    }
+    return lines;
+}
+
+bool DataFolder::writeLines(std::string_view givenName, const std::vector<std::string>& lines,
+                            QString& error) const {
+    const QString target = path(givenName);
+    QDir().mkpath(QFileInfo(target).absolutePath());
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("Could not write %1: %2").arg(target, file.errorString());
+        return false;
+    }
+    for (const std::string& line : lines) {
+        file.write(line.data(), qint64(line.size()));
+        file.write("\r\n", 2);
+    }
+    if (!file.commit()) {
+        error = QStringLiteral("Could not write %1: %2").arg(target, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace msrw

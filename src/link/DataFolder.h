@@ -1,0 +1,35 @@
+#pragma once
+// The program's folder for its files: the per-user application data folder,
+// or the one named with --data-dir. File names keep their given form; a
+// leading backslash means "inside the data folder".
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace msrw {
+
+class DataFolder {
+public:
+    DataFolder(); // the per-user application data folder
+    explicit DataFolder(const QString& root);
+
+    const QString& root() const { return root_; }
+    // "\tracksetting.bau" -> <root>/tracksetting.bau; backslashes become folders.
+    QString path(std::string_view givenName) const;
+
+    bool exists(std::string_view givenName) const;
+    // The file's lines without their line ends; nullopt when it cannot be read.
+    std::optional<std::vector<std::string>> readLines(std::string_view givenName) const;
+    // Writes the lines, each ended by CR LF, replacing the file in one step so
+    // that it is never left half-written. False with `error` set on failure.
+    bool writeLines(std::string_view givenName, const std::vector<std::string>& lines,
+                    QString& error) const;
+
+private:
+    QString root_;
+};
+
+} // namespace msrw

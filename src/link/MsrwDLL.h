@@ -1,0 +1,92 @@
+#pragma once
+// The link component: owns the port to the reader/writer, sends command texts
+// and reports what comes back, either to the caller (Query and friends) or as
+// the MsrwInEvent for card operations, whose replies come when a card is swiped.
+
+#include "link/PortDirectory.h"
+#include "link/ReplyFramer.h"
+
+#include <QObject>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+namespace msrw {
+
+class OperatorDialogs;
+
+// Statuses of the link's operations; 0 is success.
+enum LinkStatus : int {
+    kLinkOk = 0,
+    kLinkBadPortText = -1,
+    kLinkBadSettings = -2,
+    kLinkNoSuchPort = -3,
+    kLinkOpenFailed = -4,
+    kLinkNotOpen = -5,
+    kLinkBadCommand = -6,
+    kLinkNoReply = -7,
+    kLinkBusy = -8,
+};
+
+struct LinkTimings {
+    int replyTimeoutMs = 1000;   // Query: silence before any reply byte
+    int probeTimeoutMs = 200;    // ReadVersion: a port with no reader stays silent
+    int scriptTimeoutMs = 10000; // QueryScript: a script may wait for a swipe
+    int idleGapMs = 80;          // bytes with no recognisable end are a reply after this
+};
+
+class MsrwDLL : public QObject {
+    Q_OBJECT
+public:
+    explicit MsrwDLL(const PortDirectory& ports, OperatorDialogs* dialogs = nullptr,
+                     QObject* parent = nullptr);
+    ~MsrwDLL() override;
+
+    int OpenPort(const std::string& portNumber, const std::string& settings);
+    bool IsPortOpen() const;
+    int ReadVersion(std::string& text);
+    int TarnExchange(const std::string& command, std::string& reply);
+    int ClosePort();
+    void SendLine(const std::string& command);
+    void SendCommand(const std::string& command);
+    std::string Query(const std::string& command);
+    std::string QueryScript(const std::string& command);
+
+    // What went wrong last, in words for the operator (empty after success).
+    const QString& lastError() const { return lastError_; }
+    int openPortNumber() const { return openPort_; }
+    void setTimings(const LinkTimings& t) { timings_ = t; }
+    const LinkTimings& timings() const { return timings_; }
+
+signals:
+    // A reply to SendCommand or SendLine: display form, then hex form.
+    void MsrwInEvent(std::string& displayForm, std::string& hexForm);
+    // The open port went away; the port is closed.
+    void PortLost(const QString& message);
+
+private:
+    bool send(const std::string& commandText, ReplyShape& shape);
+    int exchange(const std::string& commandText, ReplyShape shape, int timeoutMs,
+                 std::string& replyBytes);
+    void onBytes(const std::string& bytes);
+    void onLost(const QString& reason);
+    void deliverEvents(bool flushPartial);
+    bool takeQueryReply();
+
+    const PortDirectory& ports_;
+    OperatorDialogs* dialogs_;
+    std::unique_ptr<Transport> transport_;
+    int openPort_ = 0;
+    LinkTimings timings_;
+    QString lastError_;
+
+    std::string eventBuffer_;
+    ReplyShape eventShape_ = ReplyShape::Any;
+    QTimer eventIdle_;
+    bool dispatching_ = false;
+
+    struct PendingQuery;
+    PendingQuery* query_ = nullptr;
+};
+
+} // namespace msrw
