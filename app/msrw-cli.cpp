@@ -1,1 +1,152 @@
-int main() { return 0; }
+// msrw-cli: the console face of the link. Sends command texts or script files
+// to the reader/writer and prints each command and its reply; finds the reader.
+
+#include "link/Clock.h"
+#include "link/ConsoleDialogs.h"
+#include "link/DataFolder.h"
+#include "link/MsrwDLL.h"
+#include "link/PortManager.h"
+#include "settings/ScriptFile.h"
+#include "sim/SimulatedPorts.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+
+using namespace msrw;
+
+namespace {
+
+enum ExitCode { kExitOk = 0, kExitUsage = 2, kExitNoPort = 3, kExitNoAnswer = 4 };
+
+void PrintExchange(const std::string& command, std::string reply) {
+    // Multi-line replies come with CR LF; the console wants plain line ends.
+    for (std::size_t at; (at = reply.find("\r\n")) != std::string::npos;)
+        reply.replace(at, 2, "\n");
+    while (!reply.empty() && reply.back() == '\n')
+        reply.pop_back();
+    std::printf("PC:    %s\nR/W:  %s\n", command.c_str(), reply.c_str());
+    std::fflush(stdout);
+}
+
+int Fail(int code, const QString& message) {
+    std::fprintf(stderr, "msrw-cli: %s\n", qPrintable(message));
+    return code;
+}
+
+struct Session {
+    PortDirectory ports;
+    ConsoleDialogs dialogs;
+    EventLoopClock clock;
+    DataFolder data;
+    PortState state;
+    SettingsRecord settings;
+    MainView view;
+    PortManager manager{{ports, dialogs, clock, data, state, settings, view}};
+    std::unique_ptr<sim::SimulatedPorts> simulator;
+};
+
+// Opens the device the options name, or finds the reader on ports 1-10.
+int OpenDevice(Session& s, const QCommandLineParser& options) {
+    s.manager.SetComm();
+    MsrwDLL& link = *s.manager.link();
+    int port = 0;
+    if (options.isSet("device")) {
+        s.ports.setPath(kFirstPort, options.value("device"));
+        port = kFirstPort;
+    } else if (options.isSet("simulate")) {
+        port = kFirstPort;
+    }
+    if (port != 0) {
+        if (link.OpenPort(std::to_string(port), "9600N,8,1") != kLinkOk)
+            return Fail(kExitNoPort, link.lastError());
+        return kExitOk;
+    }
+    if (s.manager.OpenReader() != kPortOk)
+        return Fail(kExitNoPort, "no reader/writer answered on ports 1-10.");
+    return kExitOk;
+}
+
+// Sends each command and prints the exchange; stops at the first command the
+// device leaves unanswered.
+int RunCommands(Session& s, const std::vector<std::string>& commands, bool script) {
+    MsrwDLL& link = *s.manager.link();
+    for (const std::string& command : commands) {
+        const std::string reply = script ? link.QueryScript(command) : link.Query(command);
+        PrintExchange(command, reply);
+        if (!link.IsPortOpen())
+            return Fail(kExitNoAnswer, link.lastError());
+        if (reply.empty() && !link.lastError().isEmpty())
+            return Fail(kExitNoAnswer, link.lastError());
+    }
+    return kExitOk;
+}
+
+int RunScript(Session& s, const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return Fail(kExitUsage, QString("cannot read the script %1: %2")
+                                    .arg(fileName, file.errorString()));
+    const QByteArray text = file.readAll();
+    std::vector<std::string> commands;
+    for (const ScriptStep& step : ParseScript(std::string_view(text.constData(), text.size())))
+        commands.push_back(step.command);
+    return RunCommands(s, commands, true);
+}
+
+int Detect(Session& s) {
+    if (s.manager.OpenReader() != kPortOk)
+        return Fail(kExitNoPort, "no reader/writer answered on ports 1-10.");
+    std::printf("%d\n%s\n", int(s.state.CurrentPort), s.view.message.text.c_str());
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName("msrw");
+    QCommandLineParser options;
+    options.setApplicationDescription(
+        "Talks to the magnetic-stripe reader/writer from the console.\n"
+        "  send TEXT...   send command texts (\"\\1Be\") and print the replies\n"
+        "  script FILE    run a script file the same way\n"
+        "  detect         find the reader on ports 1-10");
+    options.addHelpOption();
+    options.addOption({"device", "Use the serial device at PATH.", "PATH"});
+    options.addOption({"simulate", "Use the built-in simulated reader/writer."});
+    options.addOption({"port", "Port N is the system port or device PATH (repeatable).", "N=PATH"});
+    options.addOption({"data-dir", "Keep the program's files in DIR.", "DIR"});
+    options.addPositionalArgument("command", "send, script or detect");
+    options.process(app);
+
+    Session s;
+    if (options.isSet("data-dir"))
+        s.data = DataFolder(options.value("data-dir"));
+    s.ports.assignSystemPorts();
+    QString error;
+    if (!s.ports.applyOverrides(options.values("port"), error))
+        return Fail(kExitUsage, error);
+    if (options.isSet("simulate"))
+        // Card commands are answered too: a sample card goes through at once.
+        s.simulator = std::make_unique<sim::SimulatedPorts>(s.ports, kFirstPort, 1);
+
+    const QStringList args = options.positionalArguments();
+    const QString verb = args.value(0);
+    if (verb == "detect")
+        return Detect(s);
+    if (verb != "send" && verb != "script")
+        return Fail(kExitUsage, "say send TEXT..., script FILE or detect (see --help).");
+    if (args.size() < 2)
+        return Fail(kExitUsage, verb == "send" ? "send needs at least one command text."
+                                               : "script needs a file name.");
+    if (const int rc = OpenDevice(s, options); rc != kExitOk)
+        return rc;
+    if (verb == "script")
+        return RunScript(s, args[1]);
+    std::vector<std::string> commands;
+    for (qsizetype i = 1; i < args.size(); ++i)
+        commands.push_back(args[i].toLatin1().toStdString());
+    return RunCommands(s, commands, false);
+}

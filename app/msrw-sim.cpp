@@ -1,1 +1,176 @@
-int main() { return 0; }
+// msrw-sim: the simulated reader/writer on a pseudo-terminal. The first line
+// of standard output is the terminal's path. Lines typed on standard input
+// swipe cards: an empty line the next card of the deck, a number that card.
+// The program ends on SIGTERM, SIGINT or when standard input closes.
+
+#include "sim/AutoSwiper.h"
+#include "sim/DeckFile.h"
+#include "sim/Device.h"
+#include "sim/PtyServer.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
+using namespace msrw::sim;
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void OnQuitSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
+}
+
+void Complain(const QString& message) {
+    std::fprintf(stderr, "msrw-sim: %s\n", message.toLocal8Bit().constData());
+}
+
+// Quits the event loop on SIGTERM or SIGINT (through a pipe, since a signal
+// handler may do next to nothing).
+bool QuitOnSignals(QCoreApplication& app) {
+    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return false;
+    struct sigaction action {};
+    action.sa_handler = OnQuitSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    return true;
+}
+
+void SwipeByLine(const QString& line, Device& device, Deck& deck) {
+    bool isNumber = false;
+    const int number = line.trimmed().toInt(&isNumber);
+    if (isNumber && (number < 1 || number > static_cast<int>(deck.size()))) {
+        Complain(QStringLiteral("no card %1 in the deck (1-%2)").arg(number).arg(deck.size()));
+        return;
+    }
+    NamedCard& card = isNumber ? deck[static_cast<std::size_t>(number - 1)] : deck.next();
+    const bool acted = device.swipe(card.card);
+    std::fprintf(stderr, "msrw-sim: swiped %s%s\n", card.name.c_str(),
+                 acted ? "" : " (nothing was armed)");
+}
+
+// Standard input: its end quits, each line swipes.
+void WatchStandardInput(QCoreApplication& app, Device& device, Deck& deck) {
+    auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
+    auto line = std::make_shared<QByteArray>();
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, &device, &deck, line] {
+        char buffer[256];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            app.quit();
+            return;
+        }
+        line->append(buffer, n);
+        for (qsizetype end = line->indexOf('\n'); end >= 0; end = line->indexOf('\n')) {
+            SwipeByLine(QString::fromLocal8Bit(line->left(end)), device, deck);
+            line->remove(0, end + 1);
+        }
+    });
+}
+
+// A whole number option within [low, high]; false with a message otherwise.
+bool NumberOption(const QCommandLineParser& parser, const QString& name, int low, int high,
+                  int& value) {
+    if (!parser.isSet(name))
+        return true;
+    bool ok = false;
+    value = parser.value(name).toInt(&ok);
+    if (ok && value >= low && value <= high)
+        return true;
+    Complain(QStringLiteral("--%1 takes a whole number from %2 to %3, not \"%4\"")
+                 .arg(name)
+                 .arg(low)
+                 .arg(high)
+                 .arg(parser.value(name)));
+    return false;
+}
+
+void AddOptions(QCommandLineParser& parser) {
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulated magnetic-stripe card reader/writer on a pseudo-terminal.\n"
+        "Prints the terminal's path first. Each line on standard input swipes a card:\n"
+        "an empty line the next card of the deck, a number that card."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {"deck", "Cards to swipe, from a card data file.", "FILE"},
+        {"auto-swipe", "Swipe the next card MS milliseconds after a card command.", "MS"},
+        {"fixture", "Identify as the lead-zero-bias fixture."},
+        {"velk-mode", "Answer decoded reads with the text read reply."},
+        {"tarn", "Start in the Tarn protocol family."},
+        {"fragment", "Send replies one byte at a time."},
+        {"garbage", "Send N noise bytes before each reply.", "N"},
+        {"silent", "Answer nothing."},
+        {"vanish-after", "Close the terminal after K commands.", "K"},
+        {"port", "Accepted for uniformity; ignored.", "N=PATH"},
+        {"data-dir", "Accepted for uniformity; ignored.", "DIR"},
+    });
+}
+
+bool Configure(const QCommandLineParser& parser, Device& device, Deck& deck, int& autoSwipeMs) {
+    Faults& faults = device.faults();
+    if (!NumberOption(parser, "auto-swipe", 0, 3600000, autoSwipeMs) ||
+        !NumberOption(parser, "garbage", 0, 4096, faults.garbageBytes) ||
+        !NumberOption(parser, "vanish-after", 1, 1000000, faults.vanishAfter))
+        return false;
+    faults.fragment = parser.isSet("fragment");
+    faults.silent = parser.isSet("silent");
+    if (parser.isSet("fixture"))
+        device.setBanner(kFixtureBanner);
+    device.setTextDialect(parser.isSet("velk-mode"));
+    if (parser.isSet("tarn"))
+        device.setFamily(Family::Tarn);
+    if (parser.isSet("deck")) {
+        QString error;
+        auto loaded = LoadDeckFile(parser.value("deck"), error);
+        if (!loaded) {
+            Complain(error);
+            return false;
+        }
+        deck = std::move(*loaded);
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("msrw-sim"));
+    QCommandLineParser parser;
+    AddOptions(parser);
+    parser.process(app);
+
+    auto device = std::make_shared<Device>();
+    Deck deck;
+    int autoSwipeMs = -1;
+    if (!Configure(parser, *device, deck, autoSwipeMs))
+        return 2;
+
+    PtyServer server(device);
+    QString error;
+    if (!server.start(error) || !QuitOnSignals(app)) {
+        Complain(error.isEmpty() ? QStringLiteral("cannot watch for signals") : error);
+        return 1;
+    }
+    QObject::connect(&server, &PtyServer::stopped,
+                     [] { Complain(QStringLiteral("the port has gone away (vanish fault)")); });
+    std::printf("%s\n", server.slavePath().toLocal8Bit().constData());
+    std::fflush(stdout);
+
+    std::unique_ptr<AutoSwiper> swiper;
+    if (autoSwipeMs >= 0)
+        swiper = std::make_unique<AutoSwiper>(*device, deck, autoSwipeMs);
+    WatchStandardInput(app, *device, deck);
+    return app.exec();
+}

@@ -20,11 +20,15 @@ void EventLoopClock::Wait(int ms) { PauseWithEvents(ms); }
 
 void RecordingClock::Delay(int ms) {
     pauses.push_back({false, ms});
+    if (duringPause)
+        duringPause(ms);
     QCoreApplication::processEvents();
 }
 
 void RecordingClock::Wait(int ms) {
     pauses.push_back({true, ms});
+    if (duringPause)
+        duringPause(ms);
     QCoreApplication::processEvents();
 }
 

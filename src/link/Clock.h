@@ -2,6 +2,7 @@
 // Pauses between commands. The program really waits, processing events; tests
 // record the pauses and return at once.
 
+#include <functional>
 #include <vector>
 
 namespace msrw {
@@ -23,8 +24,12 @@ public:
 };
 
 // Records the pauses and lets pending events run once, without waiting.
+// `duringPause`, when set, runs inside each pause: what an operator or a
+// device might do while the program waits.
 class RecordingClock : public Clock {
 public:
+    std::function<void(int ms)> duringPause;
+
     void Delay(int ms) override;
     void Wait(int ms) override;
 

@@ -49,16 +49,24 @@ std::optional<std::vector<std::string>> DataFolder::readLines(std::string_view g
 
 bool DataFolder::writeLines(std::string_view givenName, const std::vector<std::string>& lines,
                             QString& error) const {
+    QByteArray bytes;
+    for (const std::string& line : lines) {
+        bytes.append(line.data(), qsizetype(line.size()));
+        bytes.append("\r\n", 2);
+    }
     const QString target = path(givenName);
     QDir().mkpath(QFileInfo(target).absolutePath());
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered, so that a short write (a full disk) is seen here rather than
+    // lost in a flush that commit() does not report.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         error = QStringLiteral("Could not write %1: %2").arg(target, file.errorString());
         return false;
     }
-    for (const std::string& line : lines) {
-        file.write(line.data(), qint64(line.size()));
-        file.write("\r\n", 2);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        error = QStringLiteral("Could not write %1 completely (is the disk full?).").arg(target);
+        return false;
     }
     if (!file.commit()) {
         error = QStringLiteral("Could not write %1: %2").arg(target, file.errorString());

@@ -4,7 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 namespace msrw {
 
@@ -48,14 +51,52 @@ struct PortMenuView {
     }
 };
 
+// A track field: its text (line breaks included), whether it takes input,
+// and the most characters it accepts (0: no limit).
+struct TrackBox {
+    std::string text;
+    bool enabled = true;
+    int maxLength = 0;
+};
+
+// A track frame: its caption, red when the track does not fit the card type.
+struct TrackFrame {
+    std::string caption;
+    bool red = false;
+};
+
+struct CardTypeList {
+    std::vector<std::string> items;
+    int selected = -1;
+    std::string text() const {
+        return selected >= 0 && selected < int(items.size()) ? items[std::size_t(selected)] : "";
+    }
+};
+
 struct MainView {
-    ColouredText message;           // txtMessage
-    std::string modeLabel;          // lblMode
-    std::string coercivityLabel;    // lblCoercivity
+    std::string title;
+    ColouredText message;             // txtMessage
+    std::array<TrackBox, 3> tracks;   // txtTrk1..txtTrk3
+    std::array<TrackFrame, 3> frames; // fraTrk1..fraTrk3
+    CardTypeList cardTypes;           // cboCardType (enabled state in `enabled`)
+    std::string modeLabel;            // lblMode
+    std::string coercivityLabel;      // lblCoercivity
     ColouredText defaultSettingLabel; // lblCoercivity2
+    // Controls by object name: whether each is enabled, and the hidden ones.
+    std::map<std::string, bool> enabled;
+    std::set<std::string> hidden;
     PortMenuView portMenu;
-    PromptView prompt;              // frmMessage
-    bool quitRequested = false;     // the program is to end
+    PromptView prompt; // frmMessage
+    bool mainVisible = false;
+    bool quitRequested = false; // the program is to end
+
+    bool isEnabled(const std::string& name) const {
+        auto it = enabled.find(name);
+        return it == enabled.end() || it->second;
+    }
+    TrackBox& track(int n) { return tracks[std::size_t(n - 1)]; }
+    const TrackBox& track(int n) const { return tracks[std::size_t(n - 1)]; }
+    TrackFrame& frame(int n) { return frames[std::size_t(n - 1)]; }
 };
 
 } // namespace msrw

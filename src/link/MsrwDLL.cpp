@@ -232,8 +232,12 @@ int MsrwDLL::TarnExchange(const std::string& command, std::string& reply) {
 }
 
 std::string MsrwDLL::Query(const std::string& command) {
+    // The start-up probe asks ports that may hold no reader at all: it gets
+    // the short time-out of identification.
+    const bool probe = command == "\\39" || command == "9";
     std::string bytes;
-    exchange(command, ReplyShape::Any, timings_.replyTimeoutMs, bytes);
+    exchange(command, ReplyShape::Any, probe ? timings_.probeTimeoutMs : timings_.replyTimeoutMs,
+             bytes);
     return DisplayForm(bytes);
 }
 

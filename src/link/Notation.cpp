@@ -201,12 +201,15 @@ std::string BitsToHexDigit(std::string_view bits, bool readAsHexDigits) {
 
 std::string ConvertDecimalToBinary(std::string_view decimal, int groupWidth) {
     // Leading decimal digits give the value; anything after them is ignored.
+    // Values past 64 bits are outside what callers pass; they saturate
+    // rather than wrap to a smaller number.
+    constexpr unsigned long long kMax = ~0ULL;
     unsigned long long value = 0;
     for (const char c : decimal) {
         if (c < '0' || c > '9')
             break;
-        const unsigned long long next = value * 10 + unsigned(c - '0');
-        value = next >= value ? next : ~0ULL;
+        const unsigned digit = unsigned(c - '0');
+        value = value > (kMax - digit) / 10 ? kMax : value * 10 + digit;
     }
     std::string bits;
     do {

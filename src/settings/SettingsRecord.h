@@ -9,8 +9,21 @@ namespace msrw {
 // entry 0 (port the reader last answered on, 0 none), 2 and 3 (leading zeros
 // at 210 and 75 BPI), 4-6 (density of tracks 1-3: 0 = 210, 1 = 75 BPI) and
 // 7 (coercivity: 1 high, 0 low).
+
+// Where each part of the card format sits in the record.
+inline constexpr std::size_t kSettingsEntries = 30;
+inline constexpr std::size_t kEntryPort = 0;
+inline constexpr std::size_t kEntryCardType = 1;
+inline constexpr std::size_t kEntryLeadz210 = 2;
+inline constexpr std::size_t kEntryLeadz75 = 3;
+inline constexpr std::size_t kEntryFirstBpi = 4; // tracks 1-3: 4, 5, 6
+inline constexpr std::size_t kEntryHiCo = 7;
+inline constexpr std::size_t kEntryFirstUser = 8;      // per track: BPC, parity, SS, ES
+inline constexpr std::size_t kEntryFirstPassBook = 20; // per track: sync zeros, SS, ES
+inline constexpr std::size_t kEntryLeadz210Pb = 29;
+
 struct SettingsRecord {
-    std::array<int, 30> entry{};
+    std::array<int, kSettingsEntries> entry{};
     int& operator[](std::size_t i) { return entry[i]; }
     int operator[](std::size_t i) const { return entry[i]; }
 };

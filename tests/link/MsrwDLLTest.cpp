@@ -1,7 +1,7 @@
 #include "link/MsrwDLL.h"
 
-#include "link/FakeTransport.h"
-#include "link/RecordingDialogs.h"
+#include "support/FakeTransport.h"
+#include "support/RecordingDialogs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

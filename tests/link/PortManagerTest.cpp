@@ -2,8 +2,8 @@
 
 #include "link/Clock.h"
 #include "link/DataFolder.h"
-#include "link/FakeTransport.h"
-#include "link/RecordingDialogs.h"
+#include "support/FakeTransport.h"
+#include "support/RecordingDialogs.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

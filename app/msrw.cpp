@@ -1,0 +1,99 @@
+// msrw: the desktop utility of the magnetic-stripe card reader/writer.
+
+#include "cards/CardTypeSetup.h"
+#include "link/Clock.h"
+#include "link/Session.h"
+#include "link/Startup.h"
+#include "sim/SimulatedPorts.h"
+#include "ui/QtOperatorDialogs.h"
+#include "ui/SimulatorWindow.h"
+#include "ui/frmMain.h"
+#include "ui/frmpwd.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QMessageBox>
+#include <cstdio>
+
+using namespace msrw;
+
+namespace {
+
+// "--simulate" or "--simulate=N": the port of the simulated reader/writer,
+// 0 when there is none. The option is taken out of the arguments.
+int TakeSimulateOption(QStringList& args, QString& error) {
+    int port = 0;
+    for (qsizetype i = args.size() - 1; i >= 1; --i) {
+        const QString& a = args[i];
+        if (a == "--simulate") {
+            port = kFirstPort;
+        } else if (a.startsWith("--simulate=")) {
+            bool ok = false;
+            port = a.mid(11).toInt(&ok);
+            if (!ok || port < kFirstPort || port > kLastPort)
+                error = QString("--simulate=N needs a port from 1 to 10, not \"%1\".").arg(a.mid(11));
+        } else {
+            continue;
+        }
+        args.removeAt(i);
+    }
+    return port;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("msrw");
+    QStringList args = QApplication::arguments();
+    QString error;
+    const int simulatedPort = TakeSimulateOption(args, error);
+
+    QCommandLineParser options;
+    options.setApplicationDescription("Reads, writes and sets up magnetic-stripe cards.");
+    options.addHelpOption();
+    options.addOption({"simulate", "Use the built-in simulated reader/writer (on port 1, or on "
+                                   "port N with --simulate=N)."});
+    options.addOption({"port", "Port N is the system port or device PATH (repeatable).", "N=PATH"});
+    options.addOption({"data-dir", "Keep the program's files in DIR.", "DIR"});
+    options.process(args);
+
+    PortDirectory ports;
+    if (error.isEmpty())
+        ports.applyOverrides(options.values("port"), error);
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "msrw: %s\n", qPrintable(error));
+        return 2;
+    }
+    std::unique_ptr<sim::SimulatedPorts> simulator;
+    if (simulatedPort)
+        simulator = std::make_unique<sim::SimulatedPorts>(ports, simulatedPort);
+    ports.assignSystemPorts();
+
+    QtOperatorDialogs dialogs(kProgramTitle);
+    EventLoopClock clock;
+    Session session(ports, dialogs, clock,
+                    options.isSet("data-dir") ? DataFolder(options.value("data-dir")) : DataFolder());
+    Startup startup(session, [&session] {
+        cboCardType_Click(session, session.view.cardTypes.selected);
+    });
+    frmMain main(session, startup);
+    QObject::connect(&main, &frmMain::quitRequested, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    std::unique_ptr<SimulatorWindow> simulatorWindow;
+    if (simulator) {
+        simulatorWindow = std::make_unique<SimulatorWindow>(*simulator);
+        simulatorWindow->show();
+    }
+
+    frmpwd pwd(startup, [&main] { main.render(); });
+    pwd.load();
+    if (pwd.exec() != QDialog::Accepted || session.view.quitRequested)
+        return 0;
+    dialogs.setParent(&main);
+    main.show();
+    main.render();
+    if (simulatorWindow)
+        simulatorWindow->move(main.geometry().right() + 12, main.geometry().top() + 200);
+    return app.exec();
+}

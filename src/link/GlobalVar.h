@@ -1,0 +1,30 @@
+#pragma once
+// The program-wide state of card operations.
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace msrw {
+
+struct GlobalVar {
+    std::int32_t OpState = 0; // the card operation in progress, 0 none
+    std::int32_t OpCount = 0; // the card number shown in result lines
+    std::int16_t ActiveTracks = 2; // 0 track 2 only, 1 tracks 1 and 2, 2 all three
+    bool ProtocolIsTarn = false;
+    bool TarnUnframed = false;
+    bool TarnAwaitStart = false;
+    bool FirstLoadDone = false;
+    bool DatabaseRun = false;
+    std::uint8_t EraseMask = 7;
+    std::string CardType;
+    // Held by the main window for the operations: the reference card of a
+    // compare, and the phase of the test cycle.
+    std::array<std::string, 3> compareReference;
+    int testPhase = 1;
+    // Counts ended operations: a branch that paused checks it to learn that
+    // "End" was pressed meanwhile and must not carry on.
+    std::uint64_t operationEnds = 0;
+};
+
+} // namespace msrw

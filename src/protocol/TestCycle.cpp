@@ -1,0 +1,74 @@
+#include "protocol/TestCycle.h"
+
+#include "cards/CardTypeSetup.h"
+#include "link/MainControls.h"
+#include "link/OperatorDialogs.h"
+#include "link/Session.h"
+#include "protocol/CommandSet.h"
+#include "protocol/Dispatcher.h"
+#include "protocol/ReadOperation.h"
+#include "protocol/SwipePrompt.h"
+
+namespace msrw {
+namespace {
+
+const char* PhasePrompt(int phase) {
+    switch (phase) {
+    case 2:
+        return "Please Swipe to Read a Standard Mag Card with MEDIUM speed.";
+    case 3:
+        return "Please Swipe to Read a Standard Mag Card with FAST speed.";
+    default:
+        return "Please Swipe to Read a Standard Mag Card with SLOW speed.";
+    }
+}
+
+} // namespace
+
+void cmdTest_Click(Session& s) {
+    DisMainBtns(s.view);
+    PreparePrompt(s.view.prompt, "Read Card", PhasePrompt(1), kBlue, kWhite);
+    s.view.message = {};
+    for (TrackBox& box : s.view.tracks)
+        box.text.clear();
+    s.view.cardTypes.selected = 0;
+    cboCardType_Click(s, 0);
+    s.g.OpCount = 1;
+    s.g.testPhase = 1;
+    s.portManager.ReOpenPort();
+    s.link().Query(cmd::SelectHighCoercivity());
+    DisMainBtns(s.view); // the card-type set-up enabled them again
+    SendReadCmd(s, kOpTestRead);
+    ShowPrompt(s);
+}
+
+void TestReadBranch(Session& s, std::string_view replyText) {
+    HidePrompt(s);
+    CardRead card = ReadCard(s, replyText);
+    ShowTracks(s, card.tracks);
+    if (!card.ok) {
+        s.view.message = {"Read(" + std::to_string(s.g.OpCount) + ") Failed!", kRed};
+        if (!s.Wait(300))
+            return;
+    } else {
+        s.view.message = {reply::ReadOkLine(s.g.OpCount), kBlack};
+        if (!s.Wait(200))
+            return;
+        ++s.g.OpCount;
+        if (s.g.testPhase >= 3) {
+            // The write phase of the cycle is not part of this version: end
+            // the test here and say so.
+            s.dialogs.showMessage("The read phases of the test are complete. The write phase "
+                                  "is not available in this version yet.",
+                                  MessageIcon::Information);
+            cmdCancel_Click(s);
+            return;
+        }
+        ++s.g.testPhase;
+        s.view.prompt.label = PhasePrompt(s.g.testPhase);
+    }
+    ShowPrompt(s);
+    SendReadCmd(s, kOpTestRead);
+}
+
+} // namespace msrw

@@ -1,0 +1,21 @@
+#include "sim/AutoSwiper.h"
+
+namespace msrw::sim {
+
+AutoSwiper::AutoSwiper(Device& device, Deck& deck, int delayMs, QObject* parent)
+    : QObject(parent), device_(device), deck_(deck) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(delayMs);
+    connect(&timer_, &QTimer::timeout, this, &AutoSwiper::swipeNow);
+    connect(&device_, &Device::armed, &timer_, qOverload<>(&QTimer::start));
+}
+
+void AutoSwiper::swipeNow() {
+    if (!device_.isArmed())
+        return;
+    NamedCard& card = device_.awaitsVerification() ? deck_.current() : deck_.next();
+    device_.swipe(card.card);
+    emit swiped(QString::fromStdString(card.name));
+}
+
+} // namespace msrw::sim

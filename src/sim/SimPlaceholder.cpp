@@ -1,1 +1,0 @@
-#include "link/Notation.h"

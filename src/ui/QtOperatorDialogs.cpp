@@ -1,0 +1,82 @@
+#include "ui/QtOperatorDialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QStringList>
+
+namespace msrw {
+namespace {
+
+QString Latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+QMessageBox::Icon QtIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Warning:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QString QtOperatorDialogs::titleOr(const std::string& title) const {
+    return title.empty() ? title_ : Latin1(title);
+}
+
+void QtOperatorDialogs::showMessage(const std::string& text, MessageIcon icon,
+                                    const std::string& title) {
+    QMessageBox box(QtIcon(icon), titleOr(title), Latin1(text), QMessageBox::Ok, parent_);
+    box.exec();
+}
+
+bool QtOperatorDialogs::askYesNo(const std::string& text, const std::string& title) {
+    return QMessageBox::question(parent_, titleOr(title), Latin1(text)) == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtOperatorDialogs::askText(const std::string& prompt,
+                                                      const std::string& title) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parent_, titleOr(title), Latin1(prompt), QLineEdit::Normal, {}, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text.toLatin1().toStdString();
+}
+
+QString QtOperatorDialogs::QtFilter(const std::string& filter) {
+    const QStringList parts = Latin1(filter).split('|');
+    QStringList out;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i];
+    return out.join(";;");
+}
+
+std::optional<std::string> QtOperatorDialogs::chooseOpenFile(const std::string& startFolder,
+                                                             const std::string& filter) {
+    const QString name =
+        QFileDialog::getOpenFileName(parent_, title_, Latin1(startFolder), QtFilter(filter));
+    if (name.isEmpty())
+        return std::nullopt;
+    return name.toStdString();
+}
+
+std::optional<std::string> QtOperatorDialogs::chooseSaveFile(const std::string& startFolder,
+                                                             const std::string& filter) {
+    const QString name = QFileDialog::getSaveFileName(parent_, title_, Latin1(startFolder),
+                                                      QtFilter(filter), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (name.isEmpty())
+        return std::nullopt;
+    return name.toStdString();
+}
+
+} // namespace msrw

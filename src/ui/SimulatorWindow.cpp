@@ -1,0 +1,59 @@
+#include "ui/SimulatorWindow.h"
+
+#include "sim/SimulatedPorts.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace msrw {
+
+SimulatorWindow::SimulatorWindow(sim::SimulatedPorts& simulator, QWidget* parent)
+    : QWidget(parent, Qt::Window), simulator_(simulator) {
+    setObjectName("SimulatorWindow");
+    setWindowTitle(tr("Simulated reader/writer (port %1)").arg(simulator.port()));
+    cards_ = new QListWidget(this);
+    cards_->setObjectName("cardList");
+    for (const sim::NamedCard& card : simulator.deck().cards())
+        cards_->addItem(QString::fromStdString(card.name));
+    cards_->setCurrentRow(0);
+    swipeButton_ = new QPushButton(tr("&Swipe"), this);
+    swipeButton_->setObjectName("cmdSwipe");
+    state_ = new QLabel(this);
+    state_->setObjectName("lblState");
+    state_->setWordWrap(true);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(tr("Cards at hand:"), this));
+    layout->addWidget(cards_, 1);
+    layout->addWidget(swipeButton_);
+    layout->addWidget(state_);
+    connect(swipeButton_, &QPushButton::clicked, this, &SimulatorWindow::swipe);
+    connect(cards_, &QListWidget::itemDoubleClicked, this, &SimulatorWindow::swipe);
+    connect(&simulator.device(), &sim::Device::armed, this, &SimulatorWindow::showState);
+    connect(&simulator.device(), &sim::Device::reply, this, [this] { showState(); });
+    resize(260, 320);
+    showState();
+}
+
+void SimulatorWindow::swipe() {
+    const int row = cards_->currentRow();
+    if (row < 0)
+        return;
+    if (!simulator_.swipe(std::size_t(row)))
+        state_->setText(tr("Nothing to do: the reader/writer is not waiting for a card."));
+    else
+        showState();
+}
+
+void SimulatorWindow::showState() {
+    const sim::Device& device = simulator_.device();
+    if (device.awaitsVerification())
+        state_->setText(tr("Waiting for the verifying swipe of the card just written."));
+    else if (device.isArmed())
+        state_->setText(tr("Waiting for a card: choose one and press Swipe."));
+    else
+        state_->setText(tr("Idle."));
+}
+
+} // namespace msrw

@@ -1,0 +1,287 @@
+#include "ui/frmMain.h"
+
+#include "cards/CardTypeSetup.h"
+#include "cards/KeyFilter.h"
+#include "cards/TrackFieldWrap.h"
+#include "link/PortMenu.h"
+#include "link/Startup.h"
+#include "protocol/CompareOperation.h"
+#include "protocol/Dispatcher.h"
+#include "protocol/ReadOperation.h"
+#include "protocol/TestCycle.h"
+#include "ui/TrackEdit.h"
+#include "ui/frmMessage.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace msrw {
+namespace {
+
+struct ButtonSpec {
+    const char* name;
+    const char* caption;
+};
+
+// The operation buttons, in the order they stand in the window.
+const ButtonSpec kButtons[] = {
+    {"cmdRead", "&Read"},           {"cmdWrite", "&Write"},
+    {"cmdErase", "&Erase"},         {"cmdCompare", "&Compare"},
+    {"cmdSeqWrite", "Se&quential Write"}, {"cmdToFile", "Read &To File"},
+    {"cmdFromFile", "Write &From File"}, {"cmdDatabase", "&Database"},
+    {"cmdSetup", "&Setup"},         {"cmdConfig", "Confi&g"},
+    {"cmdSendCmd", "Run Script File"}, {"cmdConfigSetting", "Config Setting"},
+    {"cmdTest", "T&est"},           {"CmdExit", "E&xit"},
+};
+
+QString Latin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+// The model writes line breaks as CR LF; a text box as LF alone.
+QString ToWidget(const std::string& text) { return Latin1(text).replace("\r\n", "\n"); }
+std::string FromWidget(const QString& text) {
+    return QString(text).replace("\n", "\r\n").toLatin1().toStdString();
+}
+
+void ChooseSelectedCardType(Session& s) { cboCardType_Click(s, s.view.cardTypes.selected); }
+
+} // namespace
+
+frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
+    : QMainWindow(parent), s_(session), startup_(startup) {
+    setObjectName("frmMain");
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    buildTracks(central);
+    for (QGroupBox* frame : fraTrk)
+        layout->addWidget(frame);
+
+    auto* typeRow = new QHBoxLayout;
+    typeRow->addWidget(new QLabel(tr("Card Type:"), central));
+    cboCardType = new QComboBox(central);
+    cboCardType->setObjectName("cboCardType");
+    cboCardType->setMinimumWidth(120);
+    typeRow->addWidget(cboCardType);
+    lblMode = new QLabel(central);
+    lblMode->setObjectName("lblMode");
+    lblCoercivity = new QLabel(central);
+    lblCoercivity->setObjectName("lblCoercivity");
+    lblCoercivity2 = new QLabel(central);
+    lblCoercivity2->setObjectName("lblCoercivity2");
+    typeRow->addSpacing(16);
+    typeRow->addWidget(lblMode);
+    typeRow->addSpacing(16);
+    typeRow->addWidget(lblCoercivity);
+    typeRow->addWidget(lblCoercivity2);
+    typeRow->addStretch();
+    layout->addLayout(typeRow);
+
+    txtMessage = new QLineEdit(central);
+    txtMessage->setObjectName("txtMessage");
+    txtMessage->setReadOnly(true);
+    txtMessage->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    layout->addWidget(txtMessage);
+    layout->addLayout(buildButtons(central));
+    setCentralWidget(central);
+    buildMenus();
+
+    frmMessage_ = new frmMessage(this);
+    connect(frmMessage_, &frmMessage::cmdCancelClicked, this,
+            [this] { act([this] { cmdCancel_Click(s_); }); });
+    connect(cboCardType, &QComboBox::activated, this, &frmMain::onCardTypeChosen);
+    connect(&s_.link(), &MsrwDLL::MsrwInEvent, this, [this](std::string& d, std::string& h) {
+        act([&] { oMsrwComm_MsrwInEvent(s_, d, h); });
+    });
+    connect(&s_.link(), &MsrwDLL::PortLost, this, [this] { render(); });
+    s_.render = [this] { render(); };
+    resize(760, 560);
+}
+
+frmMain::~frmMain() { s_.render = nullptr; }
+
+void frmMain::buildTracks(QWidget* central) {
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    for (int i = 0; i < 3; ++i) {
+        const int track = i + 1;
+        fraTrk[std::size_t(i)] = new QGroupBox(central);
+        fraTrk[std::size_t(i)]->setObjectName(QString("fraTrk%1").arg(track));
+        auto* edit = new TrackEdit(fraTrk[std::size_t(i)]);
+        edit->setObjectName(QString("txtTrk%1").arg(track));
+        edit->setFont(fixed);
+        edit->setFilter([this, track](int code) { return txtTrk_KeyPress(s_, track, code); });
+        txtTrk[std::size_t(i)] = edit;
+        auto* frameLayout = new QVBoxLayout(fraTrk[std::size_t(i)]);
+        frameLayout->addWidget(edit);
+        connect(edit, &QPlainTextEdit::textChanged, this, [this, track] { onTrackEdited(track); });
+    }
+}
+
+QGridLayout* frmMain::buildButtons(QWidget* central) {
+    auto* grid = new QGridLayout;
+    int index = 0;
+    for (const ButtonSpec& spec : kButtons) {
+        auto* button = new QPushButton(tr(spec.caption), central);
+        button->setObjectName(spec.name);
+        const QString name = spec.name;
+        connect(button, &QPushButton::clicked, this, [this, name] { onButton(name); });
+        grid->addWidget(button, index / 7, index % 7);
+        buttons_[name] = button;
+        ++index;
+    }
+    return grid;
+}
+
+void frmMain::buildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* exit = file->addAction(tr("E&xit"));
+    exit->setObjectName("mnuExit");
+    connect(exit, &QAction::triggered, this, [this] { act([this] { mnuExit_Click(s_); }); });
+    portMenu_ = menuBar()->addMenu(tr("&Port"));
+    portMenu_->setObjectName("mnuPort");
+    for (int i = 0; i < 10; ++i) {
+        QAction* item = portMenu_->addAction(QString("Port&%1").arg(i + 1));
+        item->setObjectName(QString("mnuPort_%1").arg(i));
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, i] {
+            act([this, i] { mnuPortN_Click(s_, i, &ChooseSelectedCardType); });
+        });
+        mnuPort[std::size_t(i)] = item;
+    }
+    portMenu_->addSeparator();
+    mnuPortOpen = portMenu_->addAction(tr("&Open"));
+    mnuPortOpen->setObjectName("mnuPortOpen");
+    mnuPortOpen->setCheckable(true);
+    connect(mnuPortOpen, &QAction::triggered, this,
+            [this] { act([this] { mnuPortOpen_Click(s_, &ChooseSelectedCardType); }); });
+    mnuPortClose = portMenu_->addAction(tr("&Close"));
+    mnuPortClose->setObjectName("mnuPortClose");
+    mnuPortClose->setCheckable(true);
+    connect(mnuPortClose, &QAction::triggered, this,
+            [this] { act([this] { mnuPortClose_Click(s_); }); });
+}
+
+template <typename F> void frmMain::act(F&& action) {
+    action();
+    render();
+    if (s_.view.quitRequested)
+        emit quitRequested();
+}
+
+void frmMain::onButton(const QString& name) {
+    if (name == "cmdRead")
+        act([this] { cmdRead_Click(s_); });
+    else if (name == "cmdCompare")
+        act([this] { cmdCompare_Click(s_); });
+    else if (name == "cmdTest")
+        act([this] { cmdTest_Click(s_); });
+    else if (name == "CmdExit")
+        act([this] { startup_.Form_Unload(); });
+    // The other buttons' operations are not part of this version.
+}
+
+void frmMain::onCardTypeChosen(int position) {
+    act([this, position] {
+        s_.view.cardTypes.selected = position;
+        cboCardType_Click(s_, position);
+    });
+}
+
+void frmMain::onTrackEdited(int track) {
+    if (rendering_)
+        return;
+    QPlainTextEdit* edit = txtTrk[std::size_t(track - 1)];
+    const QString widgetText = edit->toPlainText();
+    const int widgetCaret = edit->textCursor().position();
+    TrackBox& box = s_.view.track(track);
+    box.text = FromWidget(widgetText);
+    std::size_t caret = std::size_t(widgetCaret + widgetText.left(widgetCaret).count('\n'));
+    txtTrk_Change(box, caret);
+    const QString rewrapped = ToWidget(box.text);
+    if (rewrapped == widgetText)
+        return;
+    const std::string before = box.text.substr(0, std::min(caret, box.text.size()));
+    const int newCaret = int(caret) - int(QString::fromLatin1(before.c_str()).count("\r\n"));
+    rendering_ = true;
+    edit->setPlainText(rewrapped);
+    QTextCursor cursor = edit->textCursor();
+    cursor.setPosition(std::clamp(newCaret, 0, int(rewrapped.size())));
+    edit->setTextCursor(cursor);
+    rendering_ = false;
+}
+
+void frmMain::renderTracks() {
+    for (int i = 0; i < 3; ++i) {
+        const TrackBox& box = s_.view.tracks[std::size_t(i)];
+        auto* edit = static_cast<TrackEdit*>(txtTrk[std::size_t(i)]);
+        const QString text = ToWidget(box.text);
+        if (edit->toPlainText() != text) {
+            edit->setPlainText(text);
+            edit->moveCursor(QTextCursor::End);
+        }
+        edit->setEnabled(box.enabled);
+        edit->setMaxLength(box.maxLength);
+        const TrackFrame& frame = s_.view.frames[std::size_t(i)];
+        fraTrk[std::size_t(i)]->setTitle(Latin1(frame.caption));
+        fraTrk[std::size_t(i)]->setStyleSheet(frame.red ? "QGroupBox::title { color: #ff0000; }"
+                                                        : "");
+    }
+}
+
+void frmMain::renderControls() {
+    const MainView& v = s_.view;
+    for (auto& [name, button] : buttons_) {
+        button->setEnabled(v.isEnabled(name.toStdString()));
+        button->setVisible(!v.hidden.count(name.toStdString()));
+    }
+    cboCardType->setEnabled(v.isEnabled("cboCardType"));
+    QStringList items;
+    for (const std::string& item : v.cardTypes.items)
+        items << Latin1(item);
+    QStringList shown;
+    for (int i = 0; i < cboCardType->count(); ++i)
+        shown << cboCardType->itemText(i);
+    if (shown != items) {
+        cboCardType->clear();
+        cboCardType->addItems(items);
+    }
+    cboCardType->setCurrentIndex(v.cardTypes.selected);
+    lblMode->setText(Latin1(v.modeLabel));
+    lblCoercivity->setText(Latin1(v.coercivityLabel));
+    lblCoercivity2->setText(Latin1(v.defaultSettingLabel.text));
+    const Colour c = v.defaultSettingLabel.colour;
+    lblCoercivity2->setStyleSheet(QString("color: %1;").arg(QColor(c.r, c.g, c.b).name()));
+    for (int i = 0; i < 10; ++i)
+        mnuPort[std::size_t(i)]->setChecked(v.portMenu.portChecked[std::size_t(i)]);
+    mnuPortOpen->setChecked(v.portMenu.openChecked);
+    mnuPortClose->setChecked(v.portMenu.closeChecked);
+    portMenu_->menuAction()->setVisible(v.portMenu.visible);
+}
+
+void frmMain::render() {
+    rendering_ = true;
+    setWindowTitle(Latin1(s_.view.title));
+    txtMessage->setText(Latin1(s_.view.message.text));
+    const Colour c = s_.view.message.colour;
+    txtMessage->setStyleSheet(QString("color: %1;").arg(QColor(c.r, c.g, c.b).name()));
+    renderTracks();
+    renderControls();
+    rendering_ = false;
+    frmMessage_->render(s_.view.prompt, this);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    startup_.Form_Unload();
+    event->accept();
+    emit quitRequested();
+}
+
+} // namespace msrw

@@ -1,0 +1,73 @@
+#pragma once
+// The main window: three track fields, the card-type list, the result line and
+// the operation buttons. It draws the session's view and forwards the
+// operator's actions to the operations; it holds no procedure of its own.
+
+#include "link/Session.h"
+
+#include <QMainWindow>
+#include <array>
+#include <map>
+
+class QAction;
+class QComboBox;
+class QGridLayout;
+class QMenu;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace msrw {
+
+class frmMessage;
+class Startup;
+
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    frmMain(Session& session, Startup& startup, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Draws the session's view into the widgets.
+    void render();
+    frmMessage* prompt() const { return frmMessage_; }
+
+signals:
+    void quitRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildTracks(QWidget* central);
+    QGridLayout* buildButtons(QWidget* central);
+    void buildMenus();
+    void onButton(const QString& name);
+    void onTrackEdited(int track);
+    void onCardTypeChosen(int position);
+    // Runs an operator action, then draws the result.
+    template <typename F> void act(F&& action);
+    void renderTracks();
+    void renderControls();
+
+    Session& s_;
+    Startup& startup_;
+    frmMessage* frmMessage_;
+    std::array<QGroupBox*, 3> fraTrk{};
+    std::array<QPlainTextEdit*, 3> txtTrk{};
+    QLineEdit* txtMessage;
+    QComboBox* cboCardType;
+    QLabel* lblMode;
+    QLabel* lblCoercivity;
+    QLabel* lblCoercivity2;
+    std::map<QString, QPushButton*> buttons_;
+    std::array<QAction*, 10> mnuPort{};
+    QAction* mnuPortOpen;
+    QAction* mnuPortClose;
+    QMenu* portMenu_;
+    bool rendering_ = false;
+};
+
+} // namespace msrw

@@ -1,0 +1,53 @@
+#include "ui/frmMessage.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace msrw {
+namespace {
+
+QString Css(Colour c) { return QColor(c.r, c.g, c.b).name(); }
+
+} // namespace
+
+frmMessage::frmMessage(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint) {
+    setObjectName("frmMessage");
+    setWindowModality(Qt::NonModal);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    Label1 = new QLabel(this);
+    Label1->setObjectName("Label1");
+    Label1->setAlignment(Qt::AlignCenter);
+    Label1->setWordWrap(true);
+    cmdCancel = new QPushButton(tr("Cancel"), this);
+    cmdCancel->setObjectName("cmdCancel");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1, 1);
+    layout->addWidget(cmdCancel, 0, Qt::AlignHCenter);
+    setMinimumSize(360, 140);
+    setAutoFillBackground(true);
+    connect(cmdCancel, &QPushButton::clicked, this, &frmMessage::cmdCancelClicked);
+}
+
+void frmMessage::render(const PromptView& view, const QWidget* anchor) {
+    setWindowTitle(QString::fromLatin1(view.caption.c_str()));
+    Label1->setText(QString::fromLatin1(view.label.c_str()));
+    QFont font = Label1->font();
+    font.setPointSize(view.labelFontSize);
+    Label1->setFont(font);
+    setStyleSheet(QString("#frmMessage { background: %1; } #Label1 { color: %2; }")
+                      .arg(Css(view.background), Css(view.labelColour)));
+    cmdCancel->setText(QString::fromLatin1(view.buttonCaption.c_str()));
+    cmdCancel->setEnabled(view.buttonEnabled);
+    if (view.visible && !isVisible()) {
+        if (anchor)
+            move(anchor->geometry().right() + 12, anchor->geometry().top());
+        show();
+    } else if (!view.visible && isVisible()) {
+        hide();
+    }
+}
+
+} // namespace msrw

@@ -1,0 +1,29 @@
+#pragma once
+// The swipe prompt: a small window that stays above the others and never
+// blocks them. Its one button ends the operation in progress.
+
+#include "link/MainView.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+namespace msrw {
+
+class frmMessage : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmMessage(QWidget* parent = nullptr);
+    // Shows what `view` says; places the window beside `anchor` when it appears.
+    void render(const PromptView& view, const QWidget* anchor);
+
+signals:
+    void cmdCancelClicked();
+
+private:
+    QLabel* Label1;
+    QPushButton* cmdCancel;
+};
+
+} // namespace msrw

@@ -1,0 +1,114 @@
+#pragma once
+// A session for card-type tests: a reader on port 1, either the simulated
+// reader/writer or a scripted device, with every command that reaches it
+// recorded, the pauses recorded, and the operator's messages recorded.
+
+#include "cards/CardTypeList.h"
+#include "link/Clock.h"
+#include "link/DataFolder.h"
+#include "link/MsrwDLL.h"
+#include "link/Session.h"
+#include "sim/Device.h"
+#include "sim/SimTransport.h"
+#include "support/FakeTransport.h"
+#include "support/RecordingDialogs.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace msrw::test {
+
+using Commands = std::vector<std::string>;
+
+class RecordingSimTransport : public sim::SimTransport {
+public:
+    RecordingSimTransport(std::shared_ptr<sim::Device> device, std::shared_ptr<Commands> log)
+        : SimTransport(std::move(device)), log_(std::move(log)) {}
+    bool write(const std::string& bytes) override {
+        log_->push_back(bytes);
+        return SimTransport::write(bytes);
+    }
+
+private:
+    std::shared_ptr<Commands> log_;
+};
+
+// Records the pauses and runs a hook at each, so a test can end the run there.
+class HookedClock : public RecordingClock {
+public:
+    std::function<void()> onPause;
+    void Delay(int ms) override {
+        RecordingClock::Delay(ms);
+        if (onPause)
+            onPause();
+    }
+    void Wait(int ms) override {
+        RecordingClock::Wait(ms);
+        if (onPause)
+            onPause();
+    }
+};
+
+inline const std::string kEsc = "\x1B";
+inline const std::string kStatusOk = kEsc + "0";
+
+class CardsSession : public ::testing::Test {
+protected:
+    CardsSession() {
+        LinkTimings t;
+        t.replyTimeoutMs = 50;
+        t.probeTimeoutMs = 50;
+        t.idleGapMs = 10;
+        session.link().setTimings(t);
+    }
+
+    void useSim() {
+        device = std::make_shared<sim::Device>();
+        auto d = device;
+        auto log = simLog;
+        ports.setInProcess(
+            1, [d, log] { return std::make_unique<RecordingSimTransport>(d, log); }, "sim");
+    }
+
+    // A device that identifies itself and answers the commands of `answers`.
+    std::shared_ptr<FakeDevice> useFake(std::map<std::string, std::string> answers) {
+        fake = std::make_shared<FakeDevice>();
+        fake->answers = std::move(answers);
+        fake->answers[kEsc + "v"] = std::string(kReaderBanner) + " 4.0\r";
+        auto d = fake;
+        ports.setInProcess(
+            1, [d] { return std::make_unique<FakeTransport>(d); }, "fake");
+        return fake;
+    }
+
+    void setMode(const std::string& mode, bool tarn = false) {
+        session.port.MsrwMode = mode;
+        session.g.ProtocolIsTarn = tarn;
+        session.view.cardTypes.items = CardTypesForMode(mode);
+    }
+
+    // The commands the device received, without the identification probes.
+    Commands sent() const {
+        const Commands& all = fake ? fake->received : *simLog;
+        Commands out;
+        for (const std::string& c : all)
+            if (c != kEsc + "v")
+                out.push_back(c);
+        return out;
+    }
+
+    QTemporaryDir dir;
+    PortDirectory ports;
+    RecordingDialogs dialogs;
+    HookedClock clock;
+    Session session{ports, dialogs, clock, DataFolder{dir.path()}};
+    std::shared_ptr<sim::Device> device;
+    std::shared_ptr<Commands> simLog = std::make_shared<Commands>();
+    std::shared_ptr<FakeDevice> fake;
+};
+
+} // namespace msrw::test

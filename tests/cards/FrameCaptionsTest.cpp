@@ -1,0 +1,58 @@
+#include "cards/FrameCaptions.h"
+
+#include "CardsSession.h"
+#include "settings/FormatStore.h"
+
+using namespace msrw;
+using namespace msrw::test;
+
+namespace {
+
+TEST(FrameCaptions, EachTypeShowsItsBitsAndDensitiesExactly) {
+    FormatStore format;
+    format.bpi[0].select(1); // 75
+    format.bpi[1].select(0); // 210
+    format.bpi[2].select(0); // 210
+    format.clickBpc(1, 1);   // USER track 1: 6 bits
+    format.clickBpc(3, 3);   // USER track 3: 4 bits
+    struct Case {
+        std::string type;
+        FrameCaptions captions;
+    };
+    const std::vector<Case> cases = {
+        {"ISO",
+         {"Track1   7-BPC   75-BPI", "Track2   5-BPC   210-BPI", "Track3   5-BPC   210-BPI"}},
+        {"AAMVA",
+         {"Track1   7-BPC   75-BPI", "Track2   5-BPC   210-BPI", "Track3   7-BPC   210-BPI"}},
+        {"CDL", {"Track1  6-BPC 210-BPI", "Track2  5-BPC 75-BPI", "Track3  6-BPC 210-BPI"}},
+        {"USER",
+         {"Track1   6-BPC   75-BPI", "Track2   5-BPC   210-BPI", "Track3   4-BPC   210-BPI"}},
+        {"RAW",
+         {"Track1   8-BPC   75-BPI", "Track2   8-BPC   210-BPI", "Track3   8-BPC   210-BPI"}},
+        {"PASS BOOK",
+         {"Track1   5-BPC   210-BPI", "Track2   5-BPC   210-BPI", "Track3   5-BPC   210-BPI"}},
+    };
+    for (const Case& c : cases) {
+        const std::optional<FrameCaptions> captions = CardTypeCaptions(c.type, format);
+        ASSERT_TRUE(captions) << c.type;
+        EXPECT_EQ(*captions, c.captions) << c.type;
+    }
+    EXPECT_FALSE(CardTypeCaptions("CUSTOM", format));
+    EXPECT_FALSE(CardTypeCaptions("", format));
+    EXPECT_FALSE(CardTypeCaptions("iso", format));
+}
+
+class CurrentCaptions : public CardsSession {};
+
+TEST_F(CurrentCaptions, FollowTheSessionsTypeOutsideTheTarnFamily) {
+    session.g.CardType = "ISO";
+    ASSERT_TRUE(CurrentFrameCaptions(session));
+    EXPECT_EQ((*CurrentFrameCaptions(session))[1], "Track2   5-BPC   75-BPI");
+    ShowFrameCaptions(session.view, *CurrentFrameCaptions(session));
+    EXPECT_EQ(session.view.frame(3).caption, "Track3   5-BPC   210-BPI");
+
+    session.port.MsrwMode = "Quell Mode";
+    EXPECT_FALSE(CurrentFrameCaptions(session));
+}
+
+} // namespace

@@ -1,0 +1,77 @@
+#include "support/SimSession.h"
+
+#include "cards/CardTypeSetup.h"
+#include "link/Notation.h"
+#include "protocol/Dispatcher.h"
+#include "sim/SimTransport.h"
+#include "support/RecordingTransport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+namespace msrw::test {
+
+SimSession::SimSession() : device(std::make_shared<sim::Device>()) {
+    auto factory = sim::SimTransport::Factory(device);
+    ports.setInProcess(1, [this, factory] {
+        return std::make_unique<RecordingTransport>(factory(), sent);
+    }, "simulated");
+    session = std::make_unique<Session>(ports, dialogs, clock, DataFolder(dir.path()));
+    LinkTimings fast;
+    fast.probeTimeoutMs = 20;
+    fast.replyTimeoutMs = 200;
+    fast.idleGapMs = 20;
+    session->link().setTimings(fast);
+    Session* s = session.get();
+    startup = std::make_unique<Startup>(*s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
+    QObject::connect(&session->link(), &MsrwDLL::MsrwInEvent,
+                     [s](std::string& d, std::string& h) { oMsrwComm_MsrwInEvent(*s, d, h); });
+}
+
+SimSession::~SimSession() = default;
+
+bool SimSession::start(int trackSelect) {
+    startup->frmpwd_Form_Load();
+    startup->pwd.trackSelect = trackSelect;
+    return startup->cmdpwdok_Click();
+}
+
+sim::VirtualCard& SimSession::card(const std::string& cardName) {
+    for (std::size_t i = 0; i < deck.size(); ++i) {
+        if (deck[i].name == cardName)
+            return deck[i].card;
+    }
+    throw std::runtime_error("no card named " + cardName);
+}
+
+void SimSession::settle() {
+    // Replies come from the event loop; give them a moment to arrive whole.
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 30)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+bool SimSession::swipe(const std::string& cardName) {
+    const bool armed = device->swipe(card(cardName));
+    settle();
+    return armed;
+}
+
+std::vector<std::string> SimSession::takeSent() {
+    std::vector<std::string> out;
+    for (const std::string& bytes : sent)
+        out.push_back(ToCommandText(bytes));
+    sent.clear();
+    return out;
+}
+
+std::vector<int> SimSession::takePauses() {
+    std::vector<int> out;
+    for (const auto& p : clock.pauses)
+        out.push_back(p.ms);
+    clock.pauses.clear();
+    return out;
+}
+
+} // namespace msrw::test

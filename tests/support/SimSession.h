@@ -1,0 +1,48 @@
+#pragma once
+// A whole program run without windows: a session with the simulated
+// reader/writer on port 1, scripted operator dialogs, a recording clock, a
+// fresh data folder, and a log of the bytes the reader received.
+
+#include "link/Clock.h"
+#include "link/Session.h"
+#include "link/Startup.h"
+#include "sim/Deck.h"
+#include "sim/Device.h"
+#include "support/RecordingDialogs.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+namespace msrw::test {
+
+class SimSession {
+public:
+    SimSession();
+    ~SimSession();
+
+    // Start-up dialog and main start-up with the given dialog choices.
+    bool start(int trackSelect = 2);
+
+    // Swipes the deck's card of that name; false when the device was not armed.
+    bool swipe(const std::string& cardName);
+    sim::VirtualCard& card(const std::string& cardName);
+    // Lets queued replies arrive.
+    void settle();
+    // The commands the reader received since the last call, in command-text
+    // notation ("\1Ba").
+    std::vector<std::string> takeSent();
+    // Every pause since the last call, in ms; Wait and Delay alike.
+    std::vector<int> takePauses();
+
+    QTemporaryDir dir;
+    PortDirectory ports;
+    RecordingDialogs dialogs;
+    RecordingClock clock;
+    std::shared_ptr<sim::Device> device;
+    sim::Deck deck = sim::Deck::Samples();
+    std::vector<std::string> sent;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<Startup> startup;
+};
+
+} // namespace msrw::test
