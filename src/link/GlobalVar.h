@@ -18,6 +18,10 @@ struct GlobalVar {
     bool DatabaseRun = false;
     std::uint8_t EraseMask = 7;
     std::string CardType;
+    // The track data last prepared for writing (spaces real, sentinels and
+    // line breaks removed), and the last write command composed from it.
+    std::array<std::string, 3> TrackData;
+    std::string WriteCommand;
     // Held by the main window for the operations: the reference card of a
     // compare, and the phase of the test cycle.
     std::array<std::string, 3> compareReference;

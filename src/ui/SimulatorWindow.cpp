@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace msrw {
@@ -32,6 +33,10 @@ SimulatorWindow::SimulatorWindow(sim::SimulatedPorts& simulator, QWidget* parent
     connect(cards_, &QListWidget::itemDoubleClicked, this, &SimulatorWindow::swipe);
     connect(&simulator.device(), &sim::Device::armed, this, &SimulatorWindow::showState);
     connect(&simulator.device(), &sim::Device::reply, this, [this] { showState(); });
+    // Some commands (return to idle) disarm the device without a reply.
+    auto* refresh = new QTimer(this);
+    connect(refresh, &QTimer::timeout, this, &SimulatorWindow::showState);
+    refresh->start(250);
     resize(260, 320);
     showState();
 }

@@ -21,8 +21,8 @@ frmpwd::frmpwd(Startup& startup, std::function<void()> render, QWidget* parent)
     const char* captions[] = {"Track 2 Only", "Track 1 && Track 2", "Track 1 && Track 2 && Track 3"};
     auto* trackGroup = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) {
-        // A doubled ampersand shows as one.
-        QString caption = QString::fromLatin1(captions[i]).replace("&&", "&");
+        // A doubled ampersand shows as one, in Qt as in the captions given.
+        const QString caption = QString::fromLatin1(captions[i]);
         TrackSelect[std::size_t(i)] = new QRadioButton(caption, tracks);
         TrackSelect[std::size_t(i)]->setObjectName(QString("TrackSelect_%1").arg(i));
         trackGroup->addButton(TrackSelect[std::size_t(i)], i);

@@ -11,7 +11,7 @@
 
 namespace msrw::test {
 
-SimSession::SimSession() : device(std::make_shared<sim::Device>()) {
+SimSession::SimSession(bool connectDispatcher) : device(std::make_shared<sim::Device>()) {
     auto factory = sim::SimTransport::Factory(device);
     ports.setInProcess(1, [this, factory] {
         return std::make_unique<RecordingTransport>(factory(), sent);
@@ -24,8 +24,9 @@ SimSession::SimSession() : device(std::make_shared<sim::Device>()) {
     session->link().setTimings(fast);
     Session* s = session.get();
     startup = std::make_unique<Startup>(*s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
-    QObject::connect(&session->link(), &MsrwDLL::MsrwInEvent,
-                     [s](std::string& d, std::string& h) { oMsrwComm_MsrwInEvent(*s, d, h); });
+    if (connectDispatcher)
+        QObject::connect(&session->link(), &MsrwDLL::MsrwInEvent,
+                         [s](std::string& d, std::string& h) { oMsrwComm_MsrwInEvent(*s, d, h); });
 }
 
 SimSession::~SimSession() = default;

@@ -17,7 +17,9 @@ namespace msrw::test {
 
 class SimSession {
 public:
-    SimSession();
+    // `connectDispatcher`: replies go to the receive dispatcher (the windows
+    // connect it themselves, so window tests say false).
+    explicit SimSession(bool connectDispatcher = true);
     ~SimSession();
 
     // Start-up dialog and main start-up with the given dialog choices.

@@ -1,0 +1,132 @@
+// Figures of the card operations: the software time per card of a read run,
+// from the reply's completion to the re-arm command leaving (the mandated
+// pauses are recorded, not spent), and the start-up to the idle main window.
+
+#include "cards/CardTypeSetup.h"
+#include "link/Clock.h"
+#include "link/Session.h"
+#include "link/Startup.h"
+#include "protocol/Dispatcher.h"
+#include "protocol/ReadOperation.h"
+#include "sim/Deck.h"
+#include "sim/SimTransport.h"
+#include "support/RecordingDialogs.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+
+using namespace msrw;
+using Steady = std::chrono::steady_clock;
+
+namespace {
+
+// Notes when a reply came in and when each command went out.
+class TimingTransport : public Transport {
+public:
+    explicit TimingTransport(std::unique_ptr<Transport> inner) : inner_(std::move(inner)) {
+        connect(inner_.get(), &Transport::bytesReceived, this, [this](const std::string& b) {
+            lastReceived = Steady::now();
+            emit bytesReceived(b);
+        });
+    }
+    bool open(const SerialSettings& s, QString& e) override { return inner_->open(s, e); }
+    void close() override { inner_->close(); }
+    bool isOpen() const override { return inner_->isOpen(); }
+    QString describe() const override { return inner_->describe(); }
+    bool write(const std::string& bytes) override {
+        lastWritten = bytes;
+        lastWrite = Steady::now();
+        ++writes;
+        return inner_->write(bytes);
+    }
+
+    Steady::time_point lastReceived, lastWrite;
+    std::string lastWritten;
+    int writes = 0;
+
+private:
+    std::unique_ptr<Transport> inner_;
+};
+
+struct Rig {
+    Rig() : device(std::make_shared<sim::Device>()) {
+        auto factory = sim::SimTransport::Factory(device);
+        ports.setInProcess(1, [this, factory] {
+            auto t = std::make_unique<TimingTransport>(factory());
+            timing = t.get();
+            return t;
+        }, "simulated");
+        session = std::make_unique<Session>(ports, dialogs, clock, DataFolder(dir.path()));
+        Session* s = session.get();
+        startup = std::make_unique<Startup>(*s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
+        QObject::connect(&s->link(), &MsrwDLL::MsrwInEvent,
+                         [s](std::string& d, std::string& h) { oMsrwComm_MsrwInEvent(*s, d, h); });
+    }
+    QTemporaryDir dir;
+    PortDirectory ports;
+    test::RecordingDialogs dialogs;
+    RecordingClock clock;
+    std::shared_ptr<sim::Device> device;
+    TimingTransport* timing = nullptr;
+    std::unique_ptr<Session> session;
+    std::unique_ptr<Startup> startup;
+};
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void StartUp() {
+    Rig rig;
+    QElapsedTimer wall;
+    wall.start();
+    rig.startup->frmpwd_Form_Load();
+    const bool started = rig.startup->cmdpwdok_Click();
+    const double softwareMs = double(wall.nsecsElapsed()) / 1e6;
+    std::printf("Start-up to the idle main window (simulated reader on port 1, %s): mandated "
+                "pauses %d ms (recorded, not spent) + %.1f ms of work\n",
+                started ? "started" : "FAILED", rig.clock.totalMs(), softwareMs);
+}
+
+void ReadRun(const char* cardType, int position) {
+    Rig rig;
+    rig.startup->frmpwd_Form_Load();
+    rig.startup->cmdpwdok_Click();
+    Session& s = *rig.session;
+    s.view.cardTypes.selected = position;
+    cboCardType_Click(s, position);
+    cmdRead_Click(s);
+    sim::Deck deck = sim::Deck::Samples();
+    sim::VirtualCard& card = deck[1].card; // the ISO sample
+    std::vector<double> us;
+    for (int i = 0; i < 1000; ++i) {
+        const int writesBefore = rig.timing->writes;
+        rig.device->swipe(card);
+        // Run until the read command for the next card has left.
+        while (!(rig.timing->writes >= writesBefore + 2 && rig.device->isArmed()))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        us.push_back(double(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                rig.timing->lastWrite - rig.timing->lastReceived)
+                                .count()) /
+                     1e3);
+    }
+    std::printf("Read run, %s card, 1000 cards: reply complete to re-arm command sent: median "
+                "%.1f us, worst %.1f us (result line: %s)\n",
+                cardType, Median(us), *std::max_element(us.begin(), us.end()),
+                s.view.message.text.c_str());
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    StartUp();
+    ReadRun("ISO", 0);
+    ReadRun("USER", 2);
+    return 0;
+}
