@@ -109,20 +109,30 @@ bool StrToBuf(std::string_view text, std::uint8_t* buffer, std::size_t capacity,
     return true;
 }
 
-std::string DisplayForm(std::string_view bytes) {
+namespace {
+
+// The display form; `breakLines` adds a CR LF after each "\0D" for the eye.
+std::string Display(std::string_view bytes, bool breakLines) {
     std::string out;
     out.reserve(bytes.size() * 2);
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b == 0x5C)
+        if (b == 0x5C) {
             out += "\\\\";
-        else if (IsPrintable(b))
+        } else if (IsPrintable(b)) {
             out += ch;
-        else
+        } else {
             AppendHexEscape(out, b);
+            if (breakLines && b == 0x0D)
+                out += "\r\n";
+        }
     }
     return out;
 }
+
+} // namespace
+
+std::string DisplayForm(std::string_view bytes) { return Display(bytes, false); }
 
 std::string HexForm(std::string_view bytes) {
     std::string out;
@@ -132,23 +142,7 @@ std::string HexForm(std::string_view bytes) {
     return out;
 }
 
-std::string HexStrToCharStr(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (b == 0x5C)
-            out += "\\\\";
-        else if (IsPrintable(b))
-            out += ch;
-        else {
-            AppendHexEscape(out, b);
-            if (b == 0x0D)
-                out += "\r\n";
-        }
-    }
-    return out;
-}
+std::string HexStrToCharStr(std::string_view bytes) { return Display(bytes, true); }
 
 std::string HexStrToCharStr(const std::uint8_t* bytes, std::size_t n) {
     return HexStrToCharStr(std::string_view(reinterpret_cast<const char*>(bytes), n));

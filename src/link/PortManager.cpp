@@ -170,21 +170,29 @@ bool PortManager::OpenFixture() {
     return false;
 }
 
-int PortManager::PushCardSettings() {
+int PortManager::SendStoredLeadingZeros(bool checkReply) {
     SetComm();
-    SettingsRecord& s = ctx_.settings;
-    int status = kPortOk;
-    const auto leadingZeros = cmd::SetLeadingZeros(s[2], s[3]);
-    if (!leadingZeros) {
+    const SettingsRecord& s = ctx_.settings;
+    const auto command = cmd::SetLeadingZeros(s[2], s[3]);
+    if (!command) {
         ctx_.dialogs.showMessage("The leading zeros (" + std::to_string(s[2]) + " and " +
                                      std::to_string(s[3]) +
                                      ") must each be from 0 to 255; they were not sent.",
                                  MessageIcon::Warning);
-        status = kLeadingZerosRefused;
-    } else if (!reply::IsStatusOk(oMsrwComm->Query(*leadingZeros))) {
-        ctx_.dialogs.showMessage("Set Leading Zero failed");
-        status = kLeadingZerosRefused;
+        return kLeadingZerosRefused;
     }
+    const std::string reply = oMsrwComm->Query(*command);
+    if (checkReply && !reply::IsStatusOk(reply)) {
+        ctx_.dialogs.showMessage("Set Leading Zero failed");
+        return kLeadingZerosRefused;
+    }
+    return kPortOk;
+}
+
+int PortManager::PushCardSettings() {
+    SetComm();
+    SettingsRecord& s = ctx_.settings;
+    const int status = SendStoredLeadingZeros(true);
     for (int track = 1; track <= 3; ++track) {
         const int position = s[std::size_t(3 + track)];
         if (position == 0 || position == 1)

@@ -51,6 +51,10 @@ public:
     bool ReOpenPort();
     bool OpenFixture();
     int PushCardSettings();
+    // The leading zeros of the settings record; values that do not fit a
+    // byte are refused with a message. `checkReply`: anything but "\1B0"
+    // is reported as "Set Leading Zero failed".
+    int SendStoredLeadingZeros(bool checkReply);
     bool SaveCommCfgFile();
     void Delay(int ms);
     void Wait(int ms);

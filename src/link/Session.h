@@ -4,6 +4,8 @@
 // dialogs, the clock, the data folder). The operations of every subsystem act
 // on a Session; the windows draw its view; tests build one with doubles.
 
+#include "cards/EraseOperation.h"
+#include "cards/SequentialWrite.h"
 #include "link/DataFolder.h"
 #include "link/GlobalVar.h"
 #include "link/MainView.h"
@@ -33,6 +35,9 @@ public:
     GlobalVar g;
     MainView view;
     PortManager portManager;
+    // The two dialogs of card operations, as the main window holds them.
+    EraseSelView eraseSel;       // frmEraseSel
+    SequentialWrite seqWrite;    // the run and frmSeqWrite
 
     // Called before every pause, so that the windows show what has changed.
     std::function<void()> render;

@@ -268,13 +268,7 @@ void Startup::sendStoredCardSettings() {
     const SettingsRecord& r = s_.record;
     s_.view.prompt.visible = true;
     s_.Delay(200);
-    if (const auto leadingZeros = cmd::SetLeadingZeros(r[2], r[3]))
-        s_.link().Query(*leadingZeros);
-    else
-        s_.dialogs.showMessage("The leading zeros (" + std::to_string(r[2]) + " and " +
-                                   std::to_string(r[3]) +
-                                   ") must each be from 0 to 255; they were not sent.",
-                               MessageIcon::Warning);
+    s_.portManager.SendStoredLeadingZeros(false);
     if (r[7] == 1) {
         s_.link().Query(cmd::SelectHighCoercivity());
         s_.view.coercivityLabel = "High Coercivity";

@@ -1,6 +1,10 @@
 #include "protocol/Dispatcher.h"
 
 #include "cards/CardTypeList.h"
+#include "cards/EraseOperation.h"
+#include "cards/SequentialWrite.h"
+#include "cards/WriteComposition.h"
+#include "cards/WriteOperation.h"
 #include "link/MainControls.h"
 #include "link/Session.h"
 #include "protocol/CommandSet.h"
@@ -24,11 +28,28 @@ void SetTrackLimits(Session& s, int t1, int t2, int t3) {
 
 void oMsrwComm_MsrwInEvent(Session& s, std::string& displayForm, std::string& hexForm) {
     const std::string text = ReplyTextFor(s, displayForm, hexForm);
+    const auto mode = reply::MsrwModeFromName(s.port.MsrwMode).value_or(reply::MsrwMode::Pellam);
+    const bool ok = reply::IsCardCommandSuccess(mode, text);
     SetTrackLimits(s, kTrackFieldLimitDuringOperations, kTrackFieldLimitDuringOperations,
                    kTrackFieldLimitDuringOperations);
     switch (s.g.OpState) {
+    case kOpWrite:
+        WriteBranch(s, text, ok);
+        break;
     case 2:
         s.g.OpState = 0;
+        break;
+    case kOpErase:
+        EraseBranch(s, text, ok);
+        break;
+    case kOpSequentialWrite:
+        SequentialWriteBranch(s, s.seqWrite, text, ok);
+        break;
+    case kOpTestWrite:
+        TestWriteBranch(s, text, ok);
+        break;
+    case kOpPassBookWrite:
+        PassBookWriteBranch(s, text, ok);
         break;
     case kOpRead:
         ReadBranch(s, text);
@@ -62,6 +83,7 @@ void cmdCancel_Click(Session& s) {
         SetTrackLimits(s, 79, 37, 79);
         s.view.coercivityLabel = s.format.chkhico ? "High Coercivity" : "Low Coercivity";
     }
+    SeqWriteOnCancel(s, s.seqWrite);
     if (endedState == kOpCompare) {
         s.view.message = {};
         for (TrackBox& box : s.view.tracks)

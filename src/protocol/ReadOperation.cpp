@@ -30,7 +30,9 @@ const std::string& ReplyTextFor(const Session& s, const std::string& display,
                                 const std::string& hex) {
     const int state = s.g.OpState;
     const bool rawRead = state == 3 || state == 5 || state == 6;
-    return IsUserOrRaw(s.g.CardType) && rawRead ? hex : display;
+    // The text replies of "Velk Mode" carry raw tracks as hexadecimal digits
+    // already: only the escape-sequence replies need the hex form.
+    return IsUserOrRaw(s.g.CardType) && rawRead && !s.velk() ? hex : display;
 }
 
 CardRead ReadCard(const Session& s, std::string_view replyText) {
@@ -40,12 +42,13 @@ CardRead ReadCard(const Session& s, std::string_view replyText) {
     CardRead card{parsed.tracks, parsed.ok, {}};
     card.outcome = s.velk() ? reply::ClassifyVelkRead(replyText)
                             : reply::ClassifyOrmondRead(replyText);
-    // Raw tracks come back from the text reply of "Velk Mode" as characters
-    // already; only the escape-sequence reply carries length-prefixed fields.
+    // Escape-sequence replies carry raw tracks as a length byte and the
+    // bytes; text replies as hexadecimal digits already.
     if (IsUserOrRaw(s.g.CardType) && !s.velk())
         reading::RawTrackToHex(card.tracks);
-    if (s.g.CardType == card::USER && !s.velk()) {
-        const track::DecodedTracks decoded = track::DecodeUserTracks(card.tracks, UserFormats(s.format));
+    if (s.g.CardType == card::USER) {
+        const track::DecodedTracks decoded =
+            track::DecodeUserTracks(card.tracks, UserFormats(s.format));
         card.tracks = decoded.tracks;
         card.ok = card.ok && decoded.ok;
     }
@@ -129,12 +132,17 @@ void cmdRead_Click(Session& s) {
     ShowPrompt(s);
 }
 
-void ReadBranch(Session& s, std::string_view replyText) {
+CardRead TakeCard(Session& s, std::string_view replyText) {
     HidePrompt(s);
     CardRead card = ReadCard(s, replyText);
     ShowTracks(s, card.tracks);
     if (s.g.CardType == card::USER && !UserSentinelsShown(s))
         card.ok = false;
+    return card;
+}
+
+void ReadBranch(Session& s, std::string_view replyText) {
+    const CardRead card = TakeCard(s, replyText);
     if (card.ok) {
         s.view.message = {reply::ReadOkLine(s.g.OpCount), kBlack};
         if (!s.Wait(300))

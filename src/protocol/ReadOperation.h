@@ -39,6 +39,10 @@ bool UserSentinelsShown(const Session& session);
 // The result line of a card that did not read well.
 ColouredText ReadFailureLine(const Session& session, const CardRead& card);
 
+// Hides the prompt, reads the card from the reply and shows it: the steps
+// every read branch begins with.
+CardRead TakeCard(Session& session, std::string_view replyText);
+
 void SendReadCmd(Session& session, int state);
 void SendLineReadCmd(Session& session);
 void cmdRead_Click(Session& session);

@@ -1,6 +1,7 @@
 #include "protocol/TestCycle.h"
 
 #include "cards/CardTypeSetup.h"
+#include "cards/WriteOperation.h"
 #include "link/MainControls.h"
 #include "link/OperatorDialogs.h"
 #include "link/Session.h"
@@ -43,9 +44,7 @@ void cmdTest_Click(Session& s) {
 }
 
 void TestReadBranch(Session& s, std::string_view replyText) {
-    HidePrompt(s);
-    CardRead card = ReadCard(s, replyText);
-    ShowTracks(s, card.tracks);
+    const CardRead card = TakeCard(s, replyText);
     if (!card.ok) {
         s.view.message = {"Read(" + std::to_string(s.g.OpCount) + ") Failed!", kRed};
         if (!s.Wait(300))
@@ -56,12 +55,7 @@ void TestReadBranch(Session& s, std::string_view replyText) {
             return;
         ++s.g.OpCount;
         if (s.g.testPhase >= 3) {
-            // The write phase of the cycle is not part of this version: end
-            // the test here and say so.
-            s.dialogs.showMessage("The read phases of the test are complete. The write phase "
-                                  "is not available in this version yet.",
-                                  MessageIcon::Information);
-            cmdCancel_Click(s);
+            BeginTestWritePhase(s);
             return;
         }
         ++s.g.testPhase;

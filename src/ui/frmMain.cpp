@@ -1,6 +1,9 @@
 #include "ui/frmMain.h"
 
 #include "cards/CardTypeSetup.h"
+#include "cards/EraseOperation.h"
+#include "cards/SequentialWrite.h"
+#include "cards/WriteOperation.h"
 #include "cards/KeyFilter.h"
 #include "cards/TrackFieldWrap.h"
 #include "link/PortMenu.h"
@@ -9,6 +12,7 @@
 #include "protocol/Dispatcher.h"
 #include "protocol/ReadOperation.h"
 #include "protocol/TestCycle.h"
+#include "ui/CardDialogs.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
 
@@ -97,6 +101,8 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     frmMessage_ = new frmMessage(this);
     connect(frmMessage_, &frmMessage::cmdCancelClicked, this,
             [this] { act([this] { cmdCancel_Click(s_); }); });
+    eraseSel_ = new EraseSelDialog(s_, [this] { act([] {}); }, this);
+    seqWrite_ = new SeqWriteDialog(s_, [this] { act([] {}); }, this);
     connect(cboCardType, &QComboBox::activated, this, &frmMain::onCardTypeChosen);
     connect(&s_.link(), &MsrwDLL::MsrwInEvent, this, [this](std::string& d, std::string& h) {
         act([&] { oMsrwComm_MsrwInEvent(s_, d, h); });
@@ -117,7 +123,15 @@ void frmMain::buildTracks(QWidget* central) {
         auto* edit = new TrackEdit(fraTrk[std::size_t(i)]);
         edit->setObjectName(QString("txtTrk%1").arg(track));
         edit->setFont(fixed);
-        edit->setFilter([this, track](int code) { return txtTrk_KeyPress(s_, track, code); });
+        edit->setFilter([this, track](int code) {
+            // While a sequential write's number places are marked, every key
+            // types "x" and Enter confirms the marks.
+            const KeyReplacement marking = SeqWriteKeyReplacement(
+                s_, s_.seqWrite, [this] { act([this] { cmdCancel_Click(s_); }); });
+            const int key = txtTrk_KeyPress(s_, track, code, marking);
+            render();
+            return key;
+        });
         txtTrk[std::size_t(i)] = edit;
         auto* frameLayout = new QVBoxLayout(fraTrk[std::size_t(i)]);
         frameLayout->addWidget(edit);
@@ -179,6 +193,12 @@ template <typename F> void frmMain::act(F&& action) {
 void frmMain::onButton(const QString& name) {
     if (name == "cmdRead")
         act([this] { cmdRead_Click(s_); });
+    else if (name == "cmdWrite")
+        act([this] { cmdWrite_Click(s_); });
+    else if (name == "cmdErase")
+        act([this] { cmdErase_Click(s_, s_.eraseSel); });
+    else if (name == "cmdSeqWrite")
+        act([this] { cmdSeqWrite_Click(s_, s_.seqWrite); });
     else if (name == "cmdCompare")
         act([this] { cmdCompare_Click(s_); });
     else if (name == "cmdTest")
@@ -276,6 +296,8 @@ void frmMain::render() {
     renderControls();
     rendering_ = false;
     frmMessage_->render(s_.view.prompt, this);
+    eraseSel_->render();
+    seqWrite_->render();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

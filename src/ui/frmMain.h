@@ -21,6 +21,8 @@ class QPushButton;
 
 namespace msrw {
 
+class EraseSelDialog;
+class SeqWriteDialog;
 class frmMessage;
 class Startup;
 
@@ -55,6 +57,8 @@ private:
     Session& s_;
     Startup& startup_;
     frmMessage* frmMessage_;
+    EraseSelDialog* eraseSel_;
+    SeqWriteDialog* seqWrite_;
     std::array<QGroupBox*, 3> fraTrk{};
     std::array<QPlainTextEdit*, 3> txtTrk{};
     QLineEdit* txtMessage;
