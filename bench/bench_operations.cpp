@@ -3,6 +3,8 @@
 // pauses are recorded, not spent), and the start-up to the idle main window.
 
 #include "cards/CardTypeSetup.h"
+#include "cards/WriteComposition.h"
+#include "cards/WriteOperation.h"
 #include "link/Clock.h"
 #include "link/Session.h"
 #include "link/Startup.h"
@@ -121,6 +123,46 @@ void ReadRun(const char* cardType, int position) {
                 s.view.message.text.c_str());
 }
 
+// A write run of USER cards: each reply completes, the result is shown, and
+// the write command for the next card is composed and sent.
+void WriteRun(int charactersPerTrack) {
+    Rig rig;
+    rig.startup->frmpwd_Form_Load();
+    rig.startup->cmdpwdok_Click();
+    Session& s = *rig.session;
+    s.view.cardTypes.selected = 2; // USER
+    cboCardType_Click(s, 2);
+    rig.device->settings().coercivity = sim::Coercivity::High;
+    const std::string text(std::size_t(charactersPerTrack), 'A');
+    for (int n = 1; n <= 3; ++n)
+        s.view.track(n).text = n == 1 ? text : std::string(std::size_t(charactersPerTrack), '5');
+    cmdWrite_Click(s);
+    if (s.g.OpState != kOpWrite) {
+        std::printf("Write run, USER card, 3 x %d characters: not written: %s\n",
+                    charactersPerTrack,
+                    rig.dialogs.messages.empty() ? "?" : rig.dialogs.messages.back().c_str());
+        if (s.view.prompt.visible)
+            cmdCancel_Click(s);
+        return;
+    }
+    sim::VirtualCard card;
+    std::vector<double> us;
+    for (int i = 0; i < 1000; ++i) {
+        const int writesBefore = rig.timing->writes;
+        rig.device->swipe(card);
+        while (!(rig.timing->writes > writesBefore && rig.device->isArmed()))
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+        us.push_back(double(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                rig.timing->lastWrite - rig.timing->lastReceived)
+                                .count()) /
+                     1e3);
+    }
+    std::printf("Write run, USER card, 3 x %d characters (%zu-byte command), 1000 cards: reply "
+                "complete to next write command sent: median %.1f us, worst %.1f us (%s)\n",
+                charactersPerTrack, rig.timing->lastWritten.size(), Median(us),
+                *std::max_element(us.begin(), us.end()), s.view.message.text.c_str());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -128,5 +170,7 @@ int main(int argc, char** argv) {
     StartUp();
     ReadRun("ISO", 0);
     ReadRun("USER", 2);
+    WriteRun(40);
+    WriteRun(180);
     return 0;
 }
