@@ -12,6 +12,7 @@
 #include "sim/SimTransport.h"
 #include "support/FakeTransport.h"
 #include "support/RecordingDialogs.h"
+#include "support/SimSession.h"
 
 #include <QTemporaryDir>
 #include <functional>
@@ -109,6 +110,22 @@ protected:
     std::shared_ptr<sim::Device> device;
     std::shared_ptr<Commands> simLog = std::make_shared<Commands>();
     std::shared_ptr<FakeDevice> fake;
+};
+
+// A started run with the simulated reader/writer, its replies going to the
+// receive dispatcher as the program routes them.
+class SimCardsFlow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(t.start());
+        // The deck's cards are high-coercivity; start-up chose low.
+        t.device->settings().coercivity = sim::Coercivity::High;
+        t.takeSent();
+        t.takePauses();
+    }
+    Session& s() { return *t.session; }
+
+    SimSession t;
 };
 
 } // namespace msrw::test

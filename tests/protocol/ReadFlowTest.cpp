@@ -2,12 +2,14 @@
 // simulated reader/writer.
 
 #include "cards/CardTypeSetup.h"
+#include "cards/WriteComposition.h"
 #include "protocol/CompareOperation.h"
 #include "protocol/Dispatcher.h"
 #include "protocol/ReadOperation.h"
 #include "protocol/TestCycle.h"
 #include "support/SimSession.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace msrw;
@@ -196,8 +198,18 @@ TEST_F(ReadFlow, TheTestCycleReadsAtThreeSpeeds) {
     EXPECT_EQ(s().view.prompt.label, "Please Swipe to Read a Standard Mag Card with MEDIUM speed.");
     ASSERT_TRUE(t.swipe("ISO sample"));
     EXPECT_EQ(s().view.prompt.label, "Please Swipe to Read a Standard Mag Card with FAST speed.");
+    t.takeSent();
     ASSERT_TRUE(t.swipe("ISO sample"));
-    EXPECT_EQ(s().g.OpState, 0); // the read phases are all this version has
+    // The third good read moves the cycle on to writing what it read.
+    EXPECT_TRUE(t.dialogs.messages.empty());
+    EXPECT_EQ(s().g.OpState, kOpTestWrite);
+    EXPECT_TRUE(s().view.prompt.visible);
+    EXPECT_EQ(s().view.prompt.caption, "Write Card");
+    EXPECT_EQ(s().view.prompt.label, "Please Swipe to Write a Card with MEDIUM speed.");
+    const auto sent = t.takeSent();
+    EXPECT_TRUE(std::any_of(sent.begin(), sent.end(),
+                            [](const std::string& c) { return c.rfind("\\1Bw", 0) == 0; }));
+    EXPECT_TRUE(t.device->isArmed());
 }
 
 } // namespace

@@ -32,6 +32,26 @@ std::string ReadLine(int fd, int timeoutMs) {
     return {};
 }
 
+// Starts `program` with `args`, its standard input and output on the given
+// descriptors (closing `closeInChild` in the child).
+pid_t Spawn(const std::string& program, const std::vector<std::string>& args, int in, int out,
+            int closeInChild) {
+    const pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    dup2(in, 0);
+    dup2(out, 1);
+    if (closeInChild >= 0)
+        close(closeInChild);
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(program.c_str()));
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    execv(program.c_str(), argv.data());
+    _exit(127);
+}
+
 } // namespace
 
 std::string SimProcess::binDir() {
@@ -43,20 +63,7 @@ SimProcess::SimProcess(const std::string& program, const std::vector<std::string
     int in[2], out[2];
     if (pipe(in) != 0 || pipe(out) != 0)
         return;
-    pid_ = fork();
-    if (pid_ == 0) {
-        dup2(in[0], 0);
-        dup2(out[1], 1);
-        close(in[1]);
-        close(out[0]);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    pid_ = Spawn(program, args, in[0], out[1], in[1]);
     close(in[0]);
     close(out[1]);
     stdinFd_ = in[1];
@@ -95,19 +102,9 @@ int SimProcess::closeInput(int timeoutMs) {
 
 int SimProcess::run(const std::string& program, const std::vector<std::string>& args,
                     long* peakKiB) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int devnull = open("/dev/null", O_RDWR);
-        dup2(devnull, 0);
-        dup2(devnull, 1);
-        std::vector<char*> argv;
-        argv.push_back(const_cast<char*>(program.c_str()));
-        for (const std::string& a : args)
-            argv.push_back(const_cast<char*>(a.c_str()));
-        argv.push_back(nullptr);
-        execv(program.c_str(), argv.data());
-        _exit(127);
-    }
+    const int devnull = open("/dev/null", O_RDWR);
+    const pid_t pid = Spawn(program, args, devnull, devnull, -1);
+    close(devnull);
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
