@@ -86,8 +86,8 @@ int RunCommands(Session& s, const std::vector<std::string>& commands, bool scrip
 int RunScript(Session& s, const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return Fail(kExitUsage, QString("cannot read the script %1: %2")
-                                    .arg(fileName, file.errorString()));
+        return Fail(kExitUsage,
+                    QString("cannot read the script %1: %2").arg(fileName, file.errorString()));
     const QByteArray text = file.readAll();
     std::vector<std::string> commands;
     for (const ScriptStep& step : ParseScript(std::string_view(text.constData(), text.size())))

@@ -31,7 +31,8 @@ int TakeSimulateOption(QStringList& args, QString& error) {
             bool ok = false;
             port = a.mid(11).toInt(&ok);
             if (!ok || port < kFirstPort || port > kLastPort)
-                error = QString("--simulate=N needs a port from 1 to 10, not \"%1\".").arg(a.mid(11));
+                error =
+                    QString("--simulate=N needs a port from 1 to 10, not \"%1\".").arg(a.mid(11));
         } else {
             continue;
         }
@@ -73,10 +74,10 @@ int main(int argc, char** argv) {
     QtOperatorDialogs dialogs(kProgramTitle);
     EventLoopClock clock;
     Session session(ports, dialogs, clock,
-                    options.isSet("data-dir") ? DataFolder(options.value("data-dir")) : DataFolder());
-    Startup startup(session, [&session] {
-        cboCardType_Click(session, session.view.cardTypes.selected);
-    });
+                    options.isSet("data-dir") ? DataFolder(options.value("data-dir"))
+                                              : DataFolder());
+    Startup startup(session,
+                    [&session] { cboCardType_Click(session, session.view.cardTypes.selected); });
     frmMain main(session, startup);
     QObject::connect(&main, &frmMain::quitRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);

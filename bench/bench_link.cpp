@@ -21,7 +21,9 @@ using msrw::test::SimProcess;
 
 namespace {
 
-std::string Program(const char* name) { return QCoreApplication::applicationDirPath().toStdString() + "/../" + name; }
+std::string Program(const char* name) {
+    return QCoreApplication::applicationDirPath().toStdString() + "/../" + name;
+}
 
 double Percentile(std::vector<double> v, double p) {
     std::sort(v.begin(), v.end());
@@ -86,8 +88,8 @@ void ScanBehindSilentPorts() {
 void CliMemory() {
     SimProcess sim(Program("msrw-sim"), {});
     long peak = 0;
-    const int status =
-        SimProcess::run(Program("msrw-cli"), {"--device", sim.path(), "send", "\\1Be", "\\1Bd"}, &peak);
+    const int status = SimProcess::run(Program("msrw-cli"),
+                                       {"--device", sim.path(), "send", "\\1Be", "\\1Bd"}, &peak);
     std::printf("msrw-cli send (exit status %d) peak memory: %.1f MB\n", status,
                 double(peak) / 1024.0);
 }

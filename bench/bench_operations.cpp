@@ -57,14 +57,18 @@ private:
 struct Rig {
     Rig() : device(std::make_shared<sim::Device>()) {
         auto factory = sim::SimTransport::Factory(device);
-        ports.setInProcess(1, [this, factory] {
-            auto t = std::make_unique<TimingTransport>(factory());
-            timing = t.get();
-            return t;
-        }, "simulated");
+        ports.setInProcess(
+            1,
+            [this, factory] {
+                auto t = std::make_unique<TimingTransport>(factory());
+                timing = t.get();
+                return t;
+            },
+            "simulated");
         session = std::make_unique<Session>(ports, dialogs, clock, DataFolder(dir.path()));
         Session* s = session.get();
-        startup = std::make_unique<Startup>(*s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
+        startup = std::make_unique<Startup>(
+            *s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
         QObject::connect(&s->link(), &MsrwDLL::MsrwInEvent,
                          [s](std::string& d, std::string& h) { oMsrwComm_MsrwInEvent(*s, d, h); });
     }

@@ -15,8 +15,12 @@ void PauseWithEvents(int ms) {
 
 } // namespace
 
-void EventLoopClock::Delay(int ms) { PauseWithEvents(ms); }
-void EventLoopClock::Wait(int ms) { PauseWithEvents(ms); }
+void EventLoopClock::Delay(int ms) {
+    PauseWithEvents(ms);
+}
+void EventLoopClock::Wait(int ms) {
+    PauseWithEvents(ms);
+}
 
 void RecordingClock::Delay(int ms) {
     pauses.push_back({false, ms});

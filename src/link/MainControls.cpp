@@ -8,9 +8,9 @@ namespace msrw {
 namespace {
 
 const std::array<const char*, 15> kMainControls = {
-    "cmdRead",    "cmdWrite",   "cmdErase", "cmdCompare", "cmdSeqWrite",
-    "cmdToFile",  "cmdFromFile", "CmdExit", "cmdConfig",  "cmdSetup",
-    "cboCardType", "cmdSendCmd", "cmdDatabase", "cmdConfigSetting", "cmdTest"};
+    "cmdRead",     "cmdWrite",    "cmdErase",    "cmdCompare",       "cmdSeqWrite",
+    "cmdToFile",   "cmdFromFile", "CmdExit",     "cmdConfig",        "cmdSetup",
+    "cboCardType", "cmdSendCmd",  "cmdDatabase", "cmdConfigSetting", "cmdTest"};
 
 void Enable(MainView& view, std::initializer_list<const char*> names) {
     for (const char* name : names)
@@ -28,9 +28,9 @@ void EnaMainBtns(MainView& view, const std::string& mode) {
     Enable(view, {"cmdRead", "cmdConfig", "CmdExit"});
     const bool ormond = mode == "Ormond Mode";
     if (ormond || mode == "Quell Mode")
-        Enable(view, {"cmdWrite", "cmdCompare", "cmdSeqWrite", "cmdSetup", "cmdToFile",
-                      "cmdFromFile", "cboCardType", "cmdSendCmd", "cmdDatabase",
-                      "cmdConfigSetting"});
+        Enable(view,
+               {"cmdWrite", "cmdCompare", "cmdSeqWrite", "cmdSetup", "cmdToFile", "cmdFromFile",
+                "cboCardType", "cmdSendCmd", "cmdDatabase", "cmdConfigSetting"});
     if (ormond)
         Enable(view, {"cmdErase", "cmdTest"});
 }
@@ -43,7 +43,9 @@ void UpdateCbo(MainView& view, const std::string& mode, const SettingsRecord& re
     view.cardTypes.selected = count == 0 ? -1 : (position >= 0 && position < count ? position : 0);
 }
 
-void UpdateMainDisp(MainView& view, const std::string& mode) { view.modeLabel = mode; }
+void UpdateMainDisp(MainView& view, const std::string& mode) {
+    view.modeLabel = mode;
+}
 
 void UnlockTrackFields(MainView& view, int activeTracks) {
     view.track(1).enabled = activeTracks == 1 || activeTracks == 2;

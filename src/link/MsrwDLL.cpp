@@ -59,7 +59,9 @@ int MsrwDLL::OpenPort(const std::string& portNumber, const std::string& settings
     return kLinkOk;
 }
 
-bool MsrwDLL::IsPortOpen() const { return transport_ && transport_->isOpen(); }
+bool MsrwDLL::IsPortOpen() const {
+    return transport_ && transport_->isOpen();
+}
 
 int MsrwDLL::ClosePort() {
     if (transport_) {
@@ -104,7 +106,9 @@ void MsrwDLL::SendCommand(const std::string& command) {
         eventShape_ = shape == ReplyShape::None ? ReplyShape::Any : shape;
 }
 
-void MsrwDLL::SendLine(const std::string& command) { SendCommand(command); }
+void MsrwDLL::SendLine(const std::string& command) {
+    SendCommand(command);
+}
 
 int MsrwDLL::exchange(const std::string& commandText, ReplyShape shape, int timeoutMs,
                       std::string& replyBytes) {

@@ -22,7 +22,9 @@ int HexCharToNibble(char c, bool& bad) {
     return 0;
 }
 
-bool IsPrintable(unsigned char b) { return b >= 0x20 && b <= 0x7E; }
+bool IsPrintable(unsigned char b) {
+    return b >= 0x20 && b <= 0x7E;
+}
 
 void AppendHexEscape(std::string& out, unsigned char b) {
     out += '\\';
@@ -132,7 +134,9 @@ std::string Display(std::string_view bytes, bool breakLines) {
 
 } // namespace
 
-std::string DisplayForm(std::string_view bytes) { return Display(bytes, false); }
+std::string DisplayForm(std::string_view bytes) {
+    return Display(bytes, false);
+}
 
 std::string HexForm(std::string_view bytes) {
     std::string out;
@@ -142,7 +146,9 @@ std::string HexForm(std::string_view bytes) {
     return out;
 }
 
-std::string HexStrToCharStr(std::string_view bytes) { return Display(bytes, true); }
+std::string HexStrToCharStr(std::string_view bytes) {
+    return Display(bytes, true);
+}
 
 std::string HexStrToCharStr(const std::uint8_t* bytes, std::size_t n) {
     return HexStrToCharStr(std::string_view(reinterpret_cast<const char*>(bytes), n));

@@ -69,9 +69,9 @@ std::string ConvertHexadecimalToDecimal(std::string_view hex);
 std::string ConvertBinaryToHexadecimal(std::string& binary);
 
 // Helpers shared with callers that build commands.
-int HexDigitValue(char c);               // 0-15, 0 for anything else
-std::string ValueToHexDigit(int value);  // "0"-"F", empty outside 0-15
-std::string HexByte(unsigned value);     // two upper-case digits: 210 -> "D2"
+int HexDigitValue(char c);              // 0-15, 0 for anything else
+std::string ValueToHexDigit(int value); // "0"-"F", empty outside 0-15
+std::string HexByte(unsigned value);    // two upper-case digits: 210 -> "D2"
 std::string BitsToHexDigit(std::string_view bits, bool readAsHexDigits);
 
 } // namespace msrw

@@ -52,9 +52,13 @@ void PortDirectory::setInProcess(int port, Factory factory, const QString& descr
     entries_[port] = Entry{{}, std::move(factory), description, false};
 }
 
-void PortDirectory::clear(int port) { entries_.erase(port); }
+void PortDirectory::clear(int port) {
+    entries_.erase(port);
+}
 
-bool PortDirectory::has(int port) const { return entries_.count(port) != 0; }
+bool PortDirectory::has(int port) const {
+    return entries_.count(port) != 0;
+}
 
 QString PortDirectory::describe(int port) const {
     auto it = entries_.find(port);

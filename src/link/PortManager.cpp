@@ -14,7 +14,9 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
-int RememberedPort(int value) { return value >= kFirstPort && value <= kLastPort ? value : 0; }
+int RememberedPort(int value) {
+    return value >= kFirstPort && value <= kLastPort ? value : 0;
+}
 
 } // namespace
 
@@ -27,8 +29,12 @@ void PortManager::SetComm() {
         oMsrwComm = std::make_unique<MsrwDLL>(ctx_.ports, &ctx_.dialogs);
 }
 
-void PortManager::Delay(int ms) { ctx_.clock.Delay(ms); }
-void PortManager::Wait(int ms) { ctx_.clock.Wait(ms); }
+void PortManager::Delay(int ms) {
+    ctx_.clock.Delay(ms);
+}
+void PortManager::Wait(int ms) {
+    ctx_.clock.Wait(ms);
+}
 
 int PortManager::OpenReader() {
     PromptView& progress = ctx_.view.prompt;
@@ -206,9 +212,8 @@ int PortManager::PushCardSettings() {
         ctx_.view.coercivityLabel = "Low Coercivity";
     }
     const bool isDefault = s[2] == 61 && s[3] == 22 && s[4] == 0 && s[5] == 1 && s[6] == 0;
-    ctx_.view.defaultSettingLabel = isDefault
-                                        ? ColouredText{"  Default Setting Active.", kBlue}
-                                        : ColouredText{"  Not in Default Setting.", kRed};
+    ctx_.view.defaultSettingLabel = isDefault ? ColouredText{"  Default Setting Active.", kBlue}
+                                              : ColouredText{"  Not in Default Setting.", kRed};
     return status;
 }
 
@@ -216,9 +221,8 @@ bool PortManager::SaveCommCfgFile() {
     PortState& st = ctx_.state;
     st.CommLine = "Comm" + std::to_string(st.CurrentPort);
     QString error;
-    if (ctx_.data.writeLines(kPortRecordFile, {st.CommLine, st.BaudText, st.LineSettings,
-                                               st.MsrwMode},
-                             error))
+    if (ctx_.data.writeLines(kPortRecordFile,
+                             {st.CommLine, st.BaudText, st.LineSettings, st.MsrwMode}, error))
         return true;
     ctx_.dialogs.showMessage(error.toStdString(), MessageIcon::Warning);
     return false;

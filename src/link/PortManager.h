@@ -64,8 +64,8 @@ public:
 
 private:
     bool tryReaderAt(int port);
-    bool bannerMatches(const std::string& port, const std::string& settings,
-                       const char* banner, bool exact);
+    bool bannerMatches(const std::string& port, const std::string& settings, const char* banner,
+                       bool exact);
     void showScanResult(int status);
 
     PortContext ctx_;

@@ -75,6 +75,8 @@ void mnuPortClose_Click(Session& s) {
     s.view.enabled["CmdExit"] = true;
 }
 
-void mnuExit_Click(Session& s) { s.view.quitRequested = true; }
+void mnuExit_Click(Session& s) {
+    s.view.quitRequested = true;
+}
 
 } // namespace msrw

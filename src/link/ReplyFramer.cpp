@@ -13,7 +13,9 @@ constexpr std::string_view kReadEnd = "?\x1C\x1B";
 constexpr std::string_view kTextReadStart = "T1:\r";
 constexpr std::size_t npos = std::string_view::npos;
 
-bool IsPrintable(char c) { return c >= 0x20 && c <= 0x7E; }
+bool IsPrintable(char c) {
+    return c >= 0x20 && c <= 0x7E;
+}
 
 bool CanStartReply(char c, ReplyShape shape) {
     if (c == ESC)

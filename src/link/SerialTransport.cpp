@@ -41,7 +41,9 @@ SerialTransport::SerialTransport(const QString& portNameOrPath, QObject* parent)
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onError);
 }
 
-SerialTransport::~SerialTransport() { close(); }
+SerialTransport::~SerialTransport() {
+    close();
+}
 
 bool SerialTransport::open(const SerialSettings& settings, QString& error) {
     close();
@@ -68,7 +70,9 @@ void SerialTransport::close() {
         port_.close();
 }
 
-bool SerialTransport::isOpen() const { return port_.isOpen(); }
+bool SerialTransport::isOpen() const {
+    return port_.isOpen();
+}
 
 bool SerialTransport::write(const std::string& bytes) {
     if (!port_.isOpen())

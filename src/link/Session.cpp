@@ -25,7 +25,11 @@ bool Session::pause(int ms, bool isWait) {
     return g.operationEnds == ends;
 }
 
-bool Session::Delay(int ms) { return pause(ms, false); }
-bool Session::Wait(int ms) { return pause(ms, true); }
+bool Session::Delay(int ms) {
+    return pause(ms, false);
+}
+bool Session::Wait(int ms) {
+    return pause(ms, true);
+}
 
 } // namespace msrw

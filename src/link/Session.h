@@ -36,8 +36,8 @@ public:
     MainView view;
     PortManager portManager;
     // The two dialogs of card operations, as the main window holds them.
-    EraseSelView eraseSel;       // frmEraseSel
-    SequentialWrite seqWrite;    // the run and frmSeqWrite
+    EraseSelView eraseSel;    // frmEraseSel
+    SequentialWrite seqWrite; // the run and frmSeqWrite
 
     // Called before every pause, so that the windows show what has changed.
     std::function<void()> render;

@@ -56,9 +56,8 @@ void Startup::frmpwd_Form_Load() {
 }
 
 bool Startup::cmdpwdok_Click() {
-    s_.g.ActiveTracks = static_cast<std::int16_t>(pwd.trackSelect == 0 || pwd.trackSelect == 1
-                                                      ? pwd.trackSelect
-                                                      : 2);
+    s_.g.ActiveTracks = static_cast<std::int16_t>(
+        pwd.trackSelect == 0 || pwd.trackSelect == 1 ? pwd.trackSelect : 2);
     if (s_.data.exists(kTrackSelectionFile)) {
         QString error;
         if (!s_.data.writeLines(kTrackSelectionFile, {std::to_string(s_.g.ActiveTracks)}, error))

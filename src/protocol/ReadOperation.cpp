@@ -36,12 +36,11 @@ const std::string& ReplyTextFor(const Session& s, const std::string& display,
 }
 
 CardRead ReadCard(const Session& s, std::string_view replyText) {
-    const reading::ReadReplyContext context{ModeOf(s), s.view.cardTypes.selected,
-                                            s.g.ActiveTracks};
+    const reading::ReadReplyContext context{ModeOf(s), s.view.cardTypes.selected, s.g.ActiveTracks};
     const reading::ParsedRead parsed = reading::ParseReadReply(replyText, context);
     CardRead card{parsed.tracks, parsed.ok, {}};
-    card.outcome = s.velk() ? reply::ClassifyVelkRead(replyText)
-                            : reply::ClassifyOrmondRead(replyText);
+    card.outcome =
+        s.velk() ? reply::ClassifyVelkRead(replyText) : reply::ClassifyOrmondRead(replyText);
     // Escape-sequence replies carry raw tracks as a length byte and the
     // bytes; text replies as hexadecimal digits already.
     if (IsUserOrRaw(s.g.CardType) && !s.velk())
@@ -60,7 +59,8 @@ void ShowTracks(Session& s, const track::TrackTexts& tracks) {
     track::SpacesToTilde(shown);
     const int active = s.g.ActiveTracks;
     for (int n = 1; n <= 3; ++n) {
-        const bool inUse = n == 2 || (n == 1 && active != 0) || (n == 3 && active != 0 && active != 1);
+        const bool inUse =
+            n == 2 || (n == 1 && active != 0) || (n == 3 && active != 0 && active != 1);
         if (inUse)
             s.view.track(n).text = track::RewrapTrackField(shown[std::size_t(n - 1)], 0).text;
     }

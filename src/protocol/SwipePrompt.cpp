@@ -16,8 +16,12 @@ void PreparePrompt(PromptView& prompt, const std::string& caption, const std::st
     prompt.buttonEnabled = true;
 }
 
-void ShowPrompt(Session& session) { session.view.prompt.visible = true; }
-void HidePrompt(Session& session) { session.view.prompt.visible = false; }
+void ShowPrompt(Session& session) {
+    session.view.prompt.visible = true;
+}
+void HidePrompt(Session& session) {
+    session.view.prompt.visible = false;
+}
 
 void RestoreTrackTitles(Session& session) {
     for (TrackFrame& frame : session.view.frames)

@@ -71,9 +71,9 @@ std::optional<std::string> QtOperatorDialogs::chooseOpenFile(const std::string& 
 
 std::optional<std::string> QtOperatorDialogs::chooseSaveFile(const std::string& startFolder,
                                                              const std::string& filter) {
-    const QString name = QFileDialog::getSaveFileName(parent_, title_, Latin1(startFolder),
-                                                      QtFilter(filter), nullptr,
-                                                      QFileDialog::DontConfirmOverwrite);
+    const QString name =
+        QFileDialog::getSaveFileName(parent_, title_, Latin1(startFolder), QtFilter(filter),
+                                     nullptr, QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty())
         return std::nullopt;
     return name.toStdString();

@@ -37,8 +37,8 @@ void TrackEdit::keyPressEvent(QKeyEvent* event) {
         typeCharacter(13);
         return;
     }
-    if (text.size() != 1 || ctrl || event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab ||
-        event->key() == Qt::Key_Delete) {
+    if (text.size() != 1 || ctrl || event->key() == Qt::Key_Tab ||
+        event->key() == Qt::Key_Backtab || event->key() == Qt::Key_Delete) {
         QPlainTextEdit::keyPressEvent(event); // navigation, shortcuts, deletion
         return;
     }

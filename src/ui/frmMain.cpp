@@ -2,10 +2,10 @@
 
 #include "cards/CardTypeSetup.h"
 #include "cards/EraseOperation.h"
-#include "cards/SequentialWrite.h"
-#include "cards/WriteOperation.h"
 #include "cards/KeyFilter.h"
+#include "cards/SequentialWrite.h"
 #include "cards/TrackFieldWrap.h"
+#include "cards/WriteOperation.h"
 #include "link/PortMenu.h"
 #include "link/Startup.h"
 #include "protocol/CompareOperation.h"
@@ -37,13 +37,20 @@ struct ButtonSpec {
 
 // The operation buttons, in the order they stand in the window.
 const ButtonSpec kButtons[] = {
-    {"cmdRead", "&Read"},           {"cmdWrite", "&Write"},
-    {"cmdErase", "&Erase"},         {"cmdCompare", "&Compare"},
-    {"cmdSeqWrite", "Se&quential Write"}, {"cmdToFile", "Read &To File"},
-    {"cmdFromFile", "Write &From File"}, {"cmdDatabase", "&Database"},
-    {"cmdSetup", "&Setup"},         {"cmdConfig", "Confi&g"},
-    {"cmdSendCmd", "Run Script File"}, {"cmdConfigSetting", "Config Setting"},
-    {"cmdTest", "T&est"},           {"CmdExit", "E&xit"},
+    {"cmdRead", "&Read"},
+    {"cmdWrite", "&Write"},
+    {"cmdErase", "&Erase"},
+    {"cmdCompare", "&Compare"},
+    {"cmdSeqWrite", "Se&quential Write"},
+    {"cmdToFile", "Read &To File"},
+    {"cmdFromFile", "Write &From File"},
+    {"cmdDatabase", "&Database"},
+    {"cmdSetup", "&Setup"},
+    {"cmdConfig", "Confi&g"},
+    {"cmdSendCmd", "Run Script File"},
+    {"cmdConfigSetting", "Config Setting"},
+    {"cmdTest", "T&est"},
+    {"CmdExit", "E&xit"},
 };
 
 QString Latin1(const std::string& text) {
@@ -51,12 +58,16 @@ QString Latin1(const std::string& text) {
 }
 
 // The model writes line breaks as CR LF; a text box as LF alone.
-QString ToWidget(const std::string& text) { return Latin1(text).replace("\r\n", "\n"); }
+QString ToWidget(const std::string& text) {
+    return Latin1(text).replace("\r\n", "\n");
+}
 std::string FromWidget(const QString& text) {
     return QString(text).replace("\n", "\r\n").toLatin1().toStdString();
 }
 
-void ChooseSelectedCardType(Session& s) { cboCardType_Click(s, s.view.cardTypes.selected); }
+void ChooseSelectedCardType(Session& s) {
+    cboCardType_Click(s, s.view.cardTypes.selected);
+}
 
 } // namespace
 
@@ -101,8 +112,10 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     frmMessage_ = new frmMessage(this);
     connect(frmMessage_, &frmMessage::cmdCancelClicked, this,
             [this] { act([this] { cmdCancel_Click(s_); }); });
-    eraseSel_ = new EraseSelDialog(s_, [this] { act([] {}); }, this);
-    seqWrite_ = new SeqWriteDialog(s_, [this] { act([] {}); }, this);
+    eraseSel_ = new EraseSelDialog(
+        s_, [this] { act([] {}); }, this);
+    seqWrite_ = new SeqWriteDialog(
+        s_, [this] { act([] {}); }, this);
     connect(cboCardType, &QComboBox::activated, this, &frmMain::onCardTypeChosen);
     connect(&s_.link(), &MsrwDLL::MsrwInEvent, this, [this](std::string& d, std::string& h) {
         act([&] { oMsrwComm_MsrwInEvent(s_, d, h); });
@@ -112,7 +125,9 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     resize(760, 560);
 }
 
-frmMain::~frmMain() { s_.render = nullptr; }
+frmMain::~frmMain() {
+    s_.render = nullptr;
+}
 
 void frmMain::buildTracks(QWidget* central) {
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
@@ -165,9 +180,8 @@ void frmMain::buildMenus() {
         QAction* item = portMenu_->addAction(QString("Port&%1").arg(i + 1));
         item->setObjectName(QString("mnuPort_%1").arg(i));
         item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, i] {
-            act([this, i] { mnuPortN_Click(s_, i, &ChooseSelectedCardType); });
-        });
+        connect(item, &QAction::triggered, this,
+                [this, i] { act([this, i] { mnuPortN_Click(s_, i, &ChooseSelectedCardType); }); });
         mnuPort[std::size_t(i)] = item;
     }
     portMenu_->addSeparator();

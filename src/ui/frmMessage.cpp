@@ -7,13 +7,15 @@
 namespace msrw {
 namespace {
 
-QString Css(Colour c) { return QColor(c.r, c.g, c.b).name(); }
+QString Css(Colour c) {
+    return QColor(c.r, c.g, c.b).name();
+}
 
 } // namespace
 
 frmMessage::frmMessage(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint) {
+    : QWidget(parent,
+              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName("frmMessage");
     setWindowModality(Qt::NonModal);
     setAttribute(Qt::WA_ShowWithoutActivating);

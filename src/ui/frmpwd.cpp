@@ -18,7 +18,8 @@ frmpwd::frmpwd(Startup& startup, std::function<void()> render, QWidget* parent)
     lblpwd->setObjectName("lblpwd");
     auto* tracks = new QGroupBox(this);
     auto* tracksLayout = new QVBoxLayout(tracks);
-    const char* captions[] = {"Track 2 Only", "Track 1 && Track 2", "Track 1 && Track 2 && Track 3"};
+    const char* captions[] = {"Track 2 Only", "Track 1 && Track 2",
+                              "Track 1 && Track 2 && Track 3"};
     auto* trackGroup = new QButtonGroup(this);
     for (int i = 0; i < 3; ++i) {
         // A doubled ampersand shows as one, in Qt as in the captions given.

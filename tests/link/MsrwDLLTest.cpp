@@ -18,9 +18,12 @@ namespace {
 class LinkTest : public ::testing::Test {
 protected:
     LinkTest() {
-        device->answers["\x1B" "e"] = "\x1By";
-        device->answers["\x1B" "v"] = "Velk Reader/Writer Version 4.0\r";
-        ports.setInProcess(3, [d = device] { return std::make_unique<FakeTransport>(d); }, "fake");
+        device->answers["\x1B"
+                        "e"] = "\x1By";
+        device->answers["\x1B"
+                        "v"] = "Velk Reader/Writer Version 4.0\r";
+        ports.setInProcess(
+            3, [d = device] { return std::make_unique<FakeTransport>(d); }, "fake");
         LinkTimings t;
         t.replyTimeoutMs = 150;
         t.probeTimeoutMs = 100;
@@ -68,7 +71,8 @@ TEST_F(LinkTest, QueryAssemblesRepliesFromAnyPiecesAndDropsLineNoise) {
         device->pieceSize = piece;
         EXPECT_EQ(link.Query("\\1Be"), "\\1By") << piece;
     }
-    device->answers["\x1B" "e"] = "\x00\xFF\x80\x1By"s;
+    device->answers["\x1B"
+                    "e"] = "\x00\xFF\x80\x1By"s;
     EXPECT_EQ(link.Query("\\1Be"), "\\1By");
     std::string banner;
     EXPECT_EQ(link.ReadVersion(banner), kLinkOk);
@@ -101,7 +105,8 @@ TEST_F(LinkTest, SilenceEndsAQueryAfterTheTimeout) {
 
 TEST_F(LinkTest, CommandTextsAreCheckedBeforeAnythingIsSent) {
     open();
-    device->answers["\x10"] = "\x1B" "0";
+    device->answers["\x10"] = "\x1B"
+                              "0";
     EXPECT_EQ(link.Query("\\1b"), "\\1B0"); // a bad digit counts 0, and says so
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Command Hex Format Error"});
     const std::size_t sent = device->received.size();
@@ -115,12 +120,13 @@ TEST_F(LinkTest, CommandTextsAreCheckedBeforeAnythingIsSent) {
 
 TEST_F(LinkTest, CardRepliesArriveAsEventsInBothForms) {
     open();
-    QObject::connect(&link, &MsrwDLL::MsrwInEvent, [this](std::string& d, std::string& h) {
-        received.emplace_back(d, h);
-    });
+    QObject::connect(&link, &MsrwDLL::MsrwInEvent,
+                     [this](std::string& d, std::string& h) { received.emplace_back(d, h); });
     device->pieceSize = 1;
-    const std::string read = "\x80\x1B\x01%A\\?\x1B\x02\x1B+\x1B\x03\x1B*?\x1C\x1B" "4"s;
-    device->answers["\x1Br"] = read + "\x1B" "0";
+    const std::string read = "\x80\x1B\x01%A\\?\x1B\x02\x1B+\x1B\x03\x1B*?\x1C\x1B"
+                             "4"s;
+    device->answers["\x1Br"] = read + "\x1B"
+                                      "0";
     link.SendCommand("\\1Br");
     const auto got = events(2);
     ASSERT_EQ(got.size(), 2u);
@@ -137,7 +143,8 @@ TEST_F(LinkTest, AReplyArrivingWhileAHandlerRunsWaitsForIt) {
         ++depth;
         deepest = std::max(deepest, depth);
         if (received.empty()) {
-            device->open->push("\x1B" "1"); // the next card's reply, during the pause
+            device->open->push("\x1B"
+                               "1"); // the next card's reply, during the pause
             QEventLoop pause;
             QTimer::singleShot(50, &pause, &QEventLoop::quit);
             pause.exec();
@@ -145,7 +152,9 @@ TEST_F(LinkTest, AReplyArrivingWhileAHandlerRunsWaitsForIt) {
         received.emplace_back(d, h);
         --depth;
     });
-    device->answers["\x1B" "c7"] = "\x1B" "0";
+    device->answers["\x1B"
+                    "c7"] = "\x1B"
+                            "0";
     link.SendCommand("\\1Bc7");
     const auto got = events(2);
     ASSERT_EQ(got.size(), 2u);
@@ -156,9 +165,8 @@ TEST_F(LinkTest, AReplyArrivingWhileAHandlerRunsWaitsForIt) {
 
 TEST_F(LinkTest, BytesWithNoRecognisableEndAreDeliveredAfterSilence) {
     open();
-    QObject::connect(&link, &MsrwDLL::MsrwInEvent, [this](std::string& d, std::string& h) {
-        received.emplace_back(d, h);
-    });
+    QObject::connect(&link, &MsrwDLL::MsrwInEvent,
+                     [this](std::string& d, std::string& h) { received.emplace_back(d, h); });
     device->open->push("^");
     const auto got = events(1);
     ASSERT_EQ(got.size(), 1u);
@@ -184,7 +192,8 @@ TEST_F(LinkTest, APortThatDisappearsIsReportedOnceAndNeverHangs) {
     EXPECT_EQ(link.Query("\\1Be"), ""); // no port: at once, nothing shown again
     EXPECT_EQ(dialogs.messages.size(), 1u);
     open();
-    device->answers["\x1B" "e"] = "\x1By";
+    device->answers["\x1B"
+                    "e"] = "\x1By";
     EXPECT_EQ(link.Query("\\1Be"), "\\1By");
 }
 

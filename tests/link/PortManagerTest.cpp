@@ -31,13 +31,22 @@ protected:
                                     const std::string& commAnswer = "\x1By") {
         auto d = std::make_shared<FakeDevice>();
         if (!banner.empty())
-            d->answers["\x1B" "v"] = banner;
+            d->answers["\x1B"
+                       "v"] = banner;
         if (!commAnswer.empty())
-            d->answers["\x1B" "e"] = commAnswer;
-        d->answers["\x1B" "z\x05\x16"] = "\x1B" "0";
-        d->answers["\x1B" "x"] = "\x1B" "0";
-        d->answers["\x1B" "y"] = "\x1B" "0";
-        ports.setInProcess(port, [d] { return std::make_unique<FakeTransport>(d); }, "fake");
+            d->answers["\x1B"
+                       "e"] = commAnswer;
+        d->answers["\x1B"
+                   "z\x05\x16"] = "\x1B"
+                                  "0";
+        d->answers["\x1B"
+                   "x"] = "\x1B"
+                          "0";
+        d->answers["\x1B"
+                   "y"] = "\x1B"
+                          "0";
+        ports.setInProcess(
+            port, [d] { return std::make_unique<FakeTransport>(d); }, "fake");
         devices[port] = d;
         return d;
     }
@@ -56,8 +65,8 @@ protected:
 };
 
 TEST_F(PortScan, FindsTheReaderBehindSilentAndForeignPorts) {
-    put(2, "", "");                     // silent
-    put(3, "Some Other Device 1.0\r");  // another banner
+    put(2, "", "");                    // silent
+    put(3, "Some Other Device 1.0\r"); // another banner
     put(5, "", "");
     put(7);
     EXPECT_EQ(manager.OpenReader(), kPortOk);
@@ -67,21 +76,30 @@ TEST_F(PortScan, FindsTheReaderBehindSilentAndForeignPorts) {
     EXPECT_EQ(view.message.text, "Velk Reader/Writer Version 4.0");
     EXPECT_EQ(view.message.colour, kBlack);
     EXPECT_TRUE(view.portMenu.portChecked[6]);
-    EXPECT_EQ(std::count(view.portMenu.portChecked.begin(), view.portMenu.portChecked.end(), true), 1);
+    EXPECT_EQ(std::count(view.portMenu.portChecked.begin(), view.portMenu.portChecked.end(), true),
+              1);
     EXPECT_TRUE(view.portMenu.openChecked);
     EXPECT_FALSE(view.portMenu.closeChecked);
     EXPECT_EQ(view.prompt.caption, "Please wait...");
     EXPECT_FALSE(view.prompt.buttonEnabled);
     EXPECT_EQ(view.prompt.label, "Trying to connect port 7");
     EXPECT_EQ(view.modeLabel, "Ormond Mode");
-    EXPECT_EQ(sentTo(7), (std::vector<std::string>{"\x1B" "v", "\x1B" "e", "\x1B" "a"}));
+    EXPECT_EQ(sentTo(7), (std::vector<std::string>{"\x1B"
+                                                   "v",
+                                                   "\x1B"
+                                                   "e",
+                                                   "\x1B"
+                                                   "a"}));
     ASSERT_EQ(clock.pauses.size(), 2u);
     EXPECT_EQ(clock.totalMs(), 400);
-    EXPECT_TRUE(sentTo(3) == std::vector<std::string>{"\x1B" "v"}); // never asked more
+    EXPECT_TRUE(sentTo(3) == std::vector<std::string>{"\x1B"
+                                                      "v"}); // never asked more
 }
 
 TEST_F(PortScan, SkipsADeviceThatFailsTheCommunicationTest) {
-    put(1, kBanner, "\x1B" "0");
+    put(1, kBanner,
+        "\x1B"
+        "0");
     put(4);
     EXPECT_EQ(manager.OpenReader(), kPortOk);
     EXPECT_EQ(state.CurrentPort, 4);
@@ -112,7 +130,8 @@ TEST_F(PortScan, TriesTheRememberedPortFirstAndRescansWhenTheReaderLeftIt) {
 TEST_F(PortScan, NoReaderEndsTheProgramOnlyWhenNoneWasEverFound) {
     put(3, "Some Other Device\r");
     EXPECT_EQ(manager.OpenReader(), kPortNotFound);
-    EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Could not detect Magstripe Reader/Writer!"});
+    EXPECT_EQ(dialogs.messages,
+              std::vector<std::string>{"Could not detect Magstripe Reader/Writer!"});
     EXPECT_TRUE(view.quitRequested);
     EXPECT_FALSE(view.portMenu.openChecked);
     EXPECT_TRUE(view.portMenu.closeChecked);
@@ -181,8 +200,12 @@ TEST_F(PortScan, PushesTheStoredCardSettings) {
     settings[6] = 2; // no density command for an unknown position
     settings[7] = 1;
     EXPECT_EQ(manager.PushCardSettings(), kPortOk);
-    EXPECT_EQ(reader->received, (std::vector<std::string>{"\x1Bz\x05\x16", "\x1B" "f\xD2",
-                                                          "\x1B" "b\x4B", "\x1Bx"}));
+    EXPECT_EQ(reader->received, (std::vector<std::string>{"\x1Bz\x05\x16",
+                                                          "\x1B"
+                                                          "f\xD2",
+                                                          "\x1B"
+                                                          "b\x4B",
+                                                          "\x1Bx"}));
     EXPECT_EQ(view.coercivityLabel, "High Coercivity");
     EXPECT_EQ(view.defaultSettingLabel.text, "  Not in Default Setting.");
     EXPECT_EQ(view.defaultSettingLabel.colour, kRed);
@@ -211,7 +234,8 @@ TEST_F(PortScan, LeadingZerosThatDoNotFitAByteAreNotSent) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("300"), std::string::npos);
     for (const std::string& sent : reader->received)
-        EXPECT_NE(sent.substr(0, 2), "\x1B" "z");
+        EXPECT_NE(sent.substr(0, 2), "\x1B"
+                                     "z");
     EXPECT_EQ(reader->received.size(), 4u); // the densities and coercivity still go
 }
 

@@ -48,8 +48,8 @@ TEST(StartupFlow, ReachesTheIdleMainWindowWithTheStoredSettingsSent) {
     EXPECT_EQ(s.g.EraseMask, 7);
 
     const auto sent = t.takeSent();
-    for (const char* command : {"9", "\\1Bv", "\\1Be", "\\1Ba", "\\1Bz=\\16", "\\1By",
-                                "\\1Bo\\07\\05\\05"})
+    for (const char* command :
+         {"9", "\\1Bv", "\\1Be", "\\1Ba", "\\1Bz=\\16", "\\1By", "\\1Bo\\07\\05\\05"})
         EXPECT_TRUE(Contains(sent, command)) << command;
     // The settings file was created with the defaults, the port search written down.
     EXPECT_EQ(s.data.readLines("\\VelkMsrw.cfg")->size(), 30u);
@@ -116,9 +116,9 @@ TEST(StartupFlow, NoReaderEndsTheProgram) {
 TEST(StartupFlow, LeadingZerosThatDoNotFitAByteAreRefusedAtStartUp) {
     SimSession t;
     QString error;
-    std::vector<std::string> lines = {"0", "0", "300", "22", "0", "1", "0", "0", "0", "1",
-                                      "2", "31", "2", "1", "5", "15", "2", "1", "5", "15",
-                                      "1", "0", "0", "1", "0", "0", "1", "0", "0", "111"};
+    std::vector<std::string> lines = {"0", "0",  "300", "22", "0", "1",  "0", "0", "0", "1",
+                                      "2", "31", "2",   "1",  "5", "15", "2", "1", "5", "15",
+                                      "1", "0",  "0",   "1",  "0", "0",  "1", "0", "0", "111"};
     ASSERT_TRUE(t.session->data.writeLines("\\VelkMsrw.cfg", lines, error));
     ASSERT_TRUE(t.start());
     for (const std::string& command : t.takeSent())

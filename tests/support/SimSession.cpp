@@ -13,9 +13,9 @@ namespace msrw::test {
 
 SimSession::SimSession(bool connectDispatcher) : device(std::make_shared<sim::Device>()) {
     auto factory = sim::SimTransport::Factory(device);
-    ports.setInProcess(1, [this, factory] {
-        return std::make_unique<RecordingTransport>(factory(), sent);
-    }, "simulated");
+    ports.setInProcess(
+        1, [this, factory] { return std::make_unique<RecordingTransport>(factory(), sent); },
+        "simulated");
     session = std::make_unique<Session>(ports, dialogs, clock, DataFolder(dir.path()));
     LinkTimings fast;
     fast.probeTimeoutMs = 20;
@@ -23,7 +23,8 @@ SimSession::SimSession(bool connectDispatcher) : device(std::make_shared<sim::De
     fast.idleGapMs = 20;
     session->link().setTimings(fast);
     Session* s = session.get();
-    startup = std::make_unique<Startup>(*s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
+    startup =
+        std::make_unique<Startup>(*s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
     if (connectDispatcher)
         QObject::connect(&session->link(), &MsrwDLL::MsrwInEvent,
                          [s](std::string& d, std::string& h) { oMsrwComm_MsrwInEvent(*s, d, h); });

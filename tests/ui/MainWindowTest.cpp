@@ -36,7 +36,9 @@ protected:
         return widget;
     }
     void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
-    QString track(int n) { return find<QPlainTextEdit>(qPrintable(QString("txtTrk%1").arg(n)))->toPlainText(); }
+    QString track(int n) {
+        return find<QPlainTextEdit>(qPrintable(QString("txtTrk%1").arg(n)))->toPlainText();
+    }
     QString message() { return find<QLineEdit>("txtMessage")->text(); }
 
     SimSession t{false};
