@@ -39,6 +39,14 @@ struct PromptView {
     bool buttonEnabled = true;
 };
 
+// The prompt as the progress window of a search: yellow, its button disabled.
+inline void ShowProgressWindow(PromptView& prompt) {
+    prompt.background = kYellow;
+    prompt.labelColour = kBlack;
+    prompt.buttonEnabled = false;
+    prompt.visible = true;
+}
+
 struct PortMenuView {
     std::array<bool, 10> portChecked{};
     bool openChecked = false;

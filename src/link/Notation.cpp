@@ -167,6 +167,10 @@ std::string ToCommandText(std::string_view bytes) {
     return out;
 }
 
+bool IsHexDigitChar(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
 int HexDigitValue(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';

@@ -70,6 +70,7 @@ std::string ConvertBinaryToHexadecimal(std::string& binary);
 
 // Helpers shared with callers that build commands.
 int HexDigitValue(char c);              // 0-15, 0 for anything else
+bool IsHexDigitChar(char c);            // "0"-"9", "A"-"F", "a"-"f"
 std::string ValueToHexDigit(int value); // "0"-"F", empty outside 0-15
 std::string HexByte(unsigned value);    // two upper-case digits: 210 -> "D2"
 std::string BitsToHexDigit(std::string_view bits, bool readAsHexDigits);

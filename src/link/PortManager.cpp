@@ -37,12 +37,8 @@ void PortManager::Wait(int ms) {
 }
 
 int PortManager::OpenReader() {
-    PromptView& progress = ctx_.view.prompt;
-    progress.caption = "Please wait...";
-    progress.background = kYellow;
-    progress.labelColour = kBlack;
-    progress.buttonEnabled = false;
-    progress.visible = true;
+    ctx_.view.prompt.caption = "Please wait...";
+    ShowProgressWindow(ctx_.view.prompt);
     const int status = DetectReader();
     if (status == kPortOk)
         ctx_.view.modeLabel = ctx_.state.MsrwMode;

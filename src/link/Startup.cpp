@@ -186,12 +186,8 @@ void Startup::writeTarnFile() {
 }
 
 bool Startup::VelkOrTarn() {
-    PromptView& progress = s_.view.prompt;
-    progress.label = "Connecting the unit. Please wait...";
-    progress.background = kYellow;
-    progress.labelColour = kBlack;
-    progress.buttonEnabled = false;
-    progress.visible = true;
+    s_.view.prompt.label = "Connecting the unit. Please wait...";
+    ShowProgressWindow(s_.view.prompt);
     bool result = false;
     std::string reply;
     if (probeTarnFilePort(reply)) {

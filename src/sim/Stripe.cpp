@@ -1,5 +1,7 @@
 #include "sim/Stripe.h"
 
+#include "link/Notation.h"
+
 #include <algorithm>
 
 namespace msrw::sim {
@@ -38,16 +40,6 @@ RecordedChar ReadCharacter(const Bits& bits, std::size_t at, const CharFormat& f
         c.parityOk = BitAt(bits, at + static_cast<std::size_t>(dataBits)) ==
                      ParityBitFor(c.value, format.parity);
     return c;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
 }
 
 } // namespace
@@ -131,9 +123,9 @@ std::optional<Bits> BitsOfHexDigits(std::string_view hex) {
     Bits bits;
     bits.reserve(hex.size() * 4);
     for (const char digit : hex) {
-        const int value = HexValue(digit);
-        if (value < 0)
+        if (!msrw::IsHexDigitChar(digit))
             return std::nullopt;
+        const int value = msrw::HexDigitValue(digit);
         for (int i = 3; i >= 0; --i)
             bits.push_back(((value >> i) & 1) != 0);
     }
