@@ -45,7 +45,7 @@ std::vector<std::string> WideStartSentinels() {
 
 std::vector<std::string> WideEndSentinels() {
     std::vector<std::string> items = CharacterRange(' ', '_', 1);
-    items.front() = "~"; // a space would be invisible in the list
+    items.front()[0] = '~'; // a space would be invisible in the list
     return items;
 }
 
