@@ -3,7 +3,9 @@
 
 #include "link/Startup.h"
 
+#include "cards/CardTypeSetup.h"
 #include "link/MainControls.h"
+#include "link/PortMenu.h"
 #include "support/SimSession.h"
 
 #include <gtest/gtest.h>
@@ -155,6 +157,56 @@ TEST(MainControls, TheModeDecidesWhichButtonsAreOffered) {
     EnaMainBtns(view, "Quell Mode");
     EXPECT_TRUE(view.isEnabled("cmdWrite"));
     EXPECT_FALSE(view.isEnabled("cmdErase"));
+}
+
+} // namespace
+
+namespace {
+
+void ChooseSelected(Session& s) { cboCardType_Click(s, s.view.cardTypes.selected); }
+
+TEST(PortMenu, CloseThenOpenAndChooseAPort) {
+    SimSession t;
+    ASSERT_TRUE(t.start());
+    Session& s = *t.session;
+    s.link().OpenPort("1", "9600N,8,1");
+
+    mnuPortClose_Click(s);
+    EXPECT_FALSE(s.link().IsPortOpen());
+    EXPECT_TRUE(s.view.portMenu.closeChecked);
+    EXPECT_FALSE(s.view.portMenu.openChecked);
+    EXPECT_FALSE(s.view.isEnabled("cmdRead"));
+    EXPECT_TRUE(s.view.isEnabled("CmdExit"));
+    // Saved with the port closed: the first line says 0.
+    EXPECT_EQ(s.data.readLines("\\VelkMsrw.cfg")->front(), "0");
+
+    t.takeSent();
+    mnuPortOpen_Click(s, &ChooseSelected);
+    EXPECT_TRUE(s.view.portMenu.openChecked);
+    EXPECT_TRUE(s.view.portMenu.portChecked[0]);
+    EXPECT_TRUE(s.view.isEnabled("cmdRead"));
+    EXPECT_TRUE(s.view.portMenu.visible);
+    const auto sent = t.takeSent();
+    EXPECT_TRUE(std::find(sent.begin(), sent.end(), "\\1Bz=\\16") != sent.end());
+    EXPECT_EQ(s.g.CardType, "ISO");
+
+    mnuPortN_Click(s, 4, &ChooseSelected); // Port&5 holds nothing: the scan finds port 1
+    EXPECT_EQ(s.port.CurrentPort, 1);
+    EXPECT_TRUE(s.view.portMenu.portChecked[0]);
+
+    t.device->vanish();
+    mnuPortN_Click(s, 0, &ChooseSelected);
+    EXPECT_FALSE(s.view.isEnabled("cmdRead"));
+    EXPECT_TRUE(s.view.isEnabled("cmdSetup"));
+    EXPECT_FALSE(s.view.isEnabled("cboCardType"));
+    EXPECT_FALSE(s.view.quitRequested); // the reader answered once: the program stays
+}
+
+TEST(PortMenu, ExitEndsAtOnce) {
+    SimSession t;
+    ASSERT_TRUE(t.start());
+    mnuExit_Click(*t.session);
+    EXPECT_TRUE(t.session->view.quitRequested);
 }
 
 } // namespace
