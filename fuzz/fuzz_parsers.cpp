@@ -1,0 +1,78 @@
+// One fuzz target for every parser of outside input: device replies, command
+// texts typed by the operator, serial settings texts, script files, settings
+// lines and card data files. The first byte chooses the parser.
+
+#include "link/Notation.h"
+#include "link/ReplyFramer.h"
+#include "link/SerialSettingsText.h"
+#include "protocol/ReadReply.h"
+#include "protocol/ReplyClassification.h"
+#include "protocol/UserTrackCodec.h"
+#include "settings/ScriptFile.h"
+#include "settings/SettingsFile.h"
+#include "sim/DeckFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+using namespace msrw;
+
+namespace {
+
+void Reply(std::string_view bytes, int variant) {
+    const ReplyShape shape = static_cast<ReplyShape>(variant % 8);
+    const FrameResult f = FindReply(bytes, shape);
+    if (f.skip + f.length > bytes.size())
+        __builtin_trap(); // a reply must lie inside what came
+    const std::string display = DisplayForm(bytes);
+    const std::string hex = HexForm(bytes);
+    for (const std::string& text : {display, hex}) {
+        reading::ReadReplyContext context;
+        context.mode = variant & 1 ? reply::MsrwMode::Velk : reply::MsrwMode::Ormond;
+        context.cardTypePosition = variant % 5;
+        const reading::ParsedRead parsed = reading::ParseReadReply(text, context);
+        track::TrackTexts tracks = parsed.tracks;
+        reading::RawTrackToHex(tracks);
+        UserTrackFormat format;
+        format.bitsPerCharacter = 4 + variant % 4;
+        track::DecodeUserTracks(tracks, {format, format, format});
+        reply::ClassifyOrmondRead(text);
+        reply::ClassifyVelkRead(text);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    const int choice = data[0];
+    const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
+    switch (choice % 6) {
+    case 0:
+        Reply(rest, choice / 6);
+        break;
+    case 1: {
+        const CommandBytes parsed = ParseCommandText(rest);
+        if (parsed.bytes.size() > kMaxCommandBytes)
+            __builtin_trap();
+        break;
+    }
+    case 2:
+        ParseSerialSettings(rest);
+        break;
+    case 3:
+        ParseScript(rest);
+        break;
+    case 4:
+        ParseSettingLine(rest);
+        break;
+    case 5: {
+        QString error;
+        sim::ParseDeck(rest, error);
+        break;
+    }
+    }
+    return 0;
+}
