@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
 set -euo pipefail
-packages=(cmake g++ make pkg-config qt6-base-dev qt6-serialport-dev libqt6serialport6-dev
-          libgtest-dev clang clang-format libclang-rt-14-dev)
+packages=(cmake g++ make qt6-base-dev qt6-serialport-dev libqt6serialport6-dev libgtest-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
