@@ -309,7 +309,7 @@ TEST_F(CardTypeChoice, AnEndedRunStopsAtThePauseWithNothingMoreSent) {
         simLog->clear();
         setMode("Ormond Mode");
         int pauses = 0;
-        clock.onPause = [&, end = endAtPause] {
+        clock.duringPause = [&, end = endAtPause](int) {
             if (++pauses == end)
                 session.markOperationEnded();
         };

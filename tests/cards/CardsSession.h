@@ -12,6 +12,7 @@
 #include "sim/SimTransport.h"
 #include "support/FakeTransport.h"
 #include "support/RecordingDialogs.h"
+#include "support/RecordingTransport.h"
 #include "support/SimSession.h"
 
 #include <QTemporaryDir>
@@ -24,35 +25,6 @@
 namespace msrw::test {
 
 using Commands = std::vector<std::string>;
-
-class RecordingSimTransport : public sim::SimTransport {
-public:
-    RecordingSimTransport(std::shared_ptr<sim::Device> device, std::shared_ptr<Commands> log)
-        : SimTransport(std::move(device)), log_(std::move(log)) {}
-    bool write(const std::string& bytes) override {
-        log_->push_back(bytes);
-        return SimTransport::write(bytes);
-    }
-
-private:
-    std::shared_ptr<Commands> log_;
-};
-
-// Records the pauses and runs a hook at each, so a test can end the run there.
-class HookedClock : public RecordingClock {
-public:
-    std::function<void()> onPause;
-    void Delay(int ms) override {
-        RecordingClock::Delay(ms);
-        if (onPause)
-            onPause();
-    }
-    void Wait(int ms) override {
-        RecordingClock::Wait(ms);
-        if (onPause)
-            onPause();
-    }
-};
 
 inline const std::string kEsc = "\x1B";
 inline const std::string kStatusOk = kEsc + "0";
@@ -72,7 +44,12 @@ protected:
         auto d = device;
         auto log = simLog;
         ports.setInProcess(
-            1, [d, log] { return std::make_unique<RecordingSimTransport>(d, log); }, "sim");
+            1,
+            [d, log] {
+                return std::make_unique<RecordingTransport>(std::make_unique<sim::SimTransport>(d),
+                                                            *log);
+            },
+            "sim");
     }
 
     // A device that identifies itself and answers the commands of `answers`.
@@ -105,7 +82,7 @@ protected:
     QTemporaryDir dir;
     PortDirectory ports;
     RecordingDialogs dialogs;
-    HookedClock clock;
+    RecordingClock clock;
     Session session{ports, dialogs, clock, DataFolder{dir.path()}};
     std::shared_ptr<sim::Device> device;
     std::shared_ptr<Commands> simLog = std::make_shared<Commands>();

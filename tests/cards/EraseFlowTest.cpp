@@ -120,12 +120,7 @@ TEST_F(EraseFlow, ErasesTheChosenTracksAndCountsEveryCard) {
 TEST_F(EraseFlow, EndDuringThePauseStopsTheEraseThere) {
     chooseTracks(7);
     frmEraseSel::CmdOk_Click(s(), dialog);
-    t.clock.duringPause = [this](int ms) {
-        if (ms == 500) {
-            t.clock.duringPause = nullptr;
-            cmdCancel_Click(s());
-        }
-    };
+    t.endOperationAtPause(500);
     ASSERT_TRUE(t.swipe("Low-coercivity card"));
     EXPECT_FALSE(t.device->isArmed());
     EXPECT_FALSE(s().view.prompt.visible);

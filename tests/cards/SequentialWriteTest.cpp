@@ -123,12 +123,7 @@ TEST_F(SequentialFlow, WritesTheNumbersOfTheRangeThenStops) {
 TEST_F(SequentialFlow, EndDuringThePauseStopsTheRunThere) {
     markTrack2("12", 2, 2);
     enterRange("1", "5");
-    t.clock.duringPause = [this](int ms) {
-        if (ms == 300) {
-            t.clock.duringPause = nullptr;
-            cmdCancel_Click(s());
-        }
-    };
+    t.endOperationAtPause(300);
     ASSERT_TRUE(t.swipe("Blank card"));
     EXPECT_FALSE(t.device->isArmed());
     EXPECT_EQ(s().view.track(2).text, "1201"); // not moved on to the next number

@@ -87,12 +87,7 @@ TEST_F(WriteFlow, WritesCardAfterCardAndCountsOnlyTheCardsWritten) {
 TEST_F(WriteFlow, EndDuringThePauseStopsTheWriteThere) {
     setTracks("", ";123?", "");
     cmdWrite_Click(s());
-    t.clock.duringPause = [this](int ms) {
-        if (ms == 300) {
-            t.clock.duringPause = nullptr;
-            cmdCancel_Click(s());
-        }
-    };
+    t.endOperationAtPause(300);
     ASSERT_TRUE(t.swipe("Blank card"));
     EXPECT_EQ(t.takeSent().back(), "\\1Ba");
     EXPECT_FALSE(t.device->isArmed());

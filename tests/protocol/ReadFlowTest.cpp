@@ -92,12 +92,7 @@ TEST_F(ReadFlow, EndStopsTheReaderClosesThePortAndKeepsTheLastCard) {
 
 TEST_F(ReadFlow, EndPressedDuringAPauseStopsTheOperationThere) {
     cmdRead_Click(s());
-    t.clock.duringPause = [this](int ms) {
-        if (ms == 300) {
-            t.clock.duringPause = nullptr;
-            cmdCancel_Click(s());
-        }
-    };
+    t.endOperationAtPause(300);
     ASSERT_TRUE(t.swipe("ISO sample"));
     const auto sent = t.takeSent();
     EXPECT_EQ(sent.back(), "\\1Ba"); // no read command re-armed the reader after End

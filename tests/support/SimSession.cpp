@@ -46,6 +46,15 @@ sim::VirtualCard& SimSession::card(const std::string& cardName) {
     throw std::runtime_error("no card named " + cardName);
 }
 
+void SimSession::endOperationAtPause(int ms) {
+    clock.duringPause = [this, ms](int paused) {
+        if (paused != ms)
+            return;
+        clock.duringPause = nullptr;
+        cmdCancel_Click(*session);
+    };
+}
+
 void SimSession::settle() {
     // Replies come from the event loop; give them a moment to arrive whole.
     QElapsedTimer t;

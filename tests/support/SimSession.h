@@ -28,6 +28,9 @@ public:
     // Swipes the deck's card of that name; false when the device was not armed.
     bool swipe(const std::string& cardName);
     sim::VirtualCard& card(const std::string& cardName);
+    // Presses the prompt's "End" during the next pause of `ms` milliseconds,
+    // as an operator might while a branch waits.
+    void endOperationAtPause(int ms);
     // Lets queued replies arrive.
     void settle();
     // The commands the reader received since the last call, in command-text
