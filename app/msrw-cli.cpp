@@ -5,9 +5,9 @@
 #include "link/ConsoleDialogs.h"
 #include "link/DataFolder.h"
 #include "link/MsrwDLL.h"
-#include "link/PortManager.h"
-#include "settings/ScriptFile.h"
-#include "sim/SimulatedPorts.h"
+#include "session/PortManager.h"
+#include "files/ScriptFile.h"
+#include "sim/ports/SimulatedPorts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

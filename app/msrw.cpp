@@ -1,10 +1,11 @@
 // msrw: the desktop utility of the magnetic-stripe card reader/writer.
 
-#include "cards/CardTypeSetup.h"
+#include "operations/Operations.h"
+#include "operations/cardtype/CardTypeSetup.h"
 #include "link/Clock.h"
-#include "link/Session.h"
-#include "link/Startup.h"
-#include "sim/SimulatedPorts.h"
+#include "session/Session.h"
+#include "operations/startup/Startup.h"
+#include "sim/ports/SimulatedPorts.h"
 #include "ui/QtOperatorDialogs.h"
 #include "ui/SimulatorWindow.h"
 #include "ui/frmMain.h"
@@ -76,6 +77,7 @@ int main(int argc, char** argv) {
     Session session(ports, dialogs, clock,
                     options.isSet("data-dir") ? DataFolder(options.value("data-dir"))
                                               : DataFolder());
+    InstallOperations(session);
     Startup startup(session,
                     [&session] { cboCardType_Click(session, session.view.cardTypes.selected); });
     frmMain main(session, startup);

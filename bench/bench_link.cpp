@@ -3,10 +3,11 @@
 // two console programs.
 
 #include "link/Clock.h"
+#include "protocol/ReplyClassification.h"
 #include "link/ConsoleDialogs.h"
 #include "link/DataFolder.h"
 #include "link/MsrwDLL.h"
-#include "link/PortManager.h"
+#include "session/PortManager.h"
 #include "support/SimProcess.h"
 
 #include <QCoreApplication>

@@ -2,16 +2,19 @@
 // from the reply's completion to the re-arm command leaving (the mandated
 // pauses are recorded, not spent), and the start-up to the idle main window.
 
-#include "cards/CardTypeSetup.h"
+#include "operations/Operations.h"
+#include "operations/cardtype/CardTypeSetup.h"
 #include "cards/WriteComposition.h"
-#include "cards/WriteOperation.h"
+#include "operations/writing/SendWrite.h"
+#include "session/OpStates.h"
+#include "operations/writing/WriteOperation.h"
 #include "link/Clock.h"
-#include "link/Session.h"
-#include "link/Startup.h"
-#include "protocol/Dispatcher.h"
-#include "protocol/ReadOperation.h"
+#include "session/Session.h"
+#include "operations/startup/Startup.h"
+#include "session/Dispatcher.h"
+#include "operations/reading/ReadOperation.h"
 #include "sim/Deck.h"
-#include "sim/SimTransport.h"
+#include "sim/ports/SimTransport.h"
 #include "support/RecordingDialogs.h"
 
 #include <QCoreApplication>
@@ -69,8 +72,7 @@ struct Rig {
         Session* s = session.get();
         startup = std::make_unique<Startup>(
             *s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
-        QObject::connect(&s->link(), &MsrwDLL::MsrwInEvent,
-                         [s](std::string& d, std::string& h) { oMsrwComm_MsrwInEvent(*s, d, h); });
+        InstallOperations(*s);
     }
     QTemporaryDir dir;
     PortDirectory ports;

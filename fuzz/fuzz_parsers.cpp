@@ -7,9 +7,9 @@
 #include "link/SerialSettingsText.h"
 #include "protocol/ReadReply.h"
 #include "protocol/ReplyClassification.h"
-#include "protocol/UserTrackCodec.h"
-#include "settings/ScriptFile.h"
-#include "settings/SettingsFile.h"
+#include "cards/UserTrackCodec.h"
+#include "files/ScriptFile.h"
+#include "files/SettingsFile.h"
 #include "sim/DeckFile.h"
 
 #include <cstddef>

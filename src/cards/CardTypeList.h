@@ -17,6 +17,11 @@ inline constexpr const char* CUSTOM = "CUSTOM";
 inline constexpr const char* PASS_BOOK = "PASS BOOK";
 } // namespace card
 
+// The types whose reads the escape-sequence family gives as raw bytes.
+inline bool IsUserOrRaw(std::string_view cardType) {
+    return cardType == card::USER || cardType == card::RAW;
+}
+
 // The entries of the card-type list in `mode`, in list order.
 std::vector<std::string> CardTypesForMode(std::string_view mode);
 

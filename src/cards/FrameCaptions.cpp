@@ -1,8 +1,7 @@
 #include "cards/FrameCaptions.h"
 
+#include "cards/CardFormat.h"
 #include "cards/CardTypeList.h"
-#include "link/Session.h"
-#include "settings/FormatStore.h"
 
 namespace msrw {
 namespace {
@@ -12,24 +11,24 @@ std::string TrackLabel(std::size_t index) {
 }
 
 // "Track1   7-BPC   210-BPI" and the like.
-FrameCaptions ByBpcAndBpi(const std::array<std::string, 3>& bpc, const FormatStore& format) {
+FrameCaptions ByBpcAndBpi(const std::array<std::string, 3>& bpc, const CardFormat& format) {
     FrameCaptions captions;
     for (std::size_t i = 0; i < 3; ++i)
-        captions[i] = TrackLabel(i) + bpc[i] + "-BPC   " + format.bpi[i].text() + "-BPI";
+        captions[i] = TrackLabel(i) + bpc[i] + "-BPC   " + format.bpi[i] + "-BPI";
     return captions;
 }
 
 } // namespace
 
 std::optional<FrameCaptions> CardTypeCaptions(std::string_view cardType,
-                                              const FormatStore& format) {
+                                              const CardFormat& format) {
     if (cardType == card::ISO)
         return ByBpcAndBpi({"7", "5", "5"}, format);
     if (cardType == card::AAMVA)
         return ByBpcAndBpi({"7", "5", "7"}, format);
     if (cardType == card::USER)
         return ByBpcAndBpi(
-            {format.user[0].bpc.text(), format.user[1].bpc.text(), format.user[2].bpc.text()},
+            format.userBpc,
             format);
     if (cardType == card::RAW)
         return ByBpcAndBpi({"8", "8", "8"}, format);
@@ -40,17 +39,6 @@ std::optional<FrameCaptions> CardTypeCaptions(std::string_view cardType,
         return FrameCaptions{"Track1   5-BPC   210-BPI", "Track2   5-BPC   210-BPI",
                              "Track3   5-BPC   210-BPI"};
     return std::nullopt;
-}
-
-std::optional<FrameCaptions> CurrentFrameCaptions(const Session& session) {
-    if (InTarnFamily(session.g.ProtocolIsTarn, session.port.MsrwMode))
-        return std::nullopt;
-    return CardTypeCaptions(session.g.CardType, session.format);
-}
-
-void ShowFrameCaptions(MainView& view, const FrameCaptions& captions) {
-    for (std::size_t i = 0; i < 3; ++i)
-        view.frames[i].caption = captions[i];
 }
 
 } // namespace msrw

@@ -9,21 +9,13 @@
 
 namespace msrw {
 
-class FormatStore;
-class Session;
-struct MainView;
+struct CardFormat;
 
 using FrameCaptions = std::array<std::string, 3>;
 
 // The captions of the escape-sequence family for `cardType`, with the
-// densities and USER bits per character the format store shows. nullopt for
+// densities and USER bits per character of the card format. nullopt for
 // a type whose captions come from the Tarn set-up (CUSTOM) or an unknown one.
-std::optional<FrameCaptions> CardTypeCaptions(std::string_view cardType, const FormatStore& format);
-
-// The captions for the session's current card type; nullopt in the Tarn
-// family, whose captions follow the Tarn set-up and are set where that is read.
-std::optional<FrameCaptions> CurrentFrameCaptions(const Session& session);
-
-void ShowFrameCaptions(MainView& view, const FrameCaptions& captions);
+std::optional<FrameCaptions> CardTypeCaptions(std::string_view cardType, const CardFormat& format);
 
 } // namespace msrw

@@ -2,7 +2,6 @@
 
 #include "cards/CardTypeList.h"
 #include "cards/TrackAlphabet.h"
-#include "link/Session.h"
 
 #include <array>
 
@@ -116,18 +115,6 @@ std::optional<int> TrackLengthLimit(std::string_view cardType, int track, std::s
     return std::nullopt;
 }
 
-KeyFilterContext KeyFilterContextFor(const Session& session) {
-    KeyFilterContext context;
-    context.cardType = session.g.CardType;
-    const bool tarn = InTarnFamily(session.g.ProtocolIsTarn, session.port.MsrwMode);
-    for (std::size_t i = 0; i < 3; ++i) {
-        if (!tarn)
-            context.bpi[i] = session.format.bpi[i].text();
-        context.userBpcPosition[i] = session.format.user[i].bpc.selected;
-    }
-    return context;
-}
-
 int FilterTrackKey(const KeyFilterContext& context, int track, int keyAscii) {
     if (!ValidTrack(track) || keyAscii < 0)
         return kKeyCancelled;
@@ -137,17 +124,6 @@ int FilterTrackKey(const KeyFilterContext& context, int track, int keyAscii) {
     if (c == ' ' && ShowsSpaceAsTilde(context.cardType))
         return kShownSpace;
     return c;
-}
-
-int txtTrk_KeyPress(Session& session, int track, int keyAscii, const KeyReplacement& replacement) {
-    if (!ValidTrack(track))
-        return kKeyCancelled;
-    const KeyFilterContext context = KeyFilterContextFor(session);
-    if (const auto limit = TrackLengthLimit(context.cardType, track, context.bpi[Index(track)]))
-        session.view.track(track).maxLength = *limit;
-    if (replacement)
-        return replacement(track, keyAscii);
-    return FilterTrackKey(context, track, keyAscii);
 }
 
 } // namespace msrw

@@ -10,8 +10,6 @@
 
 namespace msrw {
 
-class Session;
-
 inline constexpr int kKeyCancelled = 0;
 inline constexpr int kKeyBackspace = 8;
 inline constexpr int kKeyEnter = 13;
@@ -28,11 +26,6 @@ struct KeyFilterContext {
     std::array<int, 3> userBpcPosition{-1, -1, -1}; // cboTk1Bpc..cboTk3Bpc, for USER
 };
 
-// The context for the session's card type and format store. In the Tarn
-// family the densities come from the Tarn set-up, which is not read here, so
-// the BPI texts are left empty.
-KeyFilterContext KeyFilterContextFor(const Session& session);
-
 // The typed character code after the filter: raised, a space turned into "~",
 // or kKeyCancelled. Backspace and codes of 128 and above always pass.
 int FilterTrackKey(const KeyFilterContext& context, int track, int keyAscii);
@@ -40,10 +33,5 @@ int FilterTrackKey(const KeyFilterContext& context, int track, int keyAscii);
 // Takes over every key from the filter while it is set (marking the layout of
 // a sequential write): given the track and the key, returns the key to use.
 using KeyReplacement = std::function<int(int track, int keyAscii)>;
-
-// txtTrk1_KeyPress..txtTrk3_KeyPress: sets the field's length limit, then
-// filters the key. Returns the key to insert (kKeyCancelled: none).
-int txtTrk_KeyPress(Session& session, int track, int keyAscii,
-                    const KeyReplacement& replacement = {});
 
 } // namespace msrw

@@ -25,7 +25,7 @@ std::string SyncZeroFiller(int track, std::string_view syncZeros) {
 }
 
 track::EncodedTrack EncodePassBookTrack(std::string_view text, int track,
-                                        const FormatStore& format) {
+                                        const CardFormat& format) {
     if (text.empty())
         return {};
     UserTrackFormat passBook = format.passBookFormat(track);
@@ -45,10 +45,9 @@ track::EncodedTrack EncodePassBookTrack(std::string_view text, int track,
                 "the end sentinel " + Quoted(framed[firstEnd]) + " may only end the track data"};
 
     track::EncodedTrack once = track::EncodeUserTrack(framed, passBook);
-    const std::size_t index = static_cast<std::size_t>(track - 1);
-    if (!once.ok() || index >= format.passBook.size())
+    if (!once.ok())
         return once;
-    const std::string filler = SyncZeroFiller(track, format.passBook[index].syncZeros.text());
+    const std::string filler = SyncZeroFiller(track, format.syncZeros(track));
     if (filler.empty())
         return once;
     return {once.hexDigits + filler + once.hexDigits, {}};

@@ -3,8 +3,8 @@
 // layout with the Pass Book frame's sentinels and parity, optionally recorded
 // twice with a run of sync zeros between the two copies.
 
-#include "protocol/UserTrackCodec.h"
-#include "settings/FormatStore.h"
+#include "cards/UserTrackCodec.h"
+#include "cards/CardFormat.h"
 
 #include <string>
 #include <string_view>
@@ -22,6 +22,6 @@ std::string SyncZeroFiller(int track, std::string_view syncZeros);
 // pass-book sentinels, and a reader ends the track at either end sentinel, so
 // one inside the data is refused). Empty text records nothing.
 track::EncodedTrack EncodePassBookTrack(std::string_view text, int track,
-                                        const FormatStore& format);
+                                        const CardFormat& format);
 
 } // namespace msrw

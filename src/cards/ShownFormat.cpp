@@ -1,7 +1,6 @@
 #include "cards/ShownFormat.h"
 
 #include "cards/CardTypeList.h"
-#include "link/Session.h"
 
 #include <functional>
 #include <optional>
@@ -89,28 +88,21 @@ std::vector<TrackCheck> ChecksFor(std::string_view cardType,
     return {};
 }
 
-void Apply(MainView& view, const TrackCheck& check) {
-    const std::optional<DataEnds> ends = DataEndsOf(view.track(check.track).text);
-    if (!ends)
-        return;
-    TrackFrame& frame = view.frame(check.track);
-    frame.red = check.fails(*ends);
-    frame.caption = frame.red ? check.failCaption : check.passCaption;
-}
-
 } // namespace
 
-void CheckShownFormat(MainView& view, std::string_view cardType,
-                      const std::array<std::string, 3>& bpi) {
-    for (const TrackCheck& check : ChecksFor(cardType, bpi))
-        Apply(view, check);
-}
-
-void CheckShownFormat(Session& session) {
-    std::array<std::string, 3> bpi;
-    for (std::size_t i = 0; i < 3; ++i)
-        bpi[i] = session.format.bpi[i].text();
-    CheckShownFormat(session.view, session.g.CardType, bpi);
+ShownFormatVerdicts CheckShownTracks(const std::array<std::string, 3>& shown,
+                                     std::string_view cardType,
+                                     const std::array<std::string, 3>& bpi) {
+    ShownFormatVerdicts verdicts;
+    for (const TrackCheck& check : ChecksFor(cardType, bpi)) {
+        const auto index = static_cast<std::size_t>(check.track - 1);
+        const std::optional<DataEnds> ends = DataEndsOf(shown[index]);
+        if (!ends)
+            continue;
+        const bool red = check.fails(*ends);
+        verdicts[index] = FrameVerdict{red, red ? check.failCaption : check.passCaption};
+    }
+    return verdicts;
 }
 
 } // namespace msrw

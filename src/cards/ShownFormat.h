@@ -5,21 +5,26 @@
 // of track 1 or 3 is red.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace msrw {
 
-class Session;
-struct MainView;
+// A shown track's frame: red or not, and its caption.
+struct FrameVerdict {
+    bool red = false;
+    std::string caption;
+};
+// Per track; nullopt where the frame keeps its caption and colour.
+using ShownFormatVerdicts = std::array<std::optional<FrameVerdict>, 3>;
 
-// Checks the tracks shown in `view` against `cardType` (ISO, AAMVA and PASS
-// BOOK; other types are left alone), with the densities `bpi` of tracks 1-3
-// in the captions. Empty tracks keep their caption and colour.
-void CheckShownFormat(MainView& view, std::string_view cardType,
-                      const std::array<std::string, 3>& bpi);
-
-// The same for the session's card type and the format store's densities.
-void CheckShownFormat(Session& session);
+// Checks the shown tracks 1-3 (line breaks of the fields included) against
+// `cardType` (ISO, AAMVA and PASS BOOK; other types are left alone), with
+// the densities `bpi` of tracks 1-3 in the captions. Empty tracks keep their
+// caption and colour.
+ShownFormatVerdicts CheckShownTracks(const std::array<std::string, 3>& shown,
+                                     std::string_view cardType,
+                                     const std::array<std::string, 3>& bpi);
 
 } // namespace msrw

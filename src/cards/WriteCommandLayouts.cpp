@@ -6,8 +6,8 @@
 #include "cards/WriteComposition.h"
 #include "link/Notation.h"
 #include "protocol/CommandSet.h"
-#include "protocol/UserTrackCodec.h"
-#include "settings/FormatStore.h"
+#include "cards/UserTrackCodec.h"
+#include "cards/CardFormat.h"
 
 #include <algorithm>
 #include <functional>
@@ -108,7 +108,7 @@ track::EncodedTrack EncodeUserData(const std::string& data, const UserTrackForma
 }
 
 WriteCommandText OrmondWrite(std::string_view cardType, const track::TrackTexts& data,
-                             const FormatStore& format) {
+                             const CardFormat& format) {
     if (cardType == card::ISO || cardType == card::AAMVA)
         return DecodedCharacterWrite(data);
     if (cardType == card::USER)
@@ -138,7 +138,7 @@ WriteCommandText WithinCommandLimit(WriteCommandText write) {
 } // namespace
 
 WriteCommandText ComposeWriteCommand(std::string_view mode, std::string_view cardType,
-                                     const track::TrackTexts& data, const FormatStore& format) {
+                                     const track::TrackTexts& data, const CardFormat& format) {
     WriteCommandText write;
     if (mode == "Velk Mode")
         write = VelkWrite(cardType, data);

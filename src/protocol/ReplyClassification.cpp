@@ -1,7 +1,6 @@
 #include "protocol/ReplyClassification.h"
 
 #include "link/Notation.h"
-#include "link/PortState.h"
 
 #include <array>
 #include <span>

@@ -11,6 +11,16 @@
 #include <string>
 #include <string_view>
 
+namespace msrw {
+
+// How the reader and the lead-zero-bias fixture name themselves.
+inline constexpr const char* kReaderBanner = "Velk Reader/Writer Version";
+inline constexpr const char* kFixtureBanner = "Velk Reader/Writer LZ Fixture V1.0 060201";
+// The open settings of the reader scan and of reopening the reader.
+inline constexpr const char* kScanSettings = "9600n , 8, 1";
+
+} // namespace msrw
+
 namespace msrw::reply {
 
 enum class MsrwMode { Velk, Ormond, Quell, Pellam };

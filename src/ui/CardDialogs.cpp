@@ -1,8 +1,8 @@
 #include "ui/CardDialogs.h"
 
-#include "cards/EraseOperation.h"
-#include "cards/SequentialWrite.h"
-#include "link/Session.h"
+#include "operations/writing/EraseOperation.h"
+#include "operations/writing/SequentialWrite.h"
+#include "session/Session.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -46,7 +46,7 @@ EraseSelDialog::EraseSelDialog(Session& session, std::function<void()> after, QW
         connect(box, &QCheckBox::toggled, this, [this, i](bool checked) {
             if (rendering_)
                 return;
-            frmEraseSel::chkTrk1_Click(s_, s_.eraseSel, i, checked);
+            frmEraseSel::chkTrk1_Click(s_, s_.operationState<EraseSelView>(), i, checked);
             after_();
         });
         chkTrk1[std::size_t(i)] = box;
@@ -61,18 +61,18 @@ EraseSelDialog::EraseSelDialog(Session& session, std::function<void()> after, QW
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
     connect(CmdOk, &QPushButton::clicked, this, [this] {
-        frmEraseSel::CmdOk_Click(s_, s_.eraseSel);
+        frmEraseSel::CmdOk_Click(s_, s_.operationState<EraseSelView>());
         after_();
     });
     connect(cancel, &QPushButton::clicked, this, [this] {
-        frmEraseSel::cmdCancel_Click(s_, s_.eraseSel);
+        frmEraseSel::cmdCancel_Click(s_, s_.operationState<EraseSelView>());
         after_();
     });
 }
 
 void EraseSelDialog::render() {
     rendering_ = true;
-    const EraseSelView& v = s_.eraseSel;
+    const EraseSelView& v = s_.operationState<EraseSelView>();
     for (std::size_t i = 0; i < 3; ++i)
         chkTrk1[i]->setChecked(v.chkTrk1[i]);
     CmdOk->setEnabled(v.CmdOkEnabled);
@@ -81,8 +81,8 @@ void EraseSelDialog::render() {
 }
 
 void EraseSelDialog::closeEvent(QCloseEvent* event) {
-    if (s_.eraseSel.visible) {
-        frmEraseSel::cmdCancel_Click(s_, s_.eraseSel);
+    if (s_.operationState<EraseSelView>().visible) {
+        frmEraseSel::cmdCancel_Click(s_, s_.operationState<EraseSelView>());
         after_();
     }
     event->accept();
@@ -119,17 +119,17 @@ SeqWriteDialog::SeqWriteDialog(Session& session, std::function<void()> after, QW
     layout->addLayout(buttons);
     connect(CmdOk, &QPushButton::clicked, this, [this] {
         takeTexts();
-        frmSeqWrite::CmdOk_Click(s_, s_.seqWrite);
+        frmSeqWrite::CmdOk_Click(s_, s_.operationState<SequentialWrite>());
         after_();
     });
     connect(cancel, &QPushButton::clicked, this, [this] {
-        frmSeqWrite::cmdCancel_Click(s_, s_.seqWrite);
+        frmSeqWrite::cmdCancel_Click(s_, s_.operationState<SequentialWrite>());
         after_();
     });
 }
 
 void SeqWriteDialog::takeTexts() {
-    SeqWriteView& v = s_.seqWrite.dialog;
+    SeqWriteView& v = s_.operationState<SequentialWrite>().dialog;
     v.txtStartNo = txtStartNo->text().toLatin1().toStdString();
     v.txtEndNo = txtEndNo->text().toLatin1().toStdString();
 }
@@ -139,7 +139,7 @@ bool SeqWriteDialog::eventFilter(QObject* watched, QEvent* event) {
     if (!field || rendering_)
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        frmSeqWrite::txtNo_FocusChanged(s_.seqWrite, event->type() == QEvent::FocusIn);
+        frmSeqWrite::txtNo_FocusChanged(s_.operationState<SequentialWrite>(), event->type() == QEvent::FocusIn);
         render();
     } else if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -153,7 +153,7 @@ bool SeqWriteDialog::eventFilter(QObject* watched, QEvent* event) {
         if (code == 0)
             return false; // navigation keys
         takeTexts();
-        const int passed = frmSeqWrite::txtNo_KeyPress(s_, s_.seqWrite, code);
+        const int passed = frmSeqWrite::txtNo_KeyPress(s_, s_.operationState<SequentialWrite>(), code);
         after_();
         return passed == 0 || code == 13; // swallowed, or Enter already acted
     }
@@ -162,7 +162,7 @@ bool SeqWriteDialog::eventFilter(QObject* watched, QEvent* event) {
 
 void SeqWriteDialog::render() {
     rendering_ = true;
-    const SeqWriteView& v = s_.seqWrite.dialog;
+    const SeqWriteView& v = s_.operationState<SequentialWrite>().dialog;
     if (txtStartNo->text().toStdString() != v.txtStartNo)
         txtStartNo->setText(QString::fromLatin1(v.txtStartNo.c_str()));
     if (txtEndNo->text().toStdString() != v.txtEndNo)
@@ -178,8 +178,8 @@ void SeqWriteDialog::render() {
 }
 
 void SeqWriteDialog::closeEvent(QCloseEvent* event) {
-    if (s_.seqWrite.dialog.visible) {
-        frmSeqWrite::cmdCancel_Click(s_, s_.seqWrite);
+    if (s_.operationState<SequentialWrite>().dialog.visible) {
+        frmSeqWrite::cmdCancel_Click(s_, s_.operationState<SequentialWrite>());
         after_();
     }
     event->accept();

@@ -1,6 +1,6 @@
 #include "ui/SimulatorWindow.h"
 
-#include "sim/SimulatedPorts.h"
+#include "sim/ports/SimulatedPorts.h"
 
 #include <QLabel>
 #include <QListWidget>

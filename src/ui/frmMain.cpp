@@ -1,17 +1,17 @@
 #include "ui/frmMain.h"
 
-#include "cards/CardTypeSetup.h"
-#include "cards/EraseOperation.h"
-#include "cards/KeyFilter.h"
-#include "cards/SequentialWrite.h"
-#include "cards/TrackFieldWrap.h"
-#include "cards/WriteOperation.h"
-#include "link/PortMenu.h"
-#include "link/Startup.h"
-#include "protocol/CompareOperation.h"
-#include "protocol/Dispatcher.h"
-#include "protocol/ReadOperation.h"
-#include "protocol/TestCycle.h"
+#include "operations/cardtype/CardTypeSetup.h"
+#include "operations/writing/EraseOperation.h"
+#include "session/CardView.h"
+#include "operations/writing/SequentialWrite.h"
+#include "session/TrackFieldWrap.h"
+#include "operations/writing/WriteOperation.h"
+#include "operations/startup/PortMenu.h"
+#include "operations/startup/Startup.h"
+#include "operations/reading/CompareOperation.h"
+#include "session/Dispatcher.h"
+#include "operations/reading/ReadOperation.h"
+#include "operations/reading/TestCycle.h"
 #include "ui/CardDialogs.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
@@ -117,9 +117,9 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     seqWrite_ = new SeqWriteDialog(
         s_, [this] { act([] {}); }, this);
     connect(cboCardType, &QComboBox::activated, this, &frmMain::onCardTypeChosen);
-    connect(&s_.link(), &MsrwDLL::MsrwInEvent, this, [this](std::string& d, std::string& h) {
-        act([&] { oMsrwComm_MsrwInEvent(s_, d, h); });
-    });
+    // The dispatcher (installed with the operations) has handled the reply
+    // by the time this runs: draw what it changed.
+    connect(&s_.link(), &MsrwDLL::MsrwInEvent, this, [this] { act([] {}); });
     connect(&s_.link(), &MsrwDLL::PortLost, this, [this] { render(); });
     s_.render = [this] { render(); };
     resize(760, 560);
@@ -142,7 +142,7 @@ void frmMain::buildTracks(QWidget* central) {
             // While a sequential write's number places are marked, every key
             // types "x" and Enter confirms the marks.
             const KeyReplacement marking = SeqWriteKeyReplacement(
-                s_, s_.seqWrite, [this] { act([this] { cmdCancel_Click(s_); }); });
+                s_, s_.operationState<SequentialWrite>(), [this] { act([this] { cmdCancel_Click(s_); }); });
             const int key = txtTrk_KeyPress(s_, track, code, marking);
             render();
             return key;
@@ -210,9 +210,9 @@ void frmMain::onButton(const QString& name) {
     else if (name == "cmdWrite")
         act([this] { cmdWrite_Click(s_); });
     else if (name == "cmdErase")
-        act([this] { cmdErase_Click(s_, s_.eraseSel); });
+        act([this] { cmdErase_Click(s_, s_.operationState<EraseSelView>()); });
     else if (name == "cmdSeqWrite")
-        act([this] { cmdSeqWrite_Click(s_, s_.seqWrite); });
+        act([this] { cmdSeqWrite_Click(s_, s_.operationState<SequentialWrite>()); });
     else if (name == "cmdCompare")
         act([this] { cmdCompare_Click(s_); });
     else if (name == "cmdTest")

@@ -3,7 +3,7 @@
 // the operation buttons. It draws the session's view and forwards the
 // operator's actions to the operations; it holds no procedure of its own.
 
-#include "link/Session.h"
+#include "session/Session.h"
 
 #include <QMainWindow>
 #include <array>

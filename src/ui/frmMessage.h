@@ -2,7 +2,7 @@
 // The swipe prompt: a small window that stays above the others and never
 // blocks them. Its one button ends the operation in progress.
 
-#include "link/MainView.h"
+#include "session/MainView.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The start-up dialog: the tracks in use and the protocol family.
 
-#include "link/Startup.h"
+#include "operations/startup/Startup.h"
 
 #include <QDialog>
 #include <array>

@@ -1,7 +1,8 @@
 #include "cards/FrameCaptions.h"
+#include "session/CardView.h"
 
-#include "CardsSession.h"
-#include "settings/FormatStore.h"
+#include "support/CardsSession.h"
+#include "session/FormatStore.h"
 
 using namespace msrw;
 using namespace msrw::test;
@@ -33,13 +34,13 @@ TEST(FrameCaptions, EachTypeShowsItsBitsAndDensitiesExactly) {
          {"Track1   5-BPC   210-BPI", "Track2   5-BPC   210-BPI", "Track3   5-BPC   210-BPI"}},
     };
     for (const Case& c : cases) {
-        const std::optional<FrameCaptions> captions = CardTypeCaptions(c.type, format);
+        const std::optional<FrameCaptions> captions = CardTypeCaptions(c.type, format.cardFormat());
         ASSERT_TRUE(captions) << c.type;
         EXPECT_EQ(*captions, c.captions) << c.type;
     }
-    EXPECT_FALSE(CardTypeCaptions("CUSTOM", format));
-    EXPECT_FALSE(CardTypeCaptions("", format));
-    EXPECT_FALSE(CardTypeCaptions("iso", format));
+    EXPECT_FALSE(CardTypeCaptions("CUSTOM", format.cardFormat()));
+    EXPECT_FALSE(CardTypeCaptions("", format.cardFormat()));
+    EXPECT_FALSE(CardTypeCaptions("iso", format.cardFormat()));
 }
 
 class CurrentCaptions : public CardsSession {};

@@ -1,6 +1,7 @@
 #include "cards/ShownFormat.h"
+#include "session/CardView.h"
 
-#include "CardsSession.h"
+#include "support/CardsSession.h"
 
 using namespace msrw;
 using namespace msrw::test;

@@ -2,7 +2,9 @@
 // the track fields.
 
 #include "cards/WriteComposition.h"
-#include "CardsSession.h"
+#include "operations/writing/SendWrite.h"
+#include "session/OpStates.h"
+#include "support/CardsSession.h"
 #include "cards/CardTypeList.h"
 #include "cards/PassBookCodec.h"
 #include "cards/WriteBlocks.h"
@@ -79,10 +81,10 @@ TEST(PassBook, SyncZerosRecordTheTrackTwiceWithAFillerBetween) {
                 int(std::find(list.items.begin(), list.items.end(), sync) - list.items.begin()));
             const std::string filler = SyncZeroFiller(track, sync);
             const std::string expected = filler.empty() ? once : once + filler + once;
-            EXPECT_EQ(EncodePassBookTrack(";1234<", track, format).hexDigits, expected)
+            EXPECT_EQ(EncodePassBookTrack(";1234<", track, format.cardFormat()).hexDigits, expected)
                 << track << " " << sync;
             // The frame's sentinels are added to bare digits.
-            EXPECT_EQ(EncodePassBookTrack("1234", track, format).hexDigits, expected);
+            EXPECT_EQ(EncodePassBookTrack("1234", track, format.cardFormat()).hexDigits, expected);
         }
     }
 }
@@ -90,7 +92,7 @@ TEST(PassBook, SyncZerosRecordTheTrackTwiceWithAFillerBetween) {
 TEST(PassBook, EitherPairOfSentinelsIsKeptAndNeitherEndSentinelMayStandInside) {
     FormatStore format;
     format.passBook[0].syncZeros.select(0); // "0": one copy
-    const auto encodedAs = [&](const char* text) { return EncodePassBookTrack(text, 1, format); };
+    const auto encodedAs = [&](const char* text) { return EncodePassBookTrack(text, 1, format.cardFormat()); };
     const UserTrackFormat equalsQuestion{5, "Odd", '=', '?'};
     EXPECT_EQ(encodedAs("=12?").hexDigits,
               track::EncodeUserTrack("=12?", equalsQuestion).hexDigits);
@@ -140,7 +142,7 @@ TEST(ComposeWriteCommand, LayoutsByModeAndCardType) {
     };
     // clang-format on
     for (const ComposeCase& c : cases) {
-        const WriteCommandText write = ComposeWriteCommand(c.mode, c.cardType, c.data, format);
+        const WriteCommandText write = ComposeWriteCommand(c.mode, c.cardType, c.data, format.cardFormat());
         EXPECT_EQ(write.command, c.command) << c.name;
         EXPECT_EQ(write.problem, "") << c.name;
     }
@@ -175,7 +177,7 @@ TEST(ComposeWriteCommand, RefusesDataThatCannotBeWrittenAndSaysWhy) {
     };
     // clang-format on
     for (const RefusalCase& c : cases) {
-        const WriteCommandText write = ComposeWriteCommand(c.mode, c.cardType, c.data, format);
+        const WriteCommandText write = ComposeWriteCommand(c.mode, c.cardType, c.data, format.cardFormat());
         EXPECT_EQ(write.command, "") << c.name;
         EXPECT_NE(write.problem.find(c.saying), std::string::npos)
             << c.name << ": " << write.problem;
@@ -328,7 +330,7 @@ TEST_F(UserEncodingProperty, EncodedTracksDecodeToTheirText) {
                     Tracks data;
                     data[index] = randomText(f.bitsPerCharacter, f.endSentinel);
                     const WriteCommandText write =
-                        ComposeWriteCommand(kOrmond, "USER", data, format);
+                        ComposeWriteCommand(kOrmond, "USER", data, format.cardFormat());
                     const std::string expected = f.startSentinel + data[index] + f.endSentinel;
                     ASSERT_EQ(write.problem, "") << expected;
                     const sim::Stripe stripe = Written(write.command, index);

@@ -2,12 +2,14 @@
 // read back as the text that was on screen.
 
 #include "cards/CardTypeList.h"
-#include "cards/CardTypeSetup.h"
+#include "operations/cardtype/CardTypeSetup.h"
 #include "cards/WriteComposition.h"
+#include "operations/writing/SendWrite.h"
+#include "session/OpStates.h"
 #include "link/MsrwDLL.h"
 #include "link/Notation.h"
-#include "protocol/ReadOperation.h"
-#include "protocol/UserTrackCodec.h"
+#include "operations/reading/ReadOperation.h"
+#include "cards/UserTrackCodec.h"
 #include "support/SimSession.h"
 
 #include <gtest/gtest.h>
@@ -22,9 +24,10 @@ const char* const kCard = "Blank card";
 
 class WriteRoundTrip : public ::testing::Test {
 protected:
-    // The replies go to the test, not to the dispatcher, so that each step of
-    // the round trip is this test's own.
-    WriteRoundTrip() : t(false) {
+    // The replies go to the test, not to the dispatcher (its table is
+    // emptied), so that each step of the round trip is this test's own.
+    WriteRoundTrip() {
+        t.session->dispatch = DispatchTable{};
         QObject::connect(&s().link(), &MsrwDLL::MsrwInEvent,
                          [this](std::string& display, std::string& hex) {
                              replies.push_back({display, hex});

@@ -1,6 +1,6 @@
 #include "SimTestSupport.h"
 #include "sim/AutoSwiper.h"
-#include "sim/SimTransport.h"
+#include "sim/ports/SimTransport.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,9 +1,10 @@
 #include "support/SimSession.h"
 
-#include "cards/CardTypeSetup.h"
+#include "operations/Operations.h"
+#include "operations/cardtype/CardTypeSetup.h"
 #include "link/Notation.h"
-#include "protocol/Dispatcher.h"
-#include "sim/SimTransport.h"
+#include "session/Dispatcher.h"
+#include "sim/ports/SimTransport.h"
 #include "support/RecordingTransport.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,7 @@
 
 namespace msrw::test {
 
-SimSession::SimSession(bool connectDispatcher) : device(std::make_shared<sim::Device>()) {
+SimSession::SimSession() : device(std::make_shared<sim::Device>()) {
     auto factory = sim::SimTransport::Factory(device);
     ports.setInProcess(
         1, [this, factory] { return std::make_unique<RecordingTransport>(factory(), sent); },
@@ -25,9 +26,7 @@ SimSession::SimSession(bool connectDispatcher) : device(std::make_shared<sim::De
     Session* s = session.get();
     startup =
         std::make_unique<Startup>(*s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
-    if (connectDispatcher)
-        QObject::connect(&session->link(), &MsrwDLL::MsrwInEvent,
-                         [s](std::string& d, std::string& h) { oMsrwComm_MsrwInEvent(*s, d, h); });
+    InstallOperations(*s);
 }
 
 SimSession::~SimSession() = default;

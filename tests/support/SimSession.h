@@ -4,8 +4,8 @@
 // fresh data folder, and a log of the bytes the reader received.
 
 #include "link/Clock.h"
-#include "link/Session.h"
-#include "link/Startup.h"
+#include "session/Session.h"
+#include "operations/startup/Startup.h"
 #include "sim/Deck.h"
 #include "sim/Device.h"
 #include "support/RecordingDialogs.h"
@@ -17,9 +17,8 @@ namespace msrw::test {
 
 class SimSession {
 public:
-    // `connectDispatcher`: replies go to the receive dispatcher (the windows
-    // connect it themselves, so window tests say false).
-    explicit SimSession(bool connectDispatcher = true);
+    // Every operation installed, as the program installs them.
+    SimSession();
     ~SimSession();
 
     // Start-up dialog and main start-up with the given dialog choices.

@@ -41,7 +41,7 @@ protected:
     }
     QString message() { return find<QLineEdit>("txtMessage")->text(); }
 
-    SimSession t{false};
+    SimSession t;
     std::unique_ptr<frmMain> main;
     std::unique_ptr<frmpwd> pwd;
 };

@@ -1,0 +1,86 @@
+#include "files/SettingsFile.h"
+
+#include "link/DataFolder.h"
+
+#include <charconv>
+#include <cstdint>
+#include <limits>
+
+namespace msrw {
+namespace {
+
+constexpr SettingsRecord kDefaults{{0,  0, 61, 22, 0, 1, 0, 0,               // port .. coercivity
+                                    0,  1, 2,  31, 2, 1, 5, 15, 2, 1, 5, 15, // USER tracks
+                                    1,  0, 0,  1,  0, 0, 1, 0,  0,           // Pass Book tracks
+                                    111}};
+
+std::string_view TrimSpaces(std::string_view text) {
+    const auto isSpace = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && isSpace(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isSpace(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::vector<std::string> PlainLines(const SettingsRecord& record) {
+    std::vector<std::string> lines;
+    for (int value : record.entry)
+        lines.push_back(std::to_string(value));
+    return lines;
+}
+
+} // namespace
+
+std::string ListPositionText(int position) {
+    return position < 0 ? std::to_string(position) : " " + std::to_string(position);
+}
+
+SettingsRecord DefaultSettingsRecord() {
+    return kDefaults;
+}
+
+std::optional<int> ParseSettingLine(std::string_view line) {
+    std::string_view text = TrimSpaces(line);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.front() < '0' || text.front() > '9')
+        return std::nullopt;
+    int magnitude = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    const int value = negative ? -magnitude : magnitude;
+    if (value < std::numeric_limits<std::int16_t>::min() ||
+        value > std::numeric_limits<std::int16_t>::max())
+        return std::nullopt;
+    return value;
+}
+
+LoadReport LoadSetting(const DataFolder& folder, SettingsRecord& record) {
+    LoadReport report;
+    if (!folder.exists(kSettingsFile)) {
+        record = kDefaults;
+        report.createdDefaults = true;
+        folder.writeLines(kSettingsFile, PlainLines(kDefaults), report.error);
+        return report;
+    }
+    const std::optional<std::vector<std::string>> lines = folder.readLines(kSettingsFile);
+    if (!lines) {
+        report.error = QStringLiteral("Could not read %1.").arg(folder.path(kSettingsFile));
+        return report;
+    }
+    for (std::size_t i = 0; i < kSettingsEntries && i < lines->size(); ++i) {
+        const std::optional<int> value = ParseSettingLine((*lines)[i]);
+        if (!value)
+            break;
+        record[i] = *value;
+        ++report.entriesRead;
+    }
+    return report;
+}
+
+} // namespace msrw

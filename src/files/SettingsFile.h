@@ -1,0 +1,42 @@
+#pragma once
+// The settings file VelkMsrw.cfg: the 30 entries of the settings record, one
+// decimal number a line. Entries from lists carry a space in the sign position
+// (" 0", " 31"); the leading-zero boxes are written as typed.
+
+#include "files/SettingsRecord.h"
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace msrw {
+
+class DataFolder;
+
+inline constexpr const char* kSettingsFile = "\\VelkMsrw.cfg";
+
+// The record a missing settings file is created with.
+SettingsRecord DefaultSettingsRecord();
+
+// One line of the file as a number: optional sign and decimal digits,
+// surrounding spaces ignored. Entries are 16-bit, so "70000" does not convert.
+std::optional<int> ParseSettingLine(std::string_view line);
+
+struct LoadReport {
+    bool createdDefaults = false; // the file was missing; the record holds the defaults
+    int entriesRead = 0;          // entries taken from the file, 30 when complete
+    QString error;                // the defaults could not be written, or the file not read
+};
+
+// Fills `record` from the settings file. A missing file is created with the
+// defaults. A line that does not convert, or the end of a short file, ends the
+// load there: the entries after it keep the values they had.
+LoadReport LoadSetting(const DataFolder& folder, SettingsRecord& record);
+
+// A list position with the sign position kept, as " 0" or " 31": how the
+// entries that come from lists are written.
+std::string ListPositionText(int position);
+
+} // namespace msrw

@@ -1,0 +1,149 @@
+#include "session/OpStates.h"
+#include "operations/reading/ReadOperation.h"
+
+#include "cards/CardTypeList.h"
+#include "session/CardView.h"
+#include "session/MainControls.h"
+#include "session/Session.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ReadReply.h"
+#include "session/SwipePrompt.h"
+#include "cards/UserTrackCodec.h"
+
+namespace msrw {
+namespace {
+
+std::array<UserTrackFormat, 3> UserFormats(const FormatStore& format) {
+    return {format.userFormat(1), format.userFormat(2), format.userFormat(3)};
+}
+
+reply::MsrwMode ModeOf(const Session& s) {
+    return reply::MsrwModeFromName(s.port.MsrwMode).value_or(reply::MsrwMode::Pellam);
+}
+
+} // namespace
+
+CardRead ReadCard(const Session& s, std::string_view replyText) {
+    const reading::ReadReplyContext context{ModeOf(s), s.view.cardTypes.selected, s.g.ActiveTracks};
+    const reading::ParsedRead parsed = reading::ParseReadReply(replyText, context);
+    CardRead card{parsed.tracks, parsed.ok, {}};
+    card.outcome =
+        s.velk() ? reply::ClassifyVelkRead(replyText) : reply::ClassifyOrmondRead(replyText);
+    // Escape-sequence replies carry raw tracks as a length byte and the
+    // bytes; text replies as hexadecimal digits already.
+    if (IsUserOrRaw(s.g.CardType) && !s.velk())
+        reading::RawTrackToHex(card.tracks);
+    if (s.g.CardType == card::USER) {
+        const track::DecodedTracks decoded =
+            track::DecodeUserTracks(card.tracks, UserFormats(s.format));
+        card.tracks = decoded.tracks;
+        card.ok = card.ok && decoded.ok;
+    }
+    return card;
+}
+
+void ShowTracks(Session& s, const track::TrackTexts& tracks) {
+    track::TrackTexts shown = tracks;
+    track::SpacesToTilde(shown);
+    const int active = s.g.ActiveTracks;
+    for (int n = 1; n <= 3; ++n) {
+        const bool inUse =
+            n == 2 || (n == 1 && active != 0) || (n == 3 && active != 0 && active != 1);
+        if (inUse)
+            s.view.track(n).text = track::RewrapTrackField(shown[std::size_t(n - 1)], 0).text;
+    }
+    CheckShownFormat(s);
+}
+
+bool UserSentinelsShown(const Session& s) {
+    for (int n = 1; n <= 3; ++n) {
+        const std::string text = track::TakeLFOut(s.view.tracks[std::size_t(n - 1)].text);
+        if (text.empty())
+            continue;
+        const UserTrackFormat f = s.format.userFormat(n);
+        auto shownAs = [](char c) { return c == ' ' ? '~' : c; };
+        if (text.front() != shownAs(f.startSentinel) || text.back() != shownAs(f.endSentinel))
+            return false;
+    }
+    return true;
+}
+
+ColouredText ReadFailureLine(const Session& s, const CardRead& card) {
+    const int n = s.g.OpCount;
+    const reply::TrackSet failed = card.outcome.failedTracks;
+    if (card.outcome.verdict == reply::ReadVerdict::TracksFailed) {
+        // A pass book answers "track 1 failed" when it has no track 1 at all.
+        const bool passBookTrack1Only = s.g.CardType == card::PASS_BOOK && failed.bits == 1;
+        if (passBookTrack1Only && (!s.view.track(2).text.empty() || !s.view.track(3).text.empty()))
+            return {reply::ReadOkLine(n), kBlack};
+        if (auto line = reply::ReadFailedOnTracksLine(n, failed))
+            return {*line, kRed};
+    }
+    // No track named (a decoding or sentinel failure, a text-mode "Err"): say
+    // so for this card rather than leave the previous card's line standing.
+    return {"Read(" + std::to_string(n) + ") Failed!", kRed};
+}
+
+void SendLineReadCmd(Session& s) {
+    if (const auto command = cmd::VelkReadCommand(s.g.CardType))
+        s.link().SendLine(*command);
+}
+
+void SendReadCmd(Session& s, int state) {
+    if (s.velk()) {
+        // The text commands of this mode read as well: arm and send them.
+        s.g.OpState = state;
+        SendLineReadCmd(s);
+        return;
+    }
+    if (!s.ormond())
+        return; // the Tarn family reads elsewhere; "Pellam Mode" has no card commands
+    s.g.OpState = 0;
+    s.link().SendCommand(cmd::Idle());
+    if (!s.Delay(100))
+        return;
+    s.g.OpState = state;
+    if (const auto command = cmd::OrmondReadCommand(s.g.CardType, s.format.chkReadDiff_Pb))
+        s.link().SendCommand(*command);
+}
+
+void cmdRead_Click(Session& s) {
+    DisMainBtns(s.view);
+    s.portManager.ReOpenPort();
+    PreparePrompt(s.view.prompt, "Read Card", "Please Swipe a Card.", kBlue, kWhite);
+    s.view.message = {};
+    for (TrackBox& box : s.view.tracks)
+        box.text.clear();
+    s.g.OpCount = 1;
+    if (s.ormond() || s.velk())
+        SendReadCmd(s, kOpRead);
+    ShowPrompt(s);
+}
+
+CardRead TakeCard(Session& s, std::string_view replyText) {
+    HidePrompt(s);
+    CardRead card = ReadCard(s, replyText);
+    ShowTracks(s, card.tracks);
+    if (s.g.CardType == card::USER && !UserSentinelsShown(s))
+        card.ok = false;
+    return card;
+}
+
+void ReadBranch(Session& s, std::string_view replyText) {
+    const CardRead card = TakeCard(s, replyText);
+    if (card.ok) {
+        s.view.message = {reply::ReadOkLine(s.g.OpCount), kBlack};
+        if (!s.Wait(300))
+            return;
+        ++s.g.OpCount;
+    } else {
+        s.view.message = ReadFailureLine(s, card);
+        if (!s.Wait(500))
+            return;
+    }
+    SendReadCmd(s, kOpRead);
+    if (s.g.OpState != 0)
+        ShowPrompt(s);
+}
+
+} // namespace msrw

@@ -1,0 +1,83 @@
+#include "operations/startup/PortMenu.h"
+
+#include "session/MainControls.h"
+#include "link/OperatorDialogs.h"
+#include "session/Session.h"
+#include "files/SettingsFile.h"
+#include "session/SettingsSave.h"
+
+namespace msrw {
+namespace {
+
+// Opens the reader on the current port setting and loads it with the stored
+// card settings. `refillCardTypes` for "&Open", which also refills the list.
+void OpenReaderFromMenu(Session& s, int chosenPort, bool refillCardTypes,
+                        void (*chooseCardType)(Session&)) {
+    LoadSetting(s.data, s.record);
+    if (chosenPort != 0)
+        s.record[0] = chosenPort; // the scan tries the port the operator named first
+    DisMainBtns(s.view);
+    s.view.enabled["CmdExit"] = true;
+    s.view.portMenu.visible = false;
+    if (s.portManager.OpenReader() != kPortOk) {
+        DisMainBtns(s.view);
+        s.view.enabled["cmdSetup"] = true;
+        s.view.enabled["CmdExit"] = true;
+        s.view.enabled["cboCardType"] = false;
+        s.view.portMenu.visible = true;
+        s.view.prompt.visible = false;
+        return;
+    }
+    s.portManager.PushCardSettings();
+    if (refillCardTypes) {
+        UpdateCbo(s.view, s.port.MsrwMode, s.record);
+        if (chooseCardType)
+            chooseCardType(s);
+    }
+    EnaMainBtns(s.view, s.port.MsrwMode);
+    s.view.enabled["CmdExit"] = true;
+    s.view.portMenu.visible = true;
+    s.view.prompt.visible = false;
+}
+
+} // namespace
+
+void mnuPortN_Click(Session& s, int index, void (*chooseCardType)(Session&)) {
+    s.view.message = {};
+    if (s.quell()) {
+        // The Tarn family keeps its own port settings; it comes with its protocol.
+        s.dialogs.showMessage("Open Port Failed!");
+        DisMainBtns(s.view);
+        return;
+    }
+    s.port.CurrentPort = static_cast<std::uint8_t>(index + 1);
+    OpenReaderFromMenu(s, index + 1, false, chooseCardType);
+}
+
+void mnuPortOpen_Click(Session& s, void (*chooseCardType)(Session&)) {
+    s.view.message = {};
+    if (s.quell()) {
+        s.dialogs.showMessage("Open Port Failed!");
+        DisMainBtns(s.view);
+        return;
+    }
+    OpenReaderFromMenu(s, 0, true, chooseCardType);
+}
+
+void mnuPortClose_Click(Session& s) {
+    s.view.message = {};
+    s.link().ClosePort();
+    s.view.portMenu.openChecked = false;
+    s.view.portMenu.closeChecked = true;
+    s.view.portMenu.checkOnly(0);
+    DisMainBtns(s.view);
+    if (s.ormond())
+        SaveSetting(s);
+    s.view.enabled["CmdExit"] = true;
+}
+
+void mnuExit_Click(Session& s) {
+    s.view.quitRequested = true;
+}
+
+} // namespace msrw

@@ -1,0 +1,300 @@
+#include "operations/startup/Startup.h"
+
+#include "session/MainControls.h"
+#include "link/OperatorDialogs.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ReplyClassification.h"
+#include "files/SettingsFile.h"
+#include "session/SettingsSave.h"
+
+#include <array>
+
+namespace msrw {
+namespace {
+
+// The probe lists of the protocol search, in the order they are tried.
+const std::array<const char*, 5> kProbeBauds = {"9600,", "1200,", "2400,", "4800,", "19200,"};
+const std::array<const char*, 5> kProbeLines = {"s , 7, 1", "e , 7, 1", "o , 7, 1", "m , 7, 1",
+                                                "n , 8, 1"};
+constexpr const char* kEscapeSettings = "9600N,8,1";
+
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+bool IsBannerOrEscapeStatus4(const std::string& reply) {
+    return StartsWith(reply, kReaderBanner) || reply == "\\1B4";
+}
+
+} // namespace
+
+Startup::Startup(Session& session, std::function<void()> chooseCardType)
+    : s_(session), chooseCardType_(std::move(chooseCardType)) {}
+
+void Startup::frmpwd_Form_Load() {
+    pwd.visible = true;
+    pwd.trackSelect = 0;
+    if (s_.data.exists(kTrackSelectionFile)) {
+        const auto lines = s_.data.readLines(kTrackSelectionFile);
+        const std::string line = lines && !lines->empty() ? lines->front() : "";
+        pwd.trackSelect = line == "0" ? 0 : line == "1" ? 1 : 2;
+    } else {
+        pwd.trackSelect = 2;
+    }
+    pwd.lblpwd = "Please select Read/Write Tracks";
+    s_.portManager.SetComm();
+    s_.view.prompt.label = "Connecting the unit. Please wait...";
+    s_.view.prompt.visible = true;
+    pwd.optVelkpro = true;
+    pwd.optTarnpro = false;
+    std::string reply;
+    if (probeTarnFilePort(reply) && IsBannerOrEscapeStatus4(reply)) {
+        const bool tarn = s_.port.TarnBaudText != "9600," || reply != "\\1B4";
+        pwd.optTarnpro = tarn;
+        pwd.optVelkpro = !tarn;
+    }
+    s_.view.prompt.visible = false;
+}
+
+bool Startup::cmdpwdok_Click() {
+    s_.g.ActiveTracks = static_cast<std::int16_t>(
+        pwd.trackSelect == 0 || pwd.trackSelect == 1 ? pwd.trackSelect : 2);
+    if (s_.data.exists(kTrackSelectionFile)) {
+        QString error;
+        if (!s_.data.writeLines(kTrackSelectionFile, {std::to_string(s_.g.ActiveTracks)}, error))
+            s_.dialogs.showMessage(error.toStdString(), MessageIcon::Warning);
+    }
+    if (!pwd.optTarnpro && !pwd.optVelkpro) {
+        s_.dialogs.showMessage("Protocol Option must be chosen!", MessageIcon::Critical, "Dialog");
+        return false;
+    }
+    if (pwd.optTarnpro) {
+        // The Tarn family is not built yet: say so rather than pretend.
+        s_.dialogs.showMessage("The Tarn protocol is not available in this version yet. Please "
+                               "choose \"Velk Protocol\".",
+                               MessageIcon::Information, "Dialog");
+        return false;
+    }
+    s_.g.ProtocolIsTarn = false;
+    pwd.visible = false;
+    frmMain_Form_Load();
+    if (!s_.view.quitRequested)
+        s_.view.mainVisible = true;
+    s_.view.prompt.visible = false;
+    return true;
+}
+
+void Startup::cmdpwdcancel_Click() {
+    pwd.visible = false;
+    s_.view.prompt.visible = false;
+    s_.view.quitRequested = true;
+}
+
+bool Startup::probeTarnFilePort(std::string& reply) {
+    if (!s_.portManager.LoadTarnSerialSettings())
+        return false;
+    const PortState& p = s_.port;
+    if (s_.link().OpenPort(p.TarnPortText, p.TarnBaudText + p.TarnParityText) != kLinkOk)
+        return false;
+    reply = s_.link().Query(cmd::Probe());
+    return true;
+}
+
+// Step 3/4 of the search for one port. True when the search is over.
+bool Startup::probePort(int port, bool& result) {
+    MsrwDLL& link = s_.link();
+    const std::string number = std::to_string(port);
+    if (link.OpenPort(number, std::string(kProbeBauds[0]) + kProbeLines[4]) != kLinkOk)
+        return false;
+    const std::string reply = link.Query(cmd::Probe());
+    if (reply.empty())
+        return false;
+    if (reply == "\\1B4") {
+        s_.port.TarnPortText = number;
+        s_.port.TarnParityText = kProbeLines[4];
+        s_.port.TarnBaudText = kProbeBauds[0];
+        result = false;
+        return true;
+    }
+    for (int line = 0; line <= 3; ++line) {
+        if (link.OpenPort(number, std::string(kProbeBauds[0]) + kProbeLines[std::size_t(line)]) !=
+            kLinkOk)
+            continue;
+        if (StartsWith(link.Query(cmd::Probe()), kReaderBanner)) {
+            s_.port.TarnPortText = number;
+            s_.port.TarnParityText = kProbeLines[std::size_t(line)];
+            s_.port.TarnBaudText = kProbeBauds[0];
+            result = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Step 5: the operator names the port. False when the program is to end.
+bool Startup::askForPort(bool& result) {
+    s_.view.prompt.visible = false;
+    const auto input = s_.dialogs.askText("Please input port number.", "Input Port Number");
+    const std::string port = input.value_or("");
+    const bool valid = (port.size() == 1 && port[0] >= '1' && port[0] <= '9') || port == "10";
+    if (!valid) {
+        s_.dialogs.showMessage("Invalid Input!");
+        s_.view.quitRequested = true;
+        return false;
+    }
+    MsrwDLL& link = s_.link();
+    link.ClosePort();
+    std::string reply;
+    if (link.OpenPort(port, kEscapeSettings) == kLinkOk) {
+        link.TarnExchange(cmd::Probe(), reply);
+        if (reply == "\\1B4") {
+            result = false;
+            return true;
+        }
+    }
+    for (std::size_t baud = 1; baud <= 4; ++baud) {
+        if (link.OpenPort(port, std::string(kProbeBauds[baud]) + kProbeLines[0]) != kLinkOk)
+            continue;
+        link.TarnExchange(cmd::Probe(), reply);
+        if (reply.size() <= 20)
+            continue;
+        for (std::size_t line = 0; line <= 3; ++line) {
+            if (link.OpenPort(port, std::string(kProbeBauds[baud]) + kProbeLines[line]) != kLinkOk)
+                continue;
+            link.TarnExchange(cmd::Probe(), reply);
+            if (StartsWith(reply, kReaderBanner)) {
+                s_.port.TarnPortText = port;
+                s_.port.TarnParityText = kProbeLines[line];
+                s_.port.TarnBaudText = kProbeBauds[baud];
+                s_.view.message = {reply, kBlack};
+                result = true;
+                writeTarnFile();
+                return true;
+            }
+        }
+    }
+    s_.dialogs.showMessage("No Brindle is found on Port " + port);
+    s_.view.quitRequested = true;
+    return false;
+}
+
+void Startup::writeTarnFile() {
+    QString error;
+    if (!s_.data.writeLines(kTarnSerialFile,
+                            {s_.port.TarnPortText, s_.port.TarnParityText, s_.port.TarnBaudText},
+                            error))
+        s_.dialogs.showMessage(error.toStdString(), MessageIcon::Warning);
+}
+
+bool Startup::VelkOrTarn() {
+    s_.view.prompt.label = "Connecting the unit. Please wait...";
+    ShowProgressWindow(s_.view.prompt);
+    bool result = false;
+    std::string reply;
+    if (probeTarnFilePort(reply)) {
+        if (IsBannerOrEscapeStatus4(reply)) {
+            result = reply != "\\1B4" || s_.port.TarnBaudText != "9600,";
+            if (result)
+                s_.view.message = {reply, kBlack};
+            return result;
+        }
+        s_.Delay(3000);
+    }
+    // The reader's USB virtual ports first, then every port.
+    for (int port : s_.ports.usbPorts()) {
+        if (probePort(port, result)) {
+            writeTarnFile();
+            return result;
+        }
+    }
+    for (int port = kFirstPort; port <= kLastPort; ++port) {
+        if (probePort(port, result)) {
+            writeTarnFile();
+            return result;
+        }
+    }
+    askForPort(result);
+    return result;
+}
+
+void Startup::frmMain_Form_Load() {
+    if (s_.g.FirstLoadDone) {
+        s_.link().ClosePort();
+        return;
+    }
+    s_.view.title = kProgramTitle;
+    s_.portManager.SetComm();
+    s_.view.hidden.insert("cmdConfigSetting");
+    bool tarn = VelkOrTarn();
+    if (s_.view.quitRequested)
+        return;
+    s_.view.prompt.visible = true;
+    if (!tarn && s_.g.ProtocolIsTarn) {
+        s_.link().Query(cmd::SwitchToTarn());
+        tarn = VelkOrTarn();
+    } else if (tarn && !s_.g.ProtocolIsTarn) {
+        s_.link().Query(cmd::SwitchToVelk());
+    }
+    s_.port.ReaderFound = false;
+    s_.port.FixturePort = 0;
+    s_.g.OpState = 0;
+    s_.port.BaudText = "9600";
+    s_.port.LineSettings = "S,7,1";
+    s_.port.MsrwMode = "Ormond Mode";
+    LoadSetting(s_.data, s_.record);
+    s_.format.apply(s_.record);
+    if (s_.portManager.OpenReader() == kPortOk) {
+        sendStoredCardSettings();
+    } else {
+        DisMainBtns(s_.view);
+        s_.view.enabled["cmdSetup"] = true;
+        s_.view.enabled["CmdExit"] = true;
+        s_.view.enabled["cboCardType"] = false;
+    }
+    if (s_.view.quitRequested)
+        return;
+    s_.g.EraseMask = 7;
+    s_.link().ClosePort();
+    UnlockTrackFields(s_.view, s_.g.ActiveTracks);
+    s_.g.FirstLoadDone = true;
+}
+
+// Step 5 of the main start-up once the reader answered.
+void Startup::sendStoredCardSettings() {
+    const SettingsRecord& r = s_.record;
+    s_.view.prompt.visible = true;
+    s_.Delay(200);
+    s_.portManager.SendStoredLeadingZeros(false);
+    if (r[7] == 1) {
+        s_.link().Query(cmd::SelectHighCoercivity());
+        s_.view.coercivityLabel = "High Coercivity";
+        s_.format.chkhico = true;
+    } else if (r[7] == 0) {
+        s_.link().Query(cmd::SelectLowCoercivity());
+        s_.view.coercivityLabel = "Low Coercivity";
+        s_.format.chkhico = false;
+    }
+    s_.Delay(200);
+    const bool isDefault = r[2] == 61 && r[3] == 22 && r[4] == 0 && r[5] == 1 && r[6] == 0 &&
+                           r[20] == 1 && r[23] == 1 && r[26] == 1 && r[29] == 111;
+    s_.view.defaultSettingLabel = isDefault ? ColouredText{"  Default Setting Active.", kBlue}
+                                            : ColouredText{"  Not in Default Setting.", kRed};
+    UpdateCbo(s_.view, s_.port.MsrwMode, s_.record);
+    if (chooseCardType_)
+        chooseCardType_();
+    s_.portManager.ReOpenPort();
+}
+
+void Startup::Form_Unload() {
+    if (s_.ormond()) {
+        s_.link().SendCommand(cmd::Idle());
+        SaveSetting(s_);
+    } else if (s_.quell()) {
+        s_.link().ClosePort();
+    }
+    // Every mode ends the program: in "Velk Mode" and "Pellam Mode" Exit
+    // would otherwise do nothing at all.
+    s_.view.quitRequested = true;
+}
+
+} // namespace msrw

@@ -1,0 +1,54 @@
+#pragma once
+// Start-up: the start-up dialog (tracks in use, protocol family), the probe of
+// the protocol the device speaks, the main window's start-up on the
+// escape-sequence path, and the unload step.
+
+#include "session/Session.h"
+
+#include <functional>
+#include <string>
+
+namespace msrw {
+
+inline constexpr const char* kTrackSelectionFile = "\\tracksetting.bau";
+inline constexpr const char* kProgramTitle = "Velk Brindle Lathwick V4.0";
+
+// What the start-up dialog frmpwd shows.
+struct PwdView {
+    bool visible = false;
+    int trackSelect = 0; // the checked TrackSelect button: 0, 1 or 2
+    bool optTarnpro = false;
+    bool optVelkpro = false;
+    std::string lblpwd;
+};
+
+class Startup {
+public:
+    // `chooseCardType` runs the operator's choice of a card type (the list
+    // selection made by UpdateCbo is one).
+    Startup(Session& session, std::function<void()> chooseCardType);
+
+    PwdView pwd;
+
+    void frmpwd_Form_Load();
+    // False when the dialog stays open.
+    bool cmdpwdok_Click();
+    void cmdpwdcancel_Click();
+
+    bool VelkOrTarn();
+    void frmMain_Form_Load();
+    // The unload step; CmdExit_Click runs it too.
+    void Form_Unload();
+
+private:
+    bool probeTarnFilePort(std::string& reply);
+    bool probePort(int port, bool& result);
+    bool askForPort(bool& result);
+    void writeTarnFile();
+    void sendStoredCardSettings();
+
+    Session& s_;
+    std::function<void()> chooseCardType_;
+};
+
+} // namespace msrw

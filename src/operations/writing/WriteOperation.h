@@ -1,0 +1,40 @@
+#pragma once
+// Writing the track fields onto card after card: the Write button, the
+// dispatcher branches of a plain write and of a pass-book write with its
+// verifying swipe, and the write phase of the test cycle.
+
+#include "session/MainView.h"
+
+#include <string_view>
+
+namespace msrw {
+
+class Session;
+
+// "Write(" n ") OK!" in black, or "Write(" n ") Error!!" in red.
+ColouredText WriteResultLine(int count, bool ok);
+
+// Sends the write command for `kind` and shows the prompt again, unless the
+// composition ended the operation (a track the device refused).
+void SendWriteAndPrompt(Session& session, int kind);
+
+// cmdWrite_Click of the main window.
+void cmdWrite_Click(Session& session);
+
+// Branch of a plain write ("Ormond Mode"). `ok` is the dispatcher's success
+// flag for the reply.
+void WriteBranch(Session& session, std::string_view replyText, bool ok);
+
+// Branch of a pass-book write: "\1B5" asks for the verifying swipe, "\1B0"
+// counts the card, anything else is an error. Judges the reply itself.
+void PassBookWriteBranch(Session& session, std::string_view replyText, bool ok);
+
+// The test cycle after its third good read: checks the tracks on screen and,
+// when they hold data, arms the write phase; otherwise says "Data Error" and
+// ends the test. Either way the read phase must not go on after it.
+void BeginTestWritePhase(Session& session);
+
+// Branch of the test cycle's write phase: two good writes end the test.
+void TestWriteBranch(Session& session, std::string_view replyText, bool ok);
+
+} // namespace msrw

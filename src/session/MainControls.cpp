@@ -1,0 +1,61 @@
+#include "session/MainControls.h"
+
+#include "cards/CardTypeList.h"
+
+#include <array>
+
+namespace msrw {
+namespace {
+
+const std::array<const char*, 15> kMainControls = {
+    "cmdRead",     "cmdWrite",    "cmdErase",    "cmdCompare",       "cmdSeqWrite",
+    "cmdToFile",   "cmdFromFile", "CmdExit",     "cmdConfig",        "cmdSetup",
+    "cboCardType", "cmdSendCmd",  "cmdDatabase", "cmdConfigSetting", "cmdTest"};
+
+void Enable(MainView& view, std::initializer_list<const char*> names) {
+    for (const char* name : names)
+        view.enabled[name] = true;
+}
+
+} // namespace
+
+void DisMainBtns(MainView& view) {
+    for (const char* name : kMainControls)
+        view.enabled[name] = false;
+}
+
+void EnaMainBtns(MainView& view, const std::string& mode) {
+    Enable(view, {"cmdRead", "cmdConfig", "CmdExit"});
+    const bool ormond = mode == "Ormond Mode";
+    if (ormond || mode == "Quell Mode")
+        Enable(view,
+               {"cmdWrite", "cmdCompare", "cmdSeqWrite", "cmdSetup", "cmdToFile", "cmdFromFile",
+                "cboCardType", "cmdSendCmd", "cmdDatabase", "cmdConfigSetting"});
+    if (ormond)
+        Enable(view, {"cmdErase", "cmdTest"});
+}
+
+void UpdateCbo(MainView& view, const std::string& mode, const SettingsRecord& record) {
+    view.cardTypes.items = CardTypesForMode(mode);
+    const int position = record[1];
+    // A position the list does not have (a damaged settings file) picks the first.
+    const int count = int(view.cardTypes.items.size());
+    view.cardTypes.selected = count == 0 ? -1 : (position >= 0 && position < count ? position : 0);
+}
+
+void UpdateMainDisp(MainView& view, const std::string& mode) {
+    view.modeLabel = mode;
+}
+
+void UnlockTrackFields(MainView& view, int activeTracks) {
+    view.track(1).enabled = activeTracks == 1 || activeTracks == 2;
+    view.track(2).enabled = true;
+    view.track(3).enabled = activeTracks != 0 && activeTracks != 1;
+}
+
+void LockTrackFields(MainView& view) {
+    for (TrackBox& box : view.tracks)
+        box.enabled = false;
+}
+
+} // namespace msrw

@@ -1,0 +1,227 @@
+#include "session/PortManager.h"
+
+#include "link/Clock.h"
+#include "link/DataFolder.h"
+#include "link/Notation.h"
+#include "link/OperatorDialogs.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ReplyClassification.h"
+
+namespace msrw {
+namespace {
+
+bool StartsWith(const std::string& text, const char* prefix) {
+    return text.rfind(prefix, 0) == 0;
+}
+
+int RememberedPort(int value) {
+    return value >= kFirstPort && value <= kLastPort ? value : 0;
+}
+
+} // namespace
+
+PortManager::PortManager(PortContext context) : ctx_(context) {}
+
+PortManager::~PortManager() = default;
+
+void PortManager::SetComm() {
+    if (!oMsrwComm)
+        oMsrwComm = std::make_unique<MsrwDLL>(ctx_.ports, &ctx_.dialogs);
+}
+
+void PortManager::Delay(int ms) {
+    ctx_.clock.Delay(ms);
+}
+void PortManager::Wait(int ms) {
+    ctx_.clock.Wait(ms);
+}
+
+int PortManager::OpenReader() {
+    ctx_.view.prompt.caption = "Please wait...";
+    ShowProgressWindow(ctx_.view.prompt);
+    const int status = DetectReader();
+    if (status == kPortOk)
+        ctx_.view.modeLabel = ctx_.state.MsrwMode;
+    return status;
+}
+
+// One try of one port: the banner, then the communication test.
+bool PortManager::tryReaderAt(int port) {
+    SetComm();
+    if (oMsrwComm->OpenPort(std::to_string(port), kScanSettings) != kLinkOk) {
+        ctx_.settings[0] = 0;
+        return false;
+    }
+    std::string banner;
+    oMsrwComm->ReadVersion(banner);
+    if (!StartsWith(banner, kReaderBanner))
+        return false;
+    Delay(200);
+    if (!reply::IsCommunicationTestAnswer(oMsrwComm->Query(cmd::CommunicationTest()))) {
+        ctx_.settings[0] = 0;
+        return false;
+    }
+    ctx_.state.CurrentPort = static_cast<std::uint8_t>(port);
+    Delay(200);
+    oMsrwComm->Query(cmd::Idle());
+    ctx_.view.message = {banner, kBlack};
+    ctx_.settings[0] = port;
+    ctx_.state.ReaderFound = true;
+    return true;
+}
+
+int PortManager::DetectReader() {
+    bool found = false;
+    for (int p = kFirstPort; p <= kLastPort; ++p) {
+        ctx_.view.prompt.label = "Trying to connect port " + std::to_string(p);
+        const int remembered = ctx_.state.ReaderFound ? RememberedPort(ctx_.settings[0]) : 0;
+        if (remembered)
+            p = remembered;
+        if (tryReaderAt(p)) {
+            found = true;
+            break;
+        }
+        if (remembered) {
+            // The reader left the port it was last seen on: look everywhere,
+            // from port 1, whatever way that port failed.
+            ctx_.settings[0] = 0;
+            p = kFirstPort - 1;
+        }
+    }
+    if (!found && ctx_.state.ReaderFound)
+        ctx_.settings[0] = 0;
+    const int status = found ? kPortOk : kPortNotFound;
+    showScanResult(status);
+    return status;
+}
+
+void PortManager::showScanResult(int status) {
+    PortMenuView& menu = ctx_.view.portMenu;
+    menu.checkOnly(ctx_.state.CurrentPort);
+    menu.openChecked = status == kPortOk;
+    menu.closeChecked = status != kPortOk;
+    if (status == kPortOk)
+        return;
+    ctx_.dialogs.showMessage("Could not detect Magstripe Reader/Writer!");
+    if (!ctx_.state.ReaderFound)
+        ctx_.view.quitRequested = true;
+}
+
+bool PortManager::LoadTarnSerialSettings() {
+    const auto lines = ctx_.data.readLines(kTarnSerialFile);
+    if (!lines)
+        return false;
+    auto line = [&](std::size_t i) { return i < lines->size() ? (*lines)[i] : std::string(); };
+    ctx_.state.TarnPortText = line(0);
+    ctx_.state.TarnParityText = line(1);
+    ctx_.state.TarnBaudText = line(2);
+    return true;
+}
+
+bool PortManager::bannerMatches(const std::string& port, const std::string& settings,
+                                const char* banner, bool exact) {
+    SetComm();
+    if (oMsrwComm->OpenPort(port, settings) != kLinkOk)
+        return false;
+    std::string text;
+    oMsrwComm->ReadVersion(text);
+    return exact ? text == banner : StartsWith(text, banner);
+}
+
+bool PortManager::ReOpenPort() {
+    if (ctx_.state.MsrwMode == "Quell Mode")
+        return true; // the Tarn protocol keeps its port open
+    std::string lastPort = ctx_.state.CurrentPort ? std::to_string(ctx_.state.CurrentPort) : "";
+    if (LoadTarnSerialSettings() && !ctx_.state.TarnPortText.empty())
+        lastPort = ctx_.state.TarnPortText;
+    if (!lastPort.empty() && bannerMatches(lastPort, kScanSettings, kReaderBanner, false))
+        return true;
+    for (int p = kFirstPort; p <= kLastPort; ++p) {
+        if (bannerMatches(std::to_string(p), kScanSettings, kReaderBanner, false))
+            return true;
+    }
+    // Reported whenever no reader answered, not only when the last port
+    // failed to open: the operation would otherwise talk to the wrong device.
+    ctx_.dialogs.showMessage("Open Port Failed!");
+    return false;
+}
+
+bool PortManager::OpenFixture() {
+    SetComm();
+    PortState& st = ctx_.state;
+    const std::string settings = st.BaudText + st.LineSettings;
+    for (int p = kFirstPort; p <= kLastPort; ++p) {
+        const int remembered = RememberedPort(st.FixturePort);
+        if (remembered)
+            p = remembered;
+        std::string text;
+        const bool opened = oMsrwComm->OpenPort(std::to_string(p), settings) == kLinkOk;
+        if (opened)
+            oMsrwComm->ReadVersion(text);
+        if (opened && text == kFixtureBanner &&
+            reply::IsCommunicationTestAnswer(oMsrwComm->Query(cmd::CommunicationTest()))) {
+            st.CurrentPort = static_cast<std::uint8_t>(p);
+            st.FixturePort = static_cast<std::int16_t>(p);
+            return true;
+        }
+        if (remembered) {
+            st.FixturePort = 0;
+            p = kFirstPort - 1;
+        }
+    }
+    return false;
+}
+
+int PortManager::SendStoredLeadingZeros(bool checkReply) {
+    SetComm();
+    const SettingsRecord& s = ctx_.settings;
+    const auto command = cmd::SetLeadingZeros(s[2], s[3]);
+    if (!command) {
+        ctx_.dialogs.showMessage("The leading zeros (" + std::to_string(s[2]) + " and " +
+                                     std::to_string(s[3]) +
+                                     ") must each be from 0 to 255; they were not sent.",
+                                 MessageIcon::Warning);
+        return kLeadingZerosRefused;
+    }
+    const std::string reply = oMsrwComm->Query(*command);
+    if (checkReply && !reply::IsStatusOk(reply)) {
+        ctx_.dialogs.showMessage("Set Leading Zero failed");
+        return kLeadingZerosRefused;
+    }
+    return kPortOk;
+}
+
+int PortManager::PushCardSettings() {
+    SetComm();
+    SettingsRecord& s = ctx_.settings;
+    const int status = SendStoredLeadingZeros(true);
+    for (int track = 1; track <= 3; ++track) {
+        const int position = s[std::size_t(3 + track)];
+        if (position == 0 || position == 1)
+            oMsrwComm->Query(*cmd::SetDensity(cmd::Track(track), position == 0 ? 210 : 75));
+    }
+    if (s[7] == 1) {
+        oMsrwComm->Query(cmd::SelectHighCoercivity());
+        ctx_.view.coercivityLabel = "High Coercivity";
+    } else if (s[7] == 0) {
+        oMsrwComm->Query(cmd::SelectLowCoercivity());
+        ctx_.view.coercivityLabel = "Low Coercivity";
+    }
+    const bool isDefault = s[2] == 61 && s[3] == 22 && s[4] == 0 && s[5] == 1 && s[6] == 0;
+    ctx_.view.defaultSettingLabel = isDefault ? ColouredText{"  Default Setting Active.", kBlue}
+                                              : ColouredText{"  Not in Default Setting.", kRed};
+    return status;
+}
+
+bool PortManager::SaveCommCfgFile() {
+    PortState& st = ctx_.state;
+    st.CommLine = "Comm" + std::to_string(st.CurrentPort);
+    QString error;
+    if (ctx_.data.writeLines(kPortRecordFile,
+                             {st.CommLine, st.BaudText, st.LineSettings, st.MsrwMode}, error))
+        return true;
+    ctx_.dialogs.showMessage(error.toStdString(), MessageIcon::Warning);
+    return false;
+}
+
+} // namespace msrw

@@ -1,0 +1,84 @@
+#include "sim/ports/SimTransport.h"
+
+namespace msrw::sim {
+
+SimTransport::SimTransport(std::shared_ptr<Device> device, QObject* parent)
+    : Transport(parent), device_(std::move(device)) {
+    connect(device_.get(), &Device::presenceChanged, this, &SimTransport::onPresenceChanged);
+}
+
+SimTransport::~SimTransport() {
+    close();
+}
+
+bool SimTransport::open(const SerialSettings&, QString& error) {
+    if (open_)
+        return true;
+    if (!device_->isPresent()) {
+        error = QStringLiteral("The simulated reader/writer is not connected.");
+        return false;
+    }
+    if (!device_->claim(this)) {
+        error = QStringLiteral("The simulated reader/writer is in use by another port.");
+        return false;
+    }
+    open_ = true;
+    replyConnection_ = connect(device_.get(), &Device::reply, this, &SimTransport::deliver);
+    return true;
+}
+
+void SimTransport::close() {
+    if (!open_)
+        return;
+    open_ = false;
+    ++session_;
+    disconnect(replyConnection_);
+    device_->release(this);
+}
+
+bool SimTransport::write(const std::string& bytes) {
+    if (!isOpen())
+        return false;
+    device_->receive(bytes);
+    return true;
+}
+
+QString SimTransport::describe() const {
+    return QStringLiteral("simulated reader/writer");
+}
+
+void SimTransport::deliver(const std::string& reply) {
+    const unsigned session = session_;
+    for (const std::string& piece : ShapeReply(device_->faults(), reply)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, piece, session] {
+                if (open_ && session == session_)
+                    emit bytesReceived(piece);
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void SimTransport::onPresenceChanged(bool present) {
+    if (present || !open_)
+        return;
+    // Closed from the event loop, after the replies already on their way: the
+    // device may vanish in the middle of write().
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!open_)
+                return;
+            close();
+            emit lost(QStringLiteral("The simulated reader/writer was disconnected."));
+        },
+        Qt::QueuedConnection);
+}
+
+std::function<std::unique_ptr<msrw::Transport>()>
+SimTransport::Factory(std::shared_ptr<Device> device) {
+    return [device] { return std::make_unique<SimTransport>(device); };
+}
+
+} // namespace msrw::sim

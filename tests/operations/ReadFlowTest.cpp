@@ -1,0 +1,212 @@
+// Reading, comparing and ending operations, card after card, against the
+// simulated reader/writer.
+
+#include "operations/cardtype/CardTypeSetup.h"
+#include "cards/WriteComposition.h"
+#include "operations/writing/SendWrite.h"
+#include "session/OpStates.h"
+#include "operations/reading/CompareOperation.h"
+#include "session/Dispatcher.h"
+#include "operations/reading/ReadOperation.h"
+#include "operations/reading/TestCycle.h"
+#include "support/SimSession.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+using namespace msrw;
+using namespace msrw::test;
+
+namespace {
+
+class ReadFlow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(t.start());
+        t.takeSent();
+        t.takePauses();
+    }
+    Session& s() { return *t.session; }
+    void chooseType(const std::string& type) {
+        const auto& items = s().view.cardTypes.items;
+        const int position = int(std::find(items.begin(), items.end(), type) - items.begin());
+        s().view.cardTypes.selected = position;
+        cboCardType_Click(s(), position);
+        t.takeSent();
+        t.takePauses();
+    }
+
+    SimSession t;
+};
+
+TEST_F(ReadFlow, ReadsCardAfterCardAndReportsEachTrackFailure) {
+    cmdRead_Click(s());
+    EXPECT_EQ(t.takeSent(), (std::vector<std::string>{"\\1Bv", "\\1Ba", "\\1Br"}));
+    EXPECT_EQ(t.takePauses(), std::vector<int>{100});
+    const PromptView& prompt = s().view.prompt;
+    EXPECT_TRUE(prompt.visible);
+    EXPECT_EQ(prompt.caption, "Read Card");
+    EXPECT_EQ(prompt.label, "Please Swipe a Card.");
+    EXPECT_EQ(prompt.background, kBlue);
+    EXPECT_EQ(prompt.labelColour, kWhite);
+    EXPECT_EQ(prompt.buttonCaption, "End");
+    EXPECT_FALSE(s().view.isEnabled("cmdRead"));
+    EXPECT_EQ(s().g.OpState, 3);
+
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+    EXPECT_EQ(s().view.message.colour, kBlack);
+    EXPECT_EQ(s().view.track(1).text, "%B4111111111111111^SAMPLE/CARD^2812101?");
+    EXPECT_EQ(s().view.track(2).text, ";4111111111111111=2812101?");
+    EXPECT_EQ(s().view.track(3).text, ";0123456789?");
+    EXPECT_EQ(t.takePauses(), (std::vector<int>{300, 100}));
+    EXPECT_EQ(t.takeSent(), (std::vector<std::string>{"\\1Ba", "\\1Br"}));
+    EXPECT_TRUE(prompt.visible);
+
+    ASSERT_TRUE(t.swipe("Damaged card (track 2)"));
+    EXPECT_EQ(s().view.message.text, "Read(2) Failed on Track 2!");
+    EXPECT_EQ(s().view.message.colour, kRed);
+    EXPECT_EQ(t.takePauses(), (std::vector<int>{500, 100}));
+    ASSERT_TRUE(t.swipe("Damaged card (track 2)"));
+    EXPECT_EQ(s().view.message.text, "Read(2) Failed on Track 2!"); // the count stays
+
+    ASSERT_TRUE(t.swipe("Blank card"));
+    EXPECT_EQ(s().view.message.text, "Read(2) OK!");
+    EXPECT_EQ(s().view.track(2).text, "");
+}
+
+TEST_F(ReadFlow, EndStopsTheReaderClosesThePortAndKeepsTheLastCard) {
+    cmdRead_Click(s());
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    t.takeSent();
+    cmdCancel_Click(s());
+    EXPECT_EQ(t.takeSent(), std::vector<std::string>{"\\1Ba"});
+    EXPECT_FALSE(s().link().IsPortOpen());
+    EXPECT_FALSE(s().view.prompt.visible);
+    EXPECT_EQ(s().g.OpState, 0);
+    EXPECT_EQ(s().g.OpCount, 0);
+    EXPECT_EQ(s().view.message.text, "");
+    EXPECT_TRUE(s().view.isEnabled("cmdRead"));
+    EXPECT_EQ(s().view.track(3).text, ";0123456789?");
+    EXPECT_EQ(s().view.track(1).maxLength, 76);
+    EXPECT_FALSE(t.swipe("ISO sample")); // the reader waits for nothing now
+}
+
+TEST_F(ReadFlow, EndPressedDuringAPauseStopsTheOperationThere) {
+    cmdRead_Click(s());
+    t.endOperationAtPause(300);
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    const auto sent = t.takeSent();
+    EXPECT_EQ(sent.back(), "\\1Ba"); // no read command re-armed the reader after End
+    EXPECT_FALSE(s().view.prompt.visible);
+    EXPECT_EQ(s().g.OpState, 0);
+    EXPECT_FALSE(t.device->isArmed());
+}
+
+TEST_F(ReadFlow, AReplyWithNoOperationChangesNothingButTheFieldLimits) {
+    s().view.message = {"kept", kBlack};
+    s().link().OpenPort("1", "9600N,8,1");
+    s().link().SendCommand("\\1Br");
+    t.settle();
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "kept");
+    EXPECT_EQ(s().view.track(1).text, "");
+    EXPECT_EQ(s().view.track(1).maxLength, 180);
+}
+
+TEST_F(ReadFlow, UserCardsAreReadRawAndDecodedWithTheUserFormat) {
+    chooseType("USER");
+    cmdRead_Click(s());
+    EXPECT_EQ(t.takeSent().back(), "\\1Bm");
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+    EXPECT_EQ(s().view.track(2).text, ";4111111111111111=2812101?");
+    EXPECT_EQ(s().view.track(1).text.substr(0, 6), "%B4111");
+}
+
+TEST_F(ReadFlow, RawCardsShowTheStripeAsHexadecimalDigits) {
+    chooseType("RAW");
+    cmdRead_Click(s());
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+    const std::string track2 = s().view.track(2).text;
+    ASSERT_FALSE(track2.empty());
+    EXPECT_EQ(track2.find_first_not_of("0123456789ABCDEF"), std::string::npos) << track2;
+}
+
+TEST_F(ReadFlow, VelkModeReadsWithTheTextCommands) {
+    s().port.MsrwMode = "Velk Mode";
+    t.device->setTextDialect(true);
+    cmdRead_Click(s());
+    EXPECT_EQ(s().g.OpState, 3);
+    EXPECT_EQ(t.takeSent().back(), "\\1Br");
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+    EXPECT_EQ(s().view.track(2).text, ";4111111111111111=2812101?");
+    ASSERT_TRUE(t.swipe("Damaged card (track 2)"));
+    EXPECT_EQ(s().view.message.text, "Read(2) Failed!");
+}
+
+TEST_F(ReadFlow, ComparesTargetsWithTheFirstGoodCard) {
+    cmdCompare_Click(s());
+    const PromptView& prompt = s().view.prompt;
+    EXPECT_EQ(prompt.caption, "Compare Card");
+    EXPECT_EQ(prompt.label, "Please swipe the target card");
+    EXPECT_EQ(prompt.background, (Colour{0, 255, 0}));
+    EXPECT_EQ(prompt.labelColour, kBlack);
+    EXPECT_EQ(s().g.OpState, 5);
+
+    ASSERT_TRUE(t.swipe("Damaged card (track 2)"));
+    EXPECT_EQ(s().view.message.text, "Read(1) Failed!");
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(2) OK!");
+    EXPECT_EQ(prompt.label, "Please swipe the next target card for comparing");
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Compare(1)OK");
+    EXPECT_EQ(s().view.message.colour, kBlack);
+    ASSERT_TRUE(t.swipe("AAMVA sample"));
+    EXPECT_EQ(s().view.message.text, "Compare(2)Error");
+    EXPECT_EQ(s().view.message.colour, kRed);
+    EXPECT_EQ(s().view.track(2).text, ";4111111111111111=2812101?"); // the reference stays
+
+    cmdCancel_Click(s());
+    for (const TrackBox& box : s().view.tracks)
+        EXPECT_EQ(box.text, "");
+}
+
+TEST(CompareRules, RawTracksMayDifferOnlyByTrailingZeros) {
+    using A = std::array<std::string, 3>;
+    EXPECT_TRUE(TracksMatch("RAW", A{"", "8F00", ""}, A{"", "8F", ""}));
+    EXPECT_FALSE(TracksMatch("RAW", A{"", "8F01", ""}, A{"", "8F", ""}));
+    EXPECT_FALSE(TracksMatch("RAW", A{"", "8E", ""}, A{"", "8F", ""})); // equal length, not equal
+    EXPECT_TRUE(TracksMatch("RAW", A{"A", "8F", "C"}, A{"A", "8F", "C"}));
+    EXPECT_FALSE(TracksMatch("ISO", A{"", ";123?", ""}, A{"", ";123", ""}));
+    EXPECT_TRUE(TracksMatch("ISO", A{"%A?", ";1?", ""}, A{"%A?", ";1?", ""}));
+}
+
+TEST_F(ReadFlow, TheTestCycleReadsAtThreeSpeeds) {
+    cmdTest_Click(s());
+    EXPECT_EQ(s().view.prompt.label, "Please Swipe to Read a Standard Mag Card with SLOW speed.");
+    EXPECT_EQ(s().g.OpState, 22);
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.prompt.label, "Please Swipe to Read a Standard Mag Card with MEDIUM speed.");
+    ASSERT_TRUE(t.swipe("Damaged card (track 2)"));
+    EXPECT_EQ(s().view.message.text, "Read(2) Failed!");
+    EXPECT_EQ(s().view.prompt.label, "Please Swipe to Read a Standard Mag Card with MEDIUM speed.");
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.prompt.label, "Please Swipe to Read a Standard Mag Card with FAST speed.");
+    t.takeSent();
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    // The third good read moves the cycle on to writing what it read.
+    EXPECT_TRUE(t.dialogs.messages.empty());
+    EXPECT_EQ(s().g.OpState, kOpTestWrite);
+    EXPECT_TRUE(s().view.prompt.visible);
+    EXPECT_EQ(s().view.prompt.caption, "Write Card");
+    EXPECT_EQ(s().view.prompt.label, "Please Swipe to Write a Card with MEDIUM speed.");
+    const auto sent = t.takeSent();
+    EXPECT_TRUE(std::any_of(sent.begin(), sent.end(),
+                            [](const std::string& c) { return c.rfind("\\1Bw", 0) == 0; }));
+    EXPECT_TRUE(t.device->isArmed());
+}
+
+} // namespace
