@@ -5,8 +5,11 @@
 #include "link/ConsoleDialogs.h"
 #include "link/DataFolder.h"
 #include "link/MsrwDLL.h"
-#include "session/PortManager.h"
 #include "files/ScriptFile.h"
+#include "files/SettingsRecord.h"
+#include "session/LinkNotices.h"
+#include "session/PortState.h"
+#include "session/ReaderScan.h"
 #include "sim/ports/SimulatedPorts.h"
 
 #include <QCommandLineParser>
@@ -35,22 +38,35 @@ int Fail(int code, const QString& message) {
     return code;
 }
 
-struct Session {
+// What a console run holds: the link and the port it found; no window.
+struct Console {
+    Console() { ShowLinkNotices(link, dialogs); }
+
     PortDirectory ports;
     ConsoleDialogs dialogs;
     EventLoopClock clock;
     DataFolder data;
     PortState state;
     SettingsRecord settings;
-    MainView view;
-    PortManager manager{{ports, dialogs, clock, data, state, settings, view}};
+    MsrwDLL link{ports};
     std::unique_ptr<sim::SimulatedPorts> simulator;
 };
 
+// Finds the reader on ports 1-10 as the window does.
+bool FindReader(Console& s, std::string* banner = nullptr) {
+    ReaderScan scan(s.link, s.clock, s.state, s.settings);
+    if (!scan.DetectReader()) {
+        s.dialogs.showMessage(kNoReaderMessage, MessageIcon::None, {});
+        return false;
+    }
+    if (banner)
+        *banner = scan.banner();
+    return true;
+}
+
 // Opens the device the options name, or finds the reader on ports 1-10.
-int OpenDevice(Session& s, const QCommandLineParser& options) {
-    s.manager.SetComm();
-    MsrwDLL& link = *s.manager.link();
+int OpenDevice(Console& s, const QCommandLineParser& options) {
+    MsrwDLL& link = s.link;
     int port = 0;
     if (options.isSet("device")) {
         s.ports.setPath(kFirstPort, options.value("device"));
@@ -63,15 +79,15 @@ int OpenDevice(Session& s, const QCommandLineParser& options) {
             return Fail(kExitNoPort, link.lastError());
         return kExitOk;
     }
-    if (s.manager.OpenReader() != kPortOk)
+    if (!FindReader(s))
         return Fail(kExitNoPort, "no reader/writer answered on ports 1-10.");
     return kExitOk;
 }
 
 // Sends each command and prints the exchange; stops at the first command the
 // device leaves unanswered.
-int RunCommands(Session& s, const std::vector<std::string>& commands, bool script) {
-    MsrwDLL& link = *s.manager.link();
+int RunCommands(Console& s, const std::vector<std::string>& commands, bool script) {
+    MsrwDLL& link = s.link;
     for (const std::string& command : commands) {
         const std::string reply = script ? link.QueryScript(command) : link.Query(command);
         PrintExchange(command, reply);
@@ -83,7 +99,7 @@ int RunCommands(Session& s, const std::vector<std::string>& commands, bool scrip
     return kExitOk;
 }
 
-int RunScript(Session& s, const QString& fileName) {
+int RunScript(Console& s, const QString& fileName) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return Fail(kExitUsage,
@@ -95,10 +111,11 @@ int RunScript(Session& s, const QString& fileName) {
     return RunCommands(s, commands, true);
 }
 
-int Detect(Session& s) {
-    if (s.manager.OpenReader() != kPortOk)
+int Detect(Console& s) {
+    std::string banner;
+    if (!FindReader(s, &banner))
         return Fail(kExitNoPort, "no reader/writer answered on ports 1-10.");
-    std::printf("%d\n%s\n", int(s.state.CurrentPort), s.view.message.text.c_str());
+    std::printf("%d\n%s\n", int(s.state.CurrentPort), banner.c_str());
     return kExitOk;
 }
 
@@ -121,7 +138,7 @@ int main(int argc, char** argv) {
     options.addPositionalArgument("command", "send, script or detect");
     options.process(app);
 
-    Session s;
+    Console s;
     if (options.isSet("data-dir"))
         s.data = DataFolder(options.value("data-dir"));
     s.ports.assignSystemPorts();

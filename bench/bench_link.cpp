@@ -39,8 +39,7 @@ void QueryRoundTrip() {
     }
     PortDirectory ports;
     ports.setPath(1, QString::fromStdString(sim.path()));
-    ConsoleDialogs dialogs;
-    MsrwDLL link(ports, &dialogs);
+    MsrwDLL link(ports);
     link.OpenPort("1", kScanSettings);
     std::vector<double> ms;
     for (int i = 0; i < 2000; ++i) {

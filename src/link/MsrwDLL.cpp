@@ -1,7 +1,6 @@
 #include "link/MsrwDLL.h"
 
 #include "link/Notation.h"
-#include "link/OperatorDialogs.h"
 #include "link/SerialSettingsText.h"
 
 #include <QEventLoop>
@@ -17,8 +16,7 @@ struct MsrwDLL::PendingQuery {
     QTimer timer;
 };
 
-MsrwDLL::MsrwDLL(const PortDirectory& ports, OperatorDialogs* dialogs, QObject* parent)
-    : QObject(parent), ports_(ports), dialogs_(dialogs) {
+MsrwDLL::MsrwDLL(const PortDirectory& ports, QObject* parent) : QObject(parent), ports_(ports) {
     eventIdle_.setSingleShot(true);
     connect(&eventIdle_, &QTimer::timeout, this, [this] { deliverEvents(true); });
 }
@@ -81,7 +79,11 @@ int MsrwDLL::ClosePort() {
 bool MsrwDLL::send(const std::string& commandText, ReplyShape& shape) {
     std::uint8_t buffer[kMaxCommandBytes];
     std::uint8_t count = 0;
-    if (!StrToBuf(commandText, buffer, sizeof buffer, count, dialogs_)) {
+    std::vector<OperatorNotice> notices;
+    const bool accepted = StrToBuf(commandText, buffer, sizeof buffer, count, &notices);
+    for (const OperatorNotice& notice : notices)
+        emit Notice(notice);
+    if (!accepted) {
         lastError_ = QStringLiteral("The command text was refused.");
         return false;
     }
@@ -214,8 +216,6 @@ void MsrwDLL::onLost(const QString& reason) {
     lastError_ = reason;
     if (!wasOpen)
         return;
-    if (dialogs_)
-        dialogs_->showMessage(reason.toStdString(), MessageIcon::Warning);
     emit PortLost(reason);
 }
 

@@ -3,6 +3,7 @@
 // and reports what comes back, either to the caller (Query and friends) or as
 // the MsrwInEvent for card operations, whose replies come when a card is swiped.
 
+#include "link/Notation.h"
 #include "link/PortDirectory.h"
 #include "link/ReplyFramer.h"
 
@@ -12,8 +13,6 @@
 #include <string>
 
 namespace msrw {
-
-class OperatorDialogs;
 
 // Statuses of the link's operations; 0 is success.
 enum LinkStatus : int {
@@ -38,8 +37,7 @@ struct LinkTimings {
 class MsrwDLL : public QObject {
     Q_OBJECT
 public:
-    explicit MsrwDLL(const PortDirectory& ports, OperatorDialogs* dialogs = nullptr,
-                     QObject* parent = nullptr);
+    explicit MsrwDLL(const PortDirectory& ports, QObject* parent = nullptr);
     ~MsrwDLL() override;
 
     int OpenPort(const std::string& portNumber, const std::string& settings);
@@ -61,8 +59,12 @@ public:
 signals:
     // A reply to SendCommand or SendLine: display form, then hex form.
     void MsrwInEvent(std::string& displayForm, std::string& hexForm);
-    // The open port went away; the port is closed.
+    // The open port went away; the port is closed. `message` says so in
+    // words for the operator.
     void PortLost(const QString& message);
+    // A command text was refused or had bad digits: what the operator is to
+    // be told, once per fault.
+    void Notice(const msrw::OperatorNotice& notice);
 
 private:
     bool send(const std::string& commandText, ReplyShape& shape);
@@ -74,7 +76,6 @@ private:
     bool takeQueryReply();
 
     const PortDirectory& ports_;
-    OperatorDialogs* dialogs_;
     std::unique_ptr<Transport> transport_;
     int openPort_ = 0;
     LinkTimings timings_;

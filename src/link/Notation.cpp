@@ -1,6 +1,5 @@
 #include "link/Notation.h"
 
-#include "link/OperatorDialogs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -90,19 +89,19 @@ std::string CommandTextFaultMessage(const CommandBytes& parsed) {
 }
 
 bool StrToBuf(std::string_view text, std::uint8_t* buffer, std::size_t capacity,
-              std::uint8_t& count, OperatorDialogs* dialogs) {
+              std::uint8_t& count, std::vector<OperatorNotice>* notices) {
     count = 0;
     const CommandBytes parsed = ParseCommandText(text);
-    if (dialogs) {
+    if (notices) {
         for (int i = 0; i < parsed.badHexDigits; ++i)
-            dialogs->showMessage(kHexFormatErrorMessage);
+            notices->push_back({kHexFormatErrorMessage});
     }
     std::string refusal = CommandTextFaultMessage(parsed);
     if (refusal.empty() && parsed.bytes.size() > capacity)
         refusal = "The command does not fit the buffer given for it. Nothing was sent.";
     if (!refusal.empty()) {
-        if (dialogs)
-            dialogs->showMessage(refusal, MessageIcon::Critical);
+        if (notices)
+            notices->push_back({refusal, MessageIcon::Critical});
         return false;
     }
     if (!parsed.bytes.empty())

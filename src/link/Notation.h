@@ -6,14 +6,16 @@
 //
 // Texts are 8-bit strings: one char per byte, no encoding implied.
 
+#include "link/OperatorDialogs.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace msrw {
 
-class OperatorDialogs;
 
 // The most bytes one command text may yield: the byte count travels in 8 bits.
 inline constexpr std::size_t kMaxCommandBytes = 255;
@@ -41,12 +43,19 @@ CommandBytes ParseCommandText(std::string_view text);
 // The operator's message for a refused command text (empty for a usable one).
 std::string CommandTextFaultMessage(const CommandBytes& parsed);
 
+// Something the operator is to be told. The link shows nothing itself: it
+// hands these on, and the session shows them.
+struct OperatorNotice {
+    std::string text;
+    MessageIcon icon = MessageIcon::None;
+};
+
 // Writes the bytes of `text` to `buffer` (capacity bytes) and their number to
-// `count`. Shows "Command Hex Format Error" once per bad digit through
-// `dialogs` (may be null). Returns false, with count 0 and nothing written,
-// for a refused text or one that does not fit; the reason is shown too.
-bool StrToBuf(std::string_view text, std::uint8_t* buffer, std::size_t capacity,
-              std::uint8_t& count, OperatorDialogs* dialogs);
+// `count`. Adds "Command Hex Format Error" to `notices` (may be null) once per
+// bad digit. Returns false, with count 0 and nothing written, for a refused
+// text or one that does not fit; the reason is added to `notices` too.
+[[nodiscard]] bool StrToBuf(std::string_view text, std::uint8_t* buffer, std::size_t capacity,
+                            std::uint8_t& count, std::vector<OperatorNotice>* notices);
 
 // Display form of bytes, with no line breaks added.
 std::string DisplayForm(std::string_view bytes);

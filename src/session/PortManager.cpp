@@ -4,6 +4,8 @@
 #include "link/DataFolder.h"
 #include "link/Notation.h"
 #include "link/OperatorDialogs.h"
+#include "session/LinkNotices.h"
+#include "session/ReaderScan.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ReplyClassification.h"
 
@@ -14,10 +16,6 @@ bool StartsWith(const std::string& text, const char* prefix) {
     return text.rfind(prefix, 0) == 0;
 }
 
-int RememberedPort(int value) {
-    return value >= kFirstPort && value <= kLastPort ? value : 0;
-}
-
 } // namespace
 
 PortManager::PortManager(PortContext context) : ctx_(context) {}
@@ -25,8 +23,10 @@ PortManager::PortManager(PortContext context) : ctx_(context) {}
 PortManager::~PortManager() = default;
 
 void PortManager::SetComm() {
-    if (!oMsrwComm)
-        oMsrwComm = std::make_unique<MsrwDLL>(ctx_.ports, &ctx_.dialogs);
+    if (oMsrwComm)
+        return;
+    oMsrwComm = std::make_unique<MsrwDLL>(ctx_.ports);
+    ShowLinkNotices(*oMsrwComm, ctx_.dialogs);
 }
 
 void PortManager::Delay(int ms) {
@@ -45,51 +45,14 @@ int PortManager::OpenReader() {
     return status;
 }
 
-// One try of one port: the banner, then the communication test.
-bool PortManager::tryReaderAt(int port) {
-    SetComm();
-    if (oMsrwComm->OpenPort(std::to_string(port), kScanSettings) != kLinkOk) {
-        ctx_.settings[0] = 0;
-        return false;
-    }
-    std::string banner;
-    oMsrwComm->ReadVersion(banner);
-    if (!StartsWith(banner, kReaderBanner))
-        return false;
-    Delay(200);
-    if (!reply::IsCommunicationTestAnswer(oMsrwComm->Query(cmd::CommunicationTest()))) {
-        ctx_.settings[0] = 0;
-        return false;
-    }
-    ctx_.state.CurrentPort = static_cast<std::uint8_t>(port);
-    Delay(200);
-    oMsrwComm->Query(cmd::Idle());
-    ctx_.view.message = {banner, kBlack};
-    ctx_.settings[0] = port;
-    ctx_.state.ReaderFound = true;
-    return true;
-}
-
 int PortManager::DetectReader() {
-    bool found = false;
-    for (int p = kFirstPort; p <= kLastPort; ++p) {
-        ctx_.view.prompt.label = "Trying to connect port " + std::to_string(p);
-        const int remembered = ctx_.state.ReaderFound ? RememberedPort(ctx_.settings[0]) : 0;
-        if (remembered)
-            p = remembered;
-        if (tryReaderAt(p)) {
-            found = true;
-            break;
-        }
-        if (remembered) {
-            // The reader left the port it was last seen on: look everywhere,
-            // from port 1, whatever way that port failed.
-            ctx_.settings[0] = 0;
-            p = kFirstPort - 1;
-        }
-    }
-    if (!found && ctx_.state.ReaderFound)
-        ctx_.settings[0] = 0;
+    SetComm();
+    ReaderScan scan(*oMsrwComm, ctx_.clock, ctx_.state, ctx_.settings);
+    const bool found = scan.DetectReader([this](int port) {
+        ctx_.view.prompt.label = "Trying to connect port " + std::to_string(port);
+    });
+    if (found)
+        ctx_.view.message = {scan.banner(), kBlack};
     const int status = found ? kPortOk : kPortNotFound;
     showScanResult(status);
     return status;
@@ -102,7 +65,7 @@ void PortManager::showScanResult(int status) {
     menu.closeChecked = status != kPortOk;
     if (status == kPortOk)
         return;
-    ctx_.dialogs.showMessage("Could not detect Magstripe Reader/Writer!");
+    ctx_.dialogs.showMessage(kNoReaderMessage);
     if (!ctx_.state.ReaderFound)
         ctx_.view.quitRequested = true;
 }

@@ -63,7 +63,6 @@ public:
     bool LoadTarnSerialSettings();
 
 private:
-    bool tryReaderAt(int port);
     bool bannerMatches(const std::string& port, const std::string& settings, const char* banner,
                        bool exact);
     void showScanResult(int status);

@@ -1,3 +1,4 @@
+#include "session/LinkNotices.h"
 #include "link/MsrwDLL.h"
 
 #include "support/FakeTransport.h"
@@ -18,6 +19,7 @@ namespace {
 class LinkTest : public ::testing::Test {
 protected:
     LinkTest() {
+        ShowLinkNotices(link, dialogs); // as the session shows them
         device->answers["\x1B"
                         "e"] = "\x1By";
         device->answers["\x1B"
@@ -45,7 +47,7 @@ protected:
     std::shared_ptr<FakeDevice> device = std::make_shared<FakeDevice>();
     PortDirectory ports;
     RecordingDialogs dialogs;
-    MsrwDLL link{ports, &dialogs};
+    MsrwDLL link{ports};
     std::vector<std::pair<std::string, std::string>> received;
 };
 

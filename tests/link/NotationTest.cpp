@@ -14,8 +14,9 @@ using namespace std::string_literals;
 
 using test::RecordingDialogs;
 
-int CountOf(const RecordingDialogs& dialogs, const std::string& text) {
-    return static_cast<int>(std::count(dialogs.messages.begin(), dialogs.messages.end(), text));
+int CountOf(const std::vector<OperatorNotice>& notices, const std::string& text) {
+    return static_cast<int>(std::count_if(notices.begin(), notices.end(),
+                                          [&](const OperatorNotice& n) { return n.text == text; }));
 }
 
 std::string AllByteValues(int from, int to) {
@@ -105,14 +106,14 @@ TEST(Notation, StrToBufStaysWithinCapacity) {
         std::array<std::uint8_t, 16> buffer;
         buffer.fill(kGuard);
         std::uint8_t count = 99;
-        RecordingDialogs dialogs;
-        EXPECT_EQ(StrToBuf(c.text, buffer.data(), c.capacity, count, &dialogs), c.accepted);
+        std::vector<OperatorNotice> notices;
+        EXPECT_EQ(StrToBuf(c.text, buffer.data(), c.capacity, count, &notices), c.accepted);
         const std::size_t written = c.accepted ? count : 0;
         EXPECT_EQ(count, written);
         for (std::size_t i = written; i < buffer.size(); ++i)
             EXPECT_EQ(buffer[i], kGuard) << "byte " << i;
         // A refusal is explained, once; an accepted text needs no message.
-        EXPECT_EQ(dialogs.messages.size(), c.accepted ? 0u : 1u);
+        EXPECT_EQ(notices.size(), c.accepted ? 0u : 1u);
     }
     std::array<std::uint8_t, 4> buffer{};
     std::uint8_t count = 0;
@@ -133,12 +134,12 @@ TEST(Notation, HexFormatMessageOncePerBadDigit) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        RecordingDialogs dialogs;
+        std::vector<OperatorNotice> notices;
         std::array<std::uint8_t, 8> buffer{};
         std::uint8_t count = 0;
-        EXPECT_TRUE(StrToBuf(c.text, buffer.data(), buffer.size(), count, &dialogs));
-        EXPECT_EQ(CountOf(dialogs, "Command Hex Format Error"), c.messages);
-        EXPECT_EQ(dialogs.messages.size(), static_cast<std::size_t>(c.messages));
+        EXPECT_TRUE(StrToBuf(c.text, buffer.data(), buffer.size(), count, &notices));
+        EXPECT_EQ(CountOf(notices, "Command Hex Format Error"), c.messages);
+        EXPECT_EQ(notices.size(), static_cast<std::size_t>(c.messages));
         EXPECT_EQ(buffer[0], c.firstByte);
     }
 }

@@ -1,5 +1,6 @@
 // The real serial path: QSerialPort on a pseudo-terminal served by msrw-sim.
 
+#include "session/LinkNotices.h"
 #include "link/MsrwDLL.h"
 
 #include "support/RecordingDialogs.h"
@@ -17,6 +18,8 @@ namespace {
 
 class SerialEndToEnd : public ::testing::Test {
 protected:
+    SerialEndToEnd() { ShowLinkNotices(link, dialogs); } // as the session shows them
+
     void start(const std::vector<std::string>& args) {
         sim = std::make_unique<SimProcess>(SimProcess::binDir() + "/msrw-sim", args);
         ASSERT_TRUE(sim->started()) << "msrw-sim did not print its terminal";
@@ -27,7 +30,7 @@ protected:
     std::unique_ptr<SimProcess> sim;
     PortDirectory ports;
     RecordingDialogs dialogs;
-    MsrwDLL link{ports, &dialogs};
+    MsrwDLL link{ports};
 };
 
 TEST_F(SerialEndToEnd, IdentifiesAndTestsTheReaderThroughAPseudoTerminal) {
