@@ -2,18 +2,22 @@
 
 namespace msrw {
 
-std::vector<std::string> CardTypesForMode(std::string_view mode) {
-    if (mode == "Velk Mode")
+std::vector<std::string> CardTypesForMode(MsrwMode mode) {
+    switch (mode) {
+    case MsrwMode::Velk:
         return {card::ISO, card::AAMVA, card::CDL, card::USER, card::RAW};
-    if (mode == "Ormond Mode")
+    case MsrwMode::Ormond:
         return {card::ISO, card::AAMVA, card::USER, card::RAW, card::PASS_BOOK};
-    if (mode == "Quell Mode")
+    case MsrwMode::Quell:
         return {card::ISO, card::AAMVA, card::CUSTOM};
+    case MsrwMode::Pellam:
+        break;
+    }
     return {};
 }
 
-bool InTarnFamily(bool protocolIsTarn, std::string_view mode) {
-    return protocolIsTarn || mode == "Quell Mode";
+bool InTarnFamily(bool protocolIsTarn, MsrwMode mode) {
+    return protocolIsTarn || mode == MsrwMode::Quell;
 }
 
 } // namespace msrw

@@ -1,6 +1,8 @@
 #pragma once
 // The card types, and which of them each MSRW mode offers.
 
+#include "protocol/MsrwMode.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,10 +25,10 @@ inline bool IsUserOrRaw(std::string_view cardType) {
 }
 
 // The entries of the card-type list in `mode`, in list order.
-std::vector<std::string> CardTypesForMode(std::string_view mode);
+std::vector<std::string> CardTypesForMode(MsrwMode mode);
 
 // Whether the device speaks the single-byte (Tarn) family rather than the
 // escape sequences: chosen at start-up, and always so in "Quell Mode".
-bool InTarnFamily(bool protocolIsTarn, std::string_view mode);
+bool InTarnFamily(bool protocolIsTarn, MsrwMode mode);
 
 } // namespace msrw

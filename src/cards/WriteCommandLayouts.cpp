@@ -137,12 +137,12 @@ WriteCommandText WithinCommandLimit(WriteCommandText write) {
 
 } // namespace
 
-WriteCommandText ComposeWriteCommand(std::string_view mode, std::string_view cardType,
+WriteCommandText ComposeWriteCommand(MsrwMode mode, std::string_view cardType,
                                      const track::TrackTexts& data, const CardFormat& format) {
     WriteCommandText write;
-    if (mode == "Velk Mode")
+    if (mode == MsrwMode::Velk)
         write = VelkWrite(cardType, data);
-    else if (mode == "Ormond Mode")
+    else if (mode == MsrwMode::Ormond)
         write = OrmondWrite(cardType, data, format);
     if (write.command.empty())
         return write;

@@ -1,6 +1,7 @@
 #pragma once
 // The write command of the mode and card type for prepared track data.
 
+#include "protocol/MsrwMode.h"
 #include "protocol/TrackText.h"
 
 #include <string>
@@ -31,7 +32,7 @@ struct WriteCommandText {
 //     RAW (the hexadecimal digits themselves) and PASS BOOK as raw blocks.
 // Refused, with the reason: no track to write, a track that cannot be
 // encoded, or a command longer than the reader/writer takes at once.
-WriteCommandText ComposeWriteCommand(std::string_view mode, std::string_view cardType,
+WriteCommandText ComposeWriteCommand(MsrwMode mode, std::string_view cardType,
                                      const track::TrackTexts& data, const CardFormat& format);
 
 } // namespace msrw

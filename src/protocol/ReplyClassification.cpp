@@ -17,8 +17,6 @@ constexpr std::string_view kStatusVerifyPending = "\x1B"
                                                   "5"sv;
 constexpr std::string_view kReadEndMarker = "?\x1C\x1B"sv;
 
-constexpr std::array<std::string_view, 4> kModeNames{"Velk Mode", "Ormond Mode", "Quell Mode",
-                                                     "Pellam Mode"};
 
 // Indexed by the failed-track bits 1-7.
 constexpr std::array<std::string_view, 8> kFailedTrackNames{
@@ -66,17 +64,6 @@ bool HasAllTrackFields(std::string_view bytes) {
 }
 
 } // namespace
-
-std::string_view MsrwModeName(MsrwMode mode) {
-    return kModeNames[static_cast<std::size_t>(mode)];
-}
-
-std::optional<MsrwMode> MsrwModeFromName(std::string_view name) {
-    for (std::size_t i = 0; i < kModeNames.size(); ++i)
-        if (kModeNames[i] == name)
-            return static_cast<MsrwMode>(i);
-    return std::nullopt;
-}
 
 std::optional<std::string> ReplyBytes(std::string_view replyText) {
     std::string out;

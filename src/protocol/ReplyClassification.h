@@ -5,6 +5,7 @@
 // of a marker, whichever form was chosen.
 
 #include "protocol/CommandSet.h"
+#include "protocol/MsrwMode.h"
 
 #include <cstdint>
 #include <optional>
@@ -23,11 +24,7 @@ inline constexpr const char* kScanSettings = "9600n , 8, 1";
 
 namespace msrw::reply {
 
-enum class MsrwMode { Velk, Ormond, Quell, Pellam };
-
-// "Velk Mode", "Ormond Mode", "Quell Mode", "Pellam Mode".
-std::string_view MsrwModeName(MsrwMode mode);
-std::optional<MsrwMode> MsrwModeFromName(std::string_view name);
+using msrw::MsrwMode;
 
 // The bytes a display-form or hex-form text stands for; nullopt for a text
 // that neither form can produce (a lone or malformed escape).

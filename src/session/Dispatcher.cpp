@@ -53,8 +53,7 @@ const std::string& ReplyTextFor(const Session& s, const std::string& display,
 
 void oMsrwComm_MsrwInEvent(Session& s, std::string& displayForm, std::string& hexForm) {
     const std::string text = ReplyTextFor(s, displayForm, hexForm);
-    const auto mode = reply::MsrwModeFromName(s.port.MsrwMode).value_or(reply::MsrwMode::Pellam);
-    const bool ok = reply::IsCardCommandSuccess(mode, text);
+    const bool ok = reply::IsCardCommandSuccess(s.port.MsrwMode, text);
     SetTrackLimits(s, kTrackFieldLimitDuringOperations, kTrackFieldLimitDuringOperations,
                    kTrackFieldLimitDuringOperations);
     if (s.g.OpState == kOpDropReply) {

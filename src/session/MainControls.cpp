@@ -24,10 +24,10 @@ void DisMainBtns(MainView& view) {
         view.enabled[name] = false;
 }
 
-void EnaMainBtns(MainView& view, const std::string& mode) {
+void EnaMainBtns(MainView& view, MsrwMode mode) {
     Enable(view, {"cmdRead", "cmdConfig", "CmdExit"});
-    const bool ormond = mode == "Ormond Mode";
-    if (ormond || mode == "Quell Mode")
+    const bool ormond = mode == MsrwMode::Ormond;
+    if (ormond || mode == MsrwMode::Quell)
         Enable(view,
                {"cmdWrite", "cmdCompare", "cmdSeqWrite", "cmdSetup", "cmdToFile", "cmdFromFile",
                 "cboCardType", "cmdSendCmd", "cmdDatabase", "cmdConfigSetting"});
@@ -35,7 +35,7 @@ void EnaMainBtns(MainView& view, const std::string& mode) {
         Enable(view, {"cmdErase", "cmdTest"});
 }
 
-void UpdateCbo(MainView& view, const std::string& mode, const SettingsRecord& record) {
+void UpdateCbo(MainView& view, MsrwMode mode, const SettingsRecord& record) {
     view.cardTypes.items = CardTypesForMode(mode);
     const int position = record[1];
     // A position the list does not have (a damaged settings file) picks the first.
@@ -43,8 +43,8 @@ void UpdateCbo(MainView& view, const std::string& mode, const SettingsRecord& re
     view.cardTypes.selected = count == 0 ? -1 : (position >= 0 && position < count ? position : 0);
 }
 
-void UpdateMainDisp(MainView& view, const std::string& mode) {
-    view.modeLabel = mode;
+void UpdateMainDisp(MainView& view, MsrwMode mode) {
+    view.modeLabel = MsrwModeText(mode);
 }
 
 void UnlockTrackFields(MainView& view, int activeTracks) {

@@ -2,6 +2,7 @@
 // The main window's shared procedures: disabling and enabling its controls,
 // refilling the card-type list, showing the mode, locking the track fields.
 
+#include "protocol/MsrwMode.h"
 #include "session/MainView.h"
 #include "files/SettingsRecord.h"
 
@@ -10,12 +11,12 @@
 namespace msrw {
 
 void DisMainBtns(MainView& view);
-void EnaMainBtns(MainView& view, const std::string& mode);
+void EnaMainBtns(MainView& view, MsrwMode mode);
 // Refills the card-type list for `mode` and selects the position of entry 1.
 // Selecting is the operator's choice of that type: the caller then runs the
 // card-type set-up for it.
-void UpdateCbo(MainView& view, const std::string& mode, const SettingsRecord& record);
-void UpdateMainDisp(MainView& view, const std::string& mode);
+void UpdateCbo(MainView& view, MsrwMode mode, const SettingsRecord& record);
+void UpdateMainDisp(MainView& view, MsrwMode mode);
 // Enables the track fields that the tracks in use allow, disables the rest.
 void UnlockTrackFields(MainView& view, int activeTracks);
 void LockTrackFields(MainView& view);

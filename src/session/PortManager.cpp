@@ -41,7 +41,7 @@ int PortManager::OpenReader() {
     ShowProgressWindow(ctx_.view.prompt);
     const int status = DetectReader();
     if (status == kPortOk)
-        ctx_.view.modeLabel = ctx_.state.MsrwMode;
+        ctx_.view.modeLabel = MsrwModeText(ctx_.state.MsrwMode);
     return status;
 }
 
@@ -92,7 +92,7 @@ bool PortManager::bannerMatches(const std::string& port, const std::string& sett
 }
 
 bool PortManager::ReOpenPort() {
-    if (ctx_.state.MsrwMode == "Quell Mode")
+    if (ctx_.state.MsrwMode == MsrwMode::Quell)
         return true; // the Tarn protocol keeps its port open
     std::string lastPort = ctx_.state.CurrentPort ? std::to_string(ctx_.state.CurrentPort) : "";
     if (LoadTarnSerialSettings() && !ctx_.state.TarnPortText.empty())
@@ -181,7 +181,7 @@ bool PortManager::SaveCommCfgFile() {
     st.CommLine = "Comm" + std::to_string(st.CurrentPort);
     QString error;
     if (ctx_.data.writeLines(kPortRecordFile,
-                             {st.CommLine, st.BaudText, st.LineSettings, st.MsrwMode}, error))
+                             {st.CommLine, st.BaudText, st.LineSettings, MsrwModeText(st.MsrwMode)}, error))
         return true;
     ctx_.dialogs.showMessage(error.toStdString(), MessageIcon::Warning);
     return false;

@@ -1,6 +1,8 @@
 #pragma once
 // Shared state of the device link: which port, how it is opened, which mode.
 
+#include "protocol/MsrwMode.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -14,7 +16,7 @@ struct PortState {
     std::string CommLine;
     std::string BaudText = "9600";
     std::string LineSettings = "S,7,1";
-    std::string MsrwMode = "Ormond Mode";
+    msrw::MsrwMode MsrwMode = msrw::MsrwMode::Ormond;
     std::string TarnPortText, TarnParityText, TarnBaudText;
 };
 

@@ -54,9 +54,9 @@ public:
     // Marks the running operation as ended, for the pauses above.
     void markOperationEnded() { ++g.operationEnds; }
 
-    bool ormond() const { return port.MsrwMode == "Ormond Mode"; }
-    bool velk() const { return port.MsrwMode == "Velk Mode"; }
-    bool quell() const { return port.MsrwMode == "Quell Mode"; }
+    bool ormond() const { return port.MsrwMode == MsrwMode::Ormond; }
+    bool velk() const { return port.MsrwMode == MsrwMode::Velk; }
+    bool quell() const { return port.MsrwMode == MsrwMode::Quell; }
 
     // What an operation keeps for the whole run (a dialog's view, a run in
     // progress), made on first use. The session holds it without knowing it.

@@ -52,7 +52,7 @@ TEST_F(CurrentCaptions, FollowTheSessionsTypeOutsideTheTarnFamily) {
     ShowFrameCaptions(session.view, *CurrentFrameCaptions(session));
     EXPECT_EQ(session.view.frame(3).caption, "Track3   5-BPC   210-BPI");
 
-    session.port.MsrwMode = "Quell Mode";
+    session.port.MsrwMode = MsrwMode::Quell;
     EXPECT_FALSE(CurrentFrameCaptions(session));
 }
 

@@ -151,7 +151,7 @@ TEST_F(TrackKeyPress, SetsTheLimitFromTheStoredDensityThenFilters) {
 }
 
 TEST_F(TrackKeyPress, TheTarnFamilyLeavesDensityLimitsToItsOwnSetUp) {
-    session.port.MsrwMode = "Quell Mode";
+    session.port.MsrwMode = MsrwMode::Quell;
     session.g.ProtocolIsTarn = true;
     session.g.CardType = "ISO";
     session.view.track(1).maxLength = 220;

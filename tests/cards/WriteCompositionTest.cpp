@@ -20,8 +20,8 @@ using Tracks = track::TrackTexts;
 
 namespace {
 
-constexpr const char* kOrmond = "Ormond Mode";
-constexpr const char* kVelk = "Velk Mode";
+constexpr MsrwMode kOrmond = MsrwMode::Ormond;
+constexpr MsrwMode kVelk = MsrwMode::Velk;
 
 TEST(BitsToCommandBytes, PadsOddCountsInFrontAndReversesEachByte) {
     struct Case {
@@ -108,7 +108,7 @@ TEST(PassBook, EitherPairOfSentinelsIsKeptAndNeitherEndSentinelMayStandInside) {
 
 struct ComposeCase {
     const char* name;
-    const char* mode;
+    MsrwMode mode;
     const char* cardType;
     Tracks data;
     std::string command;
@@ -137,8 +137,8 @@ TEST(ComposeWriteCommand, LayoutsByModeAndCardType) {
         {"Velk USER", kVelk, "USER", {"HELLO", "", ""}, "WU t1=HELLO\\0D"},
         {"Velk RAW", kVelk, "RAW", {"", "", "A5C3"}, "WR t3=A5C3\\0D"},
         {"no write for CDL in Ormond Mode", kOrmond, "CDL", {"ABC", "", ""}, ""},
-        {"no write in Pellam Mode", "Pellam Mode", "ISO", {"ABC", "", ""}, ""},
-        {"no write in Quell Mode here", "Quell Mode", "ISO", {"ABC", "", ""}, ""},
+        {"no write in Pellam Mode", MsrwMode::Pellam, "ISO", {"ABC", "", ""}, ""},
+        {"no write in Quell Mode here", MsrwMode::Quell, "ISO", {"ABC", "", ""}, ""},
     };
     // clang-format on
     for (const ComposeCase& c : cases) {
@@ -150,7 +150,7 @@ TEST(ComposeWriteCommand, LayoutsByModeAndCardType) {
 
 struct RefusalCase {
     const char* name;
-    const char* mode;
+    MsrwMode mode;
     const char* cardType;
     Tracks data;
     const char* saying; // a part of the operator's message
@@ -187,7 +187,7 @@ TEST(ComposeWriteCommand, RefusesDataThatCannotBeWrittenAndSaysWhy) {
 // Preparation, against a session whose card-type list is that of the mode.
 class Prepare : public CardsSession {
 protected:
-    int prepare(const std::string& mode, const std::string& type, const Tracks& fields) {
+    int prepare(MsrwMode mode, const std::string& type, const Tracks& fields) {
         setMode(mode);
         const auto& items = session.view.cardTypes.items;
         session.view.cardTypes.selected =
@@ -201,7 +201,7 @@ protected:
 
 TEST_F(Prepare, StripsTheSentinelsOfTheListPosition) {
     struct Case {
-        const char* mode;
+        MsrwMode mode;
         const char* type;
         Tracks fields;
         Tracks data;
@@ -220,7 +220,7 @@ TEST_F(Prepare, StripsTheSentinelsOfTheListPosition) {
     };
     for (const Case& c : cases) {
         const int result = prepare(c.mode, c.type, c.fields);
-        EXPECT_EQ(session.g.TrackData, c.data) << c.mode << " " << c.type << " " << c.fields[0];
+        EXPECT_EQ(session.g.TrackData, c.data) << MsrwModeName(c.mode) << " " << c.type << " " << c.fields[0];
         const bool any = !c.data[0].empty() || !c.data[1].empty() || !c.data[2].empty();
         EXPECT_EQ(result, any ? 1 : 0) << c.type;
     }
@@ -254,11 +254,11 @@ TEST_F(Prepare, LineBreaksOfTheWrappedFieldAreNotData) {
 }
 
 TEST_F(Prepare, CustomTracksOfOddLengthPrepareNothing) {
-    setMode("Quell Mode");
+    setMode(MsrwMode::Quell);
     session.g.TrackData = {"OLD", "OLD", "OLD"};
-    EXPECT_EQ(prepare("Quell Mode", "CUSTOM", {"AB", "ABC", ""}), 0);
+    EXPECT_EQ(prepare(MsrwMode::Quell, "CUSTOM", {"AB", "ABC", ""}), 0);
     EXPECT_EQ(session.g.TrackData, (Tracks{"", "", ""}));
-    EXPECT_EQ(prepare("Quell Mode", "CUSTOM", {"AB", "AB\r\nCD", ""}), 1);
+    EXPECT_EQ(prepare(MsrwMode::Quell, "CUSTOM", {"AB", "AB\r\nCD", ""}), 1);
     EXPECT_EQ(session.g.TrackData, (Tracks{"AB", "ABCD", ""}));
 }
 

@@ -38,10 +38,10 @@ protected:
 
     Session& s() { return *t.session; }
 
-    void useMode(const std::string& mode) {
+    void useMode(MsrwMode mode) {
         s().port.MsrwMode = mode;
         s().view.cardTypes.items = CardTypesForMode(mode);
-        if (mode == "Velk Mode")
+        if (mode == MsrwMode::Velk)
             t.device->setTextDialect(true);
     }
 
@@ -173,7 +173,7 @@ TEST_F(WriteRoundTrip, PassBookWithEverySyncZeroSetting) {
 }
 
 TEST_F(WriteRoundTrip, VelkModeIso) {
-    useMode("Velk Mode");
+    useMode(MsrwMode::Velk);
     chooseType("ISO");
     ASSERT_EQ(write({"%ABC?", ";12?", ""}), "OK\\0D");
     EXPECT_EQ(sent, std::vector<std::string>{"WI t1=ABC\\0D"}); // track 2 is too short
@@ -181,7 +181,7 @@ TEST_F(WriteRoundTrip, VelkModeIso) {
 }
 
 TEST_F(WriteRoundTrip, VelkModeUserIsWrittenAsCharactersInTheReadersFormat) {
-    useMode("Velk Mode");
+    useMode(MsrwMode::Velk);
     chooseType("USER");
     // In this mode the reader records USER text in its own bits per
     // character; here the reader is set to the USER format of the fields.
@@ -219,7 +219,7 @@ TEST_F(WriteRoundTrip, DataThatCannotBeWrittenIsReportedAndNothingIsSent) {
 }
 
 TEST_F(WriteRoundTrip, QuellModeSendsNothingYet) {
-    useMode("Quell Mode");
+    useMode(MsrwMode::Quell);
     s().g.CardType = card::ISO;
     show({"ABC", "", ""});
     s().g.OpState = 0;

@@ -51,7 +51,7 @@ int PositionOf(const Session& s, const std::string& type) {
 }
 
 struct CommandCase {
-    std::string mode;
+    MsrwMode mode;
     std::string type;
     Commands commands;
     std::string pauses;
@@ -61,7 +61,7 @@ struct CommandCase {
 };
 
 void PrintTo(const CommandCase& c, std::ostream* os) {
-    *os << c.mode << " " << c.type;
+    *os << MsrwModeName(c.mode) << " " << c.type;
 }
 
 class CardTypeCommands : public CardsSession, public ::testing::WithParamInterface<CommandCase> {};
@@ -87,7 +87,7 @@ TEST_P(CardTypeCommands, SendsTheTypesSettingsInOrderWithTheirPauses) {
         EXPECT_FALSE(session.view.frame(t).red);
     }
     EXPECT_TRUE(session.view.isEnabled("cmdRead"));
-    EXPECT_EQ(session.view.isEnabled("cboCardType"), c.mode == "Ormond Mode");
+    EXPECT_EQ(session.view.isEnabled("cboCardType"), c.mode == MsrwMode::Ormond);
     const sim::DeviceSettings& reader = device->settings();
     EXPECT_EQ(reader.bitsPerChar, c.bitsAfter);
     EXPECT_EQ(reader.density, c.densityAfter);
@@ -100,7 +100,7 @@ const std::string kDelays4 = "W200 W200 W200 W200";
 INSTANTIATE_TEST_SUITE_P(
     ByTypeAndMode, CardTypeCommands,
     ::testing::Values(
-        CommandCase{"Ormond Mode",
+        CommandCase{MsrwMode::Ormond,
                     "ISO",
                     Then({kBpc755}, kStored),
                     "D300 " + kDelays4,
@@ -108,37 +108,37 @@ INSTANTIATE_TEST_SUITE_P(
                     {75, 210, 210},
                     50},
         // Outside "Ormond Mode" ISO's bits are not sent; the reader keeps its own.
-        CommandCase{"Velk Mode", "ISO", kStored, "D300 " + kDelays4, {7, 5, 5}, {75, 210, 210}, 50},
-        CommandCase{"Ormond Mode",
+        CommandCase{MsrwMode::Velk, "ISO", kStored, "D300 " + kDelays4, {7, 5, 5}, {75, 210, 210}, 50},
+        CommandCase{MsrwMode::Ormond,
                     "AAMVA",
                     Then({kBpc757}, kStored),
                     "D300 " + kDelays4,
                     {7, 5, 7},
                     {75, 210, 210},
                     50},
-        CommandCase{"Velk Mode",
+        CommandCase{MsrwMode::Velk,
                     "AAMVA",
                     Then({kBpc757}, kStored),
                     "D300 " + kDelays4,
                     {7, 5, 7},
                     {75, 210, 210},
                     50},
-        CommandCase{"Velk Mode", "CDL", kStored, kDelays4, {7, 5, 5}, {75, 210, 210}, 50},
-        CommandCase{"Ormond Mode",
+        CommandCase{MsrwMode::Velk, "CDL", kStored, kDelays4, {7, 5, 5}, {75, 210, 210}, 50},
+        CommandCase{MsrwMode::Ormond,
                     "USER",
                     Then({kBpc888}, kStored),
                     "D200 D200 " + kDelays4,
                     {8, 8, 8},
                     {75, 210, 210},
                     50},
-        CommandCase{"Velk Mode",
+        CommandCase{MsrwMode::Velk,
                     "RAW",
                     Then({kBpc888}, kStored),
                     "W200 W200 " + kDelays4,
                     {8, 8, 8},
                     {75, 210, 210},
                     50},
-        CommandCase{"Ormond Mode",
+        CommandCase{MsrwMode::Ormond,
                     "PASS BOOK",
                     {kLeadzPb, kTk1At210, kTk2At210, kTk3At210, kBpc888},
                     kDelays4,
@@ -146,7 +146,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {210, 210, 210},
                     111}),
     [](const auto& param) {
-        std::string name = param.param.mode.substr(0, 5) + param.param.type;
+        std::string name = std::string(MsrwModeName(param.param.mode)).substr(0, 5) + param.param.type;
         name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
         return name;
     });
@@ -184,7 +184,7 @@ TEST_P(CardTypeFailures, AWrongOrMissingAnswerIsReportedOnceAndTheTypeStays) {
             answers[command] = answer;
     }
     useFake(answers);
-    setMode("Ormond Mode");
+    setMode(MsrwMode::Ormond);
     StoreTestFormat(session.format);
     session.format.chkhico = true;
 
@@ -216,7 +216,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CardTypeFailures, LeadingZerosThatCannotBeSentAreNamedAndTheRestStillGoes) {
     useFake(WillingReader());
-    setMode("Ormond Mode");
+    setMode(MsrwMode::Ormond);
     StoreTestFormat(session.format);
     session.format.chkhico = true;
     session.format.txt210Leadz = "300";
@@ -228,7 +228,7 @@ TEST_F(CardTypeFailures, LeadingZerosThatCannotBeSentAreNamedAndTheRestStillGoes
 }
 
 TEST_F(CardTypeFailures, NoReaderSetsUpTheWindowOnly) {
-    setMode("Ormond Mode");
+    setMode(MsrwMode::Ormond);
     EXPECT_EQ(cboCardType_Click(session, 3), CardTypeOutcome::PortFailed);
     EXPECT_EQ(dialogs.messages, Commands{"Open Port Failed!"});
     EXPECT_TRUE(clock.pauses.empty());
@@ -252,7 +252,7 @@ class HiCoReminder : public CardsSession, public ::testing::WithParamInterface<R
 
 TEST_P(HiCoReminder, AamvaRemindsOfHighCoercivityOutsideTheDatabase) {
     useSim();
-    setMode("Ormond Mode");
+    setMode(MsrwMode::Ormond);
     session.g.DatabaseRun = GetParam().databaseRun;
     session.format.chkhico = GetParam().highCoercivity;
     EXPECT_EQ(cboCardType_Click(session, 1), CardTypeOutcome::Done);
@@ -266,7 +266,7 @@ INSTANTIATE_TEST_SUITE_P(Flags, HiCoReminder,
 
 TEST_F(HiCoReminder, OtherTypesNeverRemind) {
     useSim();
-    setMode("Ormond Mode");
+    setMode(MsrwMode::Ormond);
     for (int position : {0, 2, 3, 4})
         cboCardType_Click(session, position);
     EXPECT_TRUE(dialogs.messages.empty());
@@ -276,7 +276,7 @@ class CardTypeChoice : public CardsSession {};
 
 TEST_F(CardTypeChoice, TheTarnFamilySetsUpTheWindowAndLeavesTheRestToTheTarnCode) {
     useFake({});
-    setMode("Quell Mode", true);
+    setMode(MsrwMode::Quell, true);
     session.format.chkhico = false;
     for (TrackFrame& frame : session.view.frames) {
         frame.caption = "Track1   7-BPC   210-BPI";
@@ -307,7 +307,7 @@ TEST_F(CardTypeChoice, AnEndedRunStopsAtThePauseWithNothingMoreSent) {
         SCOPED_TRACE(endAtPause);
         useSim();
         simLog->clear();
-        setMode("Ormond Mode");
+        setMode(MsrwMode::Ormond);
         int pauses = 0;
         clock.duringPause = [&, end = endAtPause](int) {
             if (++pauses == end)
@@ -321,13 +321,13 @@ TEST_F(CardTypeChoice, AnEndedRunStopsAtThePauseWithNothingMoreSent) {
 }
 
 TEST_F(CardTypeChoice, APositionOutsideTheListChangesNothing) {
-    setMode("Ormond Mode");
+    setMode(MsrwMode::Ormond);
     session.g.CardType = "USER";
     for (int position : {-1, 5}) {
         EXPECT_EQ(cboCardType_Click(session, position), CardTypeOutcome::NoSuchEntry);
         EXPECT_EQ(session.g.CardType, "USER");
     }
-    setMode("Pellam Mode"); // offers no types at all
+    setMode(MsrwMode::Pellam); // offers no types at all
     EXPECT_EQ(cboCardType_Click(session, 0), CardTypeOutcome::NoSuchEntry);
     EXPECT_TRUE(session.view.enabled.empty());
     EXPECT_TRUE(dialogs.messages.empty());
@@ -338,7 +338,7 @@ TEST(CardTypeListEdits, DeleteIsSwallowedAndAnEditSelectsTheFirstEntry) {
     EXPECT_EQ(cboCardType_KeyDown(45), 45);
     EXPECT_EQ(cboCardType_KeyDown(8), 8);
 
-    CardTypeList list{CardTypesForMode("Ormond Mode"), 3};
+    CardTypeList list{CardTypesForMode(MsrwMode::Ormond), 3};
     EXPECT_EQ(cboCardType_Change(list), 0);
     EXPECT_EQ(list.text(), "ISO");
     CardTypeList none;

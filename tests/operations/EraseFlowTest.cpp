@@ -70,18 +70,18 @@ TEST_F(EraseFlow, TheDialogOpensWithTheLastChoiceAndNeedsATrack) {
 
 TEST_F(EraseFlow, EachChoiceOfTracksMakesItsCommand) {
     struct Case {
-        const char* mode;
+        MsrwMode mode;
         int mask;
         const char* command;
     };
-    for (const Case& c : {Case{"Ormond Mode", 5, "\\1Bc5"}, Case{"Ormond Mode", 1, "\\1Bc1"},
-                          Case{"Ormond Mode", 7, "\\1Bc7"}, Case{"Velk Mode", 7, "ER 7\\0D"},
-                          Case{"Velk Mode", 6, "ER 6\\0D"}}) {
+    for (const Case& c : {Case{MsrwMode::Ormond, 5, "\\1Bc5"}, Case{MsrwMode::Ormond, 1, "\\1Bc1"},
+                          Case{MsrwMode::Ormond, 7, "\\1Bc7"}, Case{MsrwMode::Velk, 7, "ER 7\\0D"},
+                          Case{MsrwMode::Velk, 6, "ER 6\\0D"}}) {
         s().port.MsrwMode = c.mode;
-        t.device->setTextDialect(std::string(c.mode) == "Velk Mode");
+        t.device->setTextDialect(c.mode == MsrwMode::Velk);
         chooseTracks(c.mask);
         frmEraseSel::CmdOk_Click(s(), dialog);
-        EXPECT_EQ(t.takeSent(), Texts{c.command}) << c.mode << " " << c.mask;
+        EXPECT_EQ(t.takeSent(), Texts{c.command}) << MsrwModeName(c.mode) << " " << c.mask;
         EXPECT_EQ(s().g.OpState, kOpErase);
         cmdCancel_Click(s());
     }
@@ -131,12 +131,12 @@ TEST_F(EraseFlow, EndDuringThePauseStopsTheEraseThere) {
 TEST_F(EraseFlow, AMaskOfNoTrackIsNeverSent) {
     s().link().OpenPort("1", "9600N,8,1");
     t.takeSent();
-    for (const char* mode : {"Ormond Mode", "Velk Mode"}) {
+    for (MsrwMode mode : {MsrwMode::Ormond, MsrwMode::Velk}) {
         s().port.MsrwMode = mode;
         s().g.EraseMask = 0;
-        EXPECT_FALSE(SendEraseStr(s())) << mode;
-        EXPECT_TRUE(t.takeSent().empty()) << mode;
-        EXPECT_EQ(s().g.OpState, 0) << mode;
+        EXPECT_FALSE(SendEraseStr(s())) << MsrwModeName(mode);
+        EXPECT_TRUE(t.takeSent().empty()) << MsrwModeName(mode);
+        EXPECT_EQ(s().g.OpState, 0) << MsrwModeName(mode);
     }
 }
 

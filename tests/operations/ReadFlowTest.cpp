@@ -135,7 +135,7 @@ TEST_F(ReadFlow, RawCardsShowTheStripeAsHexadecimalDigits) {
 }
 
 TEST_F(ReadFlow, VelkModeReadsWithTheTextCommands) {
-    s().port.MsrwMode = "Velk Mode";
+    s().port.MsrwMode = MsrwMode::Velk;
     t.device->setTextDialect(true);
     cmdRead_Click(s());
     EXPECT_EQ(s().g.OpState, 3);

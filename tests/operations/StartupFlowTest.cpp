@@ -133,28 +133,28 @@ TEST(StartupFlow, LeadingZerosThatDoNotFitAByteAreRefusedAtStartUp) {
 }
 
 TEST(StartupFlow, ExitEndsTheProgramInEveryMode) {
-    for (const char* mode : {"Ormond Mode", "Velk Mode", "Pellam Mode"}) {
+    for (MsrwMode mode : {MsrwMode::Ormond, MsrwMode::Velk, MsrwMode::Pellam}) {
         SimSession t;
         ASSERT_TRUE(t.start());
         t.session->port.MsrwMode = mode;
         t.startup->Form_Unload();
-        EXPECT_TRUE(t.session->view.quitRequested) << mode;
+        EXPECT_TRUE(t.session->view.quitRequested) << MsrwModeName(mode);
     }
 }
 
 TEST(MainControls, TheModeDecidesWhichButtonsAreOffered) {
     MainView view;
     DisMainBtns(view);
-    EnaMainBtns(view, "Velk Mode");
+    EnaMainBtns(view, MsrwMode::Velk);
     for (const char* on : {"cmdRead", "cmdConfig", "CmdExit"})
         EXPECT_TRUE(view.isEnabled(on)) << on;
     for (const char* off : {"cmdWrite", "cmdErase", "cmdCompare", "cmdToFile", "cmdFromFile",
                             "cmdSeqWrite", "cboCardType", "cmdDatabase"})
         EXPECT_FALSE(view.isEnabled(off)) << off;
-    EnaMainBtns(view, "Ormond Mode");
+    EnaMainBtns(view, MsrwMode::Ormond);
     EXPECT_TRUE(view.isEnabled("cmdErase"));
     DisMainBtns(view);
-    EnaMainBtns(view, "Quell Mode");
+    EnaMainBtns(view, MsrwMode::Quell);
     EXPECT_TRUE(view.isEnabled("cmdWrite"));
     EXPECT_FALSE(view.isEnabled("cmdErase"));
 }

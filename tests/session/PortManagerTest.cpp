@@ -164,7 +164,7 @@ TEST_F(PortScan, ReopensThePortOfTheTarnSettingsFileOrSearches) {
     EXPECT_FALSE(manager.ReOpenPort());
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Open Port Failed!"});
 
-    state.MsrwMode = "Quell Mode"; // the Tarn protocol keeps its own port open
+    state.MsrwMode = MsrwMode::Quell; // the Tarn protocol keeps its own port open
     EXPECT_TRUE(manager.ReOpenPort());
 }
 
@@ -243,7 +243,7 @@ TEST_F(PortScan, ThePortRecordNeverOverwritesTheSettingsRecord) {
     QString error;
     ASSERT_TRUE(data.writeLines("\\VelkMsrw.cfg", std::vector<std::string>(30, "7"), error));
     state.CurrentPort = 10;
-    state.MsrwMode = "Velk Mode";
+    state.MsrwMode = MsrwMode::Velk;
     ASSERT_TRUE(manager.SaveCommCfgFile());
     EXPECT_EQ(data.readLines("\\VelkMsrwPort.cfg"),
               (std::vector<std::string>{"Comm10", "9600", "S,7,1", "Velk Mode"}));

@@ -64,7 +64,7 @@ protected:
         return fake;
     }
 
-    void setMode(const std::string& mode, bool tarn = false) {
+    void setMode(MsrwMode mode, bool tarn = false) {
         session.port.MsrwMode = mode;
         session.g.ProtocolIsTarn = tarn;
         session.view.cardTypes.items = CardTypesForMode(mode);

@@ -17,14 +17,10 @@ std::array<UserTrackFormat, 3> UserFormats(const FormatStore& format) {
     return {format.userFormat(1), format.userFormat(2), format.userFormat(3)};
 }
 
-reply::MsrwMode ModeOf(const Session& s) {
-    return reply::MsrwModeFromName(s.port.MsrwMode).value_or(reply::MsrwMode::Pellam);
-}
-
 } // namespace
 
 CardRead ReadCard(const Session& s, std::string_view replyText) {
-    const reading::ReadReplyContext context{ModeOf(s), s.view.cardTypes.selected, s.g.ActiveTracks};
+    const reading::ReadReplyContext context{s.port.MsrwMode, s.view.cardTypes.selected, s.g.ActiveTracks};
     const reading::ParsedRead parsed = reading::ParseReadReply(replyText, context);
     CardRead card{parsed.tracks, parsed.ok, {}};
     card.outcome =

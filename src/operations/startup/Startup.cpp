@@ -240,7 +240,7 @@ void Startup::frmMain_Form_Load() {
     s_.g.OpState = 0;
     s_.port.BaudText = "9600";
     s_.port.LineSettings = "S,7,1";
-    s_.port.MsrwMode = "Ormond Mode";
+    s_.port.MsrwMode = MsrwMode::Ormond;
     LoadSetting(s_.data, s_.record);
     s_.format.apply(s_.record);
     if (s_.portManager.OpenReader() == kPortOk) {
