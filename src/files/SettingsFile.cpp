@@ -40,6 +40,20 @@ SettingsRecord DefaultSettingsRecord() {
     return kDefaults;
 }
 
+bool IsDefaultFormat(const SettingsRecord& record, bool withPassBook) {
+    std::vector<std::size_t> entries{kEntryLeadz210, kEntryLeadz75, EntryBpi(1), EntryBpi(2),
+                                     EntryBpi(3)};
+    if (withPassBook) {
+        for (int track = 1; track <= 3; ++track)
+            entries.push_back(EntryPassBook(track, kPassBookSyncZerosField));
+        entries.push_back(kEntryLeadz210Pb);
+    }
+    for (std::size_t entry : entries)
+        if (record[entry] != kDefaults[entry])
+            return false;
+    return true;
+}
+
 std::optional<int> ParseSettingLine(std::string_view line) {
     std::string_view text = TrimSpaces(line);
     bool negative = false;

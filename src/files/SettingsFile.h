@@ -20,6 +20,11 @@ inline constexpr const char* kSettingsFile = "\\VelkMsrw.cfg";
 // The record a missing settings file is created with.
 SettingsRecord DefaultSettingsRecord();
 
+// Whether the record holds the default format: the leading zeros and the
+// densities, and with `withPassBook` the Pass Book sync zeros and leading
+// zeros too.
+bool IsDefaultFormat(const SettingsRecord& record, bool withPassBook);
+
 // One line of the file as a number: optional sign and decimal digits,
 // surrounding spaces ignored. Entries are 16-bit, so "70000" does not convert.
 std::optional<int> ParseSettingLine(std::string_view line);

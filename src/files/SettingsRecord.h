@@ -21,6 +21,27 @@ inline constexpr std::size_t kEntryHiCo = 7;
 inline constexpr std::size_t kEntryFirstUser = 8;      // per track: BPC, parity, SS, ES
 inline constexpr std::size_t kEntryFirstPassBook = 20; // per track: sync zeros, SS, ES
 inline constexpr std::size_t kEntryLeadz210Pb = 29;
+inline constexpr std::size_t kUserFields = 4;     // BPC, parity, SS, ES
+inline constexpr std::size_t kPassBookFields = 3; // sync zeros, SS, ES
+
+// Entry 7's values.
+inline constexpr int kHiCoHigh = 1;
+inline constexpr int kHiCoLow = 0;
+// The values of the density entries 4-6.
+inline constexpr int kDensity210 = 0;
+inline constexpr int kDensity75 = 1;
+
+// The entries of track 1-3.
+constexpr std::size_t EntryBpi(int track) {
+    return kEntryFirstBpi + static_cast<std::size_t>(track - 1);
+}
+constexpr std::size_t EntryUser(int track, std::size_t field) {
+    return kEntryFirstUser + static_cast<std::size_t>(track - 1) * kUserFields + field;
+}
+constexpr std::size_t EntryPassBook(int track, std::size_t field) {
+    return kEntryFirstPassBook + static_cast<std::size_t>(track - 1) * kPassBookFields + field;
+}
+inline constexpr std::size_t kPassBookSyncZerosField = 0;
 
 struct SettingsRecord {
     std::array<int, kSettingsEntries> entry{};

@@ -10,8 +10,6 @@ namespace {
 
 constexpr int kTracks = 3;
 constexpr int kTrack2 = 2;
-constexpr std::size_t kUserFields = 4;     // BPC, parity, SS, ES
-constexpr std::size_t kPassBookFields = 3; // sync zeros, SS, ES
 
 // Positions in the BPC list ("7", "6", "5", "4") and the parity list.
 constexpr int kBpc7 = 0;
@@ -195,23 +193,20 @@ const ListControl* FormatStore::listForEntry(std::size_t entry) const {
 
 void FormatStore::apply(const SettingsRecord& record) {
     const auto selectEntry = [&](std::size_t entry) { listForEntry(entry)->select(record[entry]); };
-    const auto userEntry = [](int track, std::size_t field) {
-        return kEntryFirstUser + static_cast<std::size_t>(track - 1) * kUserFields + field;
-    };
     txt210Leadz = std::to_string(record[kEntryLeadz210]);
     txt75Leadz = std::to_string(record[kEntryLeadz75]);
     txt210Leadz_Pb = std::to_string(record[kEntryLeadz210Pb]);
     for (std::size_t entry = kEntryFirstBpi; entry < kEntryHiCo; ++entry)
         selectEntry(entry);
-    chkhico = record[kEntryHiCo] == 1;
+    chkhico = record[kEntryHiCo] == kHiCoHigh;
     // A BPC rebuilds its track's sentinel lists, so it goes before the picks.
     for (int track = 1; track <= kTracks; ++track)
-        clickBpc(track, record[userEntry(track, 0)]);
+        clickBpc(track, record[EntryUser(track, 0)]);
     for (int track = 1; track <= kTracks; ++track)
-        clickParity(track, record[userEntry(track, 1)]);
+        clickParity(track, record[EntryUser(track, 1)]);
     for (int track = 1; track <= kTracks; ++track) {
-        selectEntry(userEntry(track, 2));
-        selectEntry(userEntry(track, 3));
+        selectEntry(EntryUser(track, 2));
+        selectEntry(EntryUser(track, 3));
     }
     for (std::size_t entry = kEntryFirstPassBook; entry < kEntryLeadz210Pb; ++entry)
         selectEntry(entry);

@@ -37,7 +37,7 @@ void EnaMainBtns(MainView& view, MsrwMode mode) {
 
 void UpdateCbo(MainView& view, MsrwMode mode, const SettingsRecord& record) {
     view.cardTypes.items = CardTypesForMode(mode);
-    const int position = record[1];
+    const int position = record[kEntryCardType];
     // A position the list does not have (a damaged settings file) picks the first.
     const int count = int(view.cardTypes.items.size());
     view.cardTypes.selected = count == 0 ? -1 : (position >= 0 && position < count ? position : 0);
@@ -51,6 +51,11 @@ void UnlockTrackFields(MainView& view, int activeTracks) {
     view.track(1).enabled = activeTracks == 1 || activeTracks == 2;
     view.track(2).enabled = true;
     view.track(3).enabled = activeTracks != 0 && activeTracks != 1;
+}
+
+void ShowDefaultSettingLabel(MainView& view, bool isDefault) {
+    view.defaultSettingLabel = isDefault ? ColouredText{"  Default Setting Active.", kBlue}
+                                         : ColouredText{"  Not in Default Setting.", kRed};
 }
 
 void LockTrackFields(MainView& view) {

@@ -20,5 +20,8 @@ void UpdateMainDisp(MainView& view, MsrwMode mode);
 // Enables the track fields that the tracks in use allow, disables the rest.
 void UnlockTrackFields(MainView& view, int activeTracks);
 void LockTrackFields(MainView& view);
+// lblCoercivity2: "  Default Setting Active." in blue, or "  Not in Default
+// Setting." in red.
+void ShowDefaultSettingLabel(MainView& view, bool isDefault);
 
 } // namespace msrw

@@ -4,7 +4,9 @@
 #include "link/DataFolder.h"
 #include "link/Notation.h"
 #include "link/OperatorDialogs.h"
+#include "files/SettingsFile.h"
 #include "session/LinkNotices.h"
+#include "session/MainControls.h"
 #include "session/ReaderScan.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ReplyClassification.h"
@@ -138,10 +140,10 @@ bool PortManager::OpenFixture() {
 int PortManager::SendStoredLeadingZeros(bool checkReply) {
     SetComm();
     const SettingsRecord& s = ctx_.settings;
-    const auto command = cmd::SetLeadingZeros(s[2], s[3]);
+    const auto command = cmd::SetLeadingZeros(s[kEntryLeadz210], s[kEntryLeadz75]);
     if (!command) {
-        ctx_.dialogs.showMessage("The leading zeros (" + std::to_string(s[2]) + " and " +
-                                     std::to_string(s[3]) +
+        ctx_.dialogs.showMessage("The leading zeros (" + std::to_string(s[kEntryLeadz210]) +
+                                     " and " + std::to_string(s[kEntryLeadz75]) +
                                      ") must each be from 0 to 255; they were not sent.",
                                  MessageIcon::Warning);
         return kLeadingZerosRefused;
@@ -159,21 +161,28 @@ int PortManager::PushCardSettings() {
     SettingsRecord& s = ctx_.settings;
     const int status = SendStoredLeadingZeros(true);
     for (int track = 1; track <= 3; ++track) {
-        const int position = s[std::size_t(3 + track)];
-        if (position == 0 || position == 1)
-            oMsrwComm->Query(*cmd::SetDensity(cmd::Track(track), position == 0 ? 210 : 75));
+        const int position = s[EntryBpi(track)];
+        if (position == kDensity210 || position == kDensity75)
+            // The densities of this set-up are told apart by their replies
+            // only when the operator changes them (the card type).
+            (void)oMsrwComm->Query(
+                *cmd::SetDensity(cmd::Track(track), position == kDensity210 ? 210 : 75));
     }
-    if (s[7] == 1) {
-        oMsrwComm->Query(cmd::SelectHighCoercivity());
-        ctx_.view.coercivityLabel = "High Coercivity";
-    } else if (s[7] == 0) {
-        oMsrwComm->Query(cmd::SelectLowCoercivity());
-        ctx_.view.coercivityLabel = "Low Coercivity";
-    }
-    const bool isDefault = s[2] == 61 && s[3] == 22 && s[4] == 0 && s[5] == 1 && s[6] == 0;
-    ctx_.view.defaultSettingLabel = isDefault ? ColouredText{"  Default Setting Active.", kBlue}
-                                              : ColouredText{"  Not in Default Setting.", kRed};
+    SendStoredCoercivity();
+    ShowDefaultSettingLabel(ctx_.view, IsDefaultFormat(s, false));
     return status;
+}
+
+std::optional<bool> PortManager::SendStoredCoercivity() {
+    SetComm();
+    const int entry = ctx_.settings[kEntryHiCo];
+    if (entry != kHiCoHigh && entry != kHiCoLow)
+        return std::nullopt;
+    const bool high = entry == kHiCoHigh;
+    // The coercivity is shown as chosen; the reader's answer is not judged here.
+    (void)oMsrwComm->Query(high ? cmd::SelectHighCoercivity() : cmd::SelectLowCoercivity());
+    ctx_.view.coercivityLabel = high ? "High Coercivity" : "Low Coercivity";
+    return high;
 }
 
 bool PortManager::SaveCommCfgFile() {

@@ -9,6 +9,7 @@
 #include "files/SettingsRecord.h"
 
 #include <memory>
+#include <optional>
 
 namespace msrw {
 
@@ -55,6 +56,9 @@ public:
     // byte are refused with a message. `checkReply`: anything but "\1B0"
     // is reported as "Set Leading Zero failed".
     int SendStoredLeadingZeros(bool checkReply);
+    // Entry 7 of the record sent to the reader and shown; true for high
+    // coercivity, nullopt (nothing sent) when the entry is neither value.
+    std::optional<bool> SendStoredCoercivity();
     bool SaveCommCfgFile();
     void Delay(int ms);
     void Wait(int ms);

@@ -15,7 +15,7 @@ void OpenReaderFromMenu(Session& s, int chosenPort, bool refillCardTypes,
                         void (*chooseCardType)(Session&)) {
     LoadSetting(s.data, s.record);
     if (chosenPort != 0)
-        s.record[0] = chosenPort; // the scan tries the port the operator named first
+        s.record[kEntryPort] = chosenPort; // the scan tries the port the operator named first
     DisMainBtns(s.view);
     s.view.enabled["CmdExit"] = true;
     s.view.portMenu.visible = false;

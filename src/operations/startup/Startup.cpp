@@ -261,24 +261,14 @@ void Startup::frmMain_Form_Load() {
 
 // Step 5 of the main start-up once the reader answered.
 void Startup::sendStoredCardSettings() {
-    const SettingsRecord& r = s_.record;
     s_.view.prompt.visible = true;
     s_.Delay(200);
-    s_.portManager.SendStoredLeadingZeros(false);
-    if (r[7] == 1) {
-        s_.link().Query(cmd::SelectHighCoercivity());
-        s_.view.coercivityLabel = "High Coercivity";
-        s_.format.chkhico = true;
-    } else if (r[7] == 0) {
-        s_.link().Query(cmd::SelectLowCoercivity());
-        s_.view.coercivityLabel = "Low Coercivity";
-        s_.format.chkhico = false;
-    }
+    // Start-up does not judge the reply: a refusal has been shown already.
+    (void)s_.portManager.SendStoredLeadingZeros(false);
+    if (const std::optional<bool> high = s_.portManager.SendStoredCoercivity())
+        s_.format.chkhico = *high;
     s_.Delay(200);
-    const bool isDefault = r[2] == 61 && r[3] == 22 && r[4] == 0 && r[5] == 1 && r[6] == 0 &&
-                           r[20] == 1 && r[23] == 1 && r[26] == 1 && r[29] == 111;
-    s_.view.defaultSettingLabel = isDefault ? ColouredText{"  Default Setting Active.", kBlue}
-                                            : ColouredText{"  Not in Default Setting.", kRed};
+    ShowDefaultSettingLabel(s_.view, IsDefaultFormat(s_.record, true));
     UpdateCbo(s_.view, s_.port.MsrwMode, s_.record);
     if (chooseCardType_)
         chooseCardType_();
