@@ -8,7 +8,7 @@
 namespace msrw {
 
 struct GlobalVar {
-    std::int32_t OpState = 0;      // the card operation in progress, 0 none
+    std::int32_t OpState = 0;      // the card operation in progress (OpStates.h), 0 none
     std::int32_t OpCount = 0;      // the card number shown in result lines
     std::int16_t ActiveTracks = 2; // 0 track 2 only, 1 tracks 1 and 2, 2 all three
     bool ProtocolIsTarn = false;

@@ -7,32 +7,27 @@
 namespace msrw {
 namespace {
 
-const std::array<const char*, 15> kMainControls = {
-    "cmdRead",     "cmdWrite",    "cmdErase",    "cmdCompare",       "cmdSeqWrite",
-    "cmdToFile",   "cmdFromFile", "CmdExit",     "cmdConfig",        "cmdSetup",
-    "cboCardType", "cmdSendCmd",  "cmdDatabase", "cmdConfigSetting", "cmdTest"};
-
-void Enable(MainView& view, std::initializer_list<const char*> names) {
-    for (const char* name : names)
-        view.enabled[name] = true;
+void Enable(MainView& view, std::initializer_list<Control> controls) {
+    for (Control c : controls)
+        view.enable(c);
 }
 
 } // namespace
 
 void DisMainBtns(MainView& view) {
-    for (const char* name : kMainControls)
-        view.enabled[name] = false;
+    view.enabled = AllControls(false);
 }
 
 void EnaMainBtns(MainView& view, MsrwMode mode) {
-    Enable(view, {"cmdRead", "cmdConfig", "CmdExit"});
+    Enable(view, {Control::cmdRead, Control::cmdConfig, Control::CmdExit});
     const bool ormond = mode == MsrwMode::Ormond;
     if (ormond || mode == MsrwMode::Quell)
-        Enable(view,
-               {"cmdWrite", "cmdCompare", "cmdSeqWrite", "cmdSetup", "cmdToFile", "cmdFromFile",
-                "cboCardType", "cmdSendCmd", "cmdDatabase", "cmdConfigSetting"});
+        Enable(view, {Control::cmdWrite, Control::cmdCompare, Control::cmdSeqWrite,
+                      Control::cmdSetup, Control::cmdToFile, Control::cmdFromFile,
+                      Control::cboCardType, Control::cmdSendCmd, Control::cmdDatabase,
+                      Control::cmdConfigSetting});
     if (ormond)
-        Enable(view, {"cmdErase", "cmdTest"});
+        Enable(view, {Control::cmdErase, Control::cmdTest});
 }
 
 void UpdateCbo(MainView& view, MsrwMode mode, const SettingsRecord& record) {

@@ -2,11 +2,13 @@
 // What the main window and the swipe prompt show, as plain state. The
 // operations change it; the windows draw it; tests read it.
 
+#include "session/Controls.h"
+
 #include <array>
 #include <cstdint>
-#include <map>
-#include <set>
+#include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace msrw {
@@ -81,6 +83,18 @@ struct CardTypeList {
     }
 };
 
+inline std::array<bool, kControlCount> AllControls(bool value) {
+    std::array<bool, kControlCount> all;
+    all.fill(value);
+    return all;
+}
+
+inline Control ControlOrThrow(std::string_view name) {
+    if (const std::optional<Control> c = ControlNamed(name))
+        return *c;
+    throw std::invalid_argument("there is no control named \"" + std::string(name) + "\"");
+}
+
 struct MainView {
     std::string title;
     ColouredText message;             // txtMessage
@@ -90,18 +104,20 @@ struct MainView {
     std::string modeLabel;            // lblMode
     std::string coercivityLabel;      // lblCoercivity
     ColouredText defaultSettingLabel; // lblCoercivity2
-    // Controls by object name: whether each is enabled, and the hidden ones.
-    std::map<std::string, bool> enabled;
-    std::set<std::string> hidden;
+    // Whether each control is enabled, and whether it is hidden.
+    std::array<bool, kControlCount> enabled = AllControls(true);
+    std::array<bool, kControlCount> hidden = AllControls(false);
     PortMenuView portMenu;
     PromptView prompt; // frmMessage
     bool mainVisible = false;
     bool quitRequested = false; // the program is to end
 
-    bool isEnabled(const std::string& name) const {
-        auto it = enabled.find(name);
-        return it == enabled.end() || it->second;
-    }
+    bool isEnabled(Control c) const { return enabled[static_cast<std::size_t>(c)]; }
+    // By object name; a name that is no control is a mistake and throws.
+    bool isEnabled(std::string_view name) const { return isEnabled(ControlOrThrow(name)); }
+    void enable(Control c, bool on = true) { enabled[static_cast<std::size_t>(c)] = on; }
+    bool isHidden(Control c) const { return hidden[static_cast<std::size_t>(c)]; }
+    void hide(Control c) { hidden[static_cast<std::size_t>(c)] = true; }
     TrackBox& track(int n) { return tracks[std::size_t(n - 1)]; }
     const TrackBox& track(int n) const { return tracks[std::size_t(n - 1)]; }
     TrackFrame& frame(int n) { return frames[std::size_t(n - 1)]; }

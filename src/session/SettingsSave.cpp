@@ -19,7 +19,7 @@ MainWindowSettings MainWindowSettingsOf(const MainView& view) {
         if (checked != menu.portChecked.end())
             main.openPort = static_cast<int>(checked - menu.portChecked.begin()) + 1;
     }
-    main.cardTypeEnabled = view.isEnabled("cboCardType");
+    main.cardTypeEnabled = view.isEnabled(Control::cboCardType);
     main.cardTypePosition = view.cardTypes.selected;
     return main;
 }

@@ -30,29 +30,6 @@
 namespace msrw {
 namespace {
 
-struct ButtonSpec {
-    const char* name;
-    const char* caption;
-};
-
-// The operation buttons, in the order they stand in the window.
-const ButtonSpec kButtons[] = {
-    {"cmdRead", "&Read"},
-    {"cmdWrite", "&Write"},
-    {"cmdErase", "&Erase"},
-    {"cmdCompare", "&Compare"},
-    {"cmdSeqWrite", "Se&quential Write"},
-    {"cmdToFile", "Read &To File"},
-    {"cmdFromFile", "Write &From File"},
-    {"cmdDatabase", "&Database"},
-    {"cmdSetup", "&Setup"},
-    {"cmdConfig", "Confi&g"},
-    {"cmdSendCmd", "Run Script File"},
-    {"cmdConfigSetting", "Config Setting"},
-    {"cmdTest", "T&est"},
-    {"CmdExit", "E&xit"},
-};
-
 QString Latin1(const std::string& text) {
     return QString::fromLatin1(text.data(), qsizetype(text.size()));
 }
@@ -71,6 +48,25 @@ void ChooseSelectedCardType(Session& s) {
 
 } // namespace
 
+// The operation buttons, in the order they stand in the window, and what a
+// click runs (none: the operation is not part of this version).
+const frmMain::ButtonSpec frmMain::kButtons[] = {
+    {Control::cmdRead, "&Read", &frmMain::onRead},
+    {Control::cmdWrite, "&Write", &frmMain::onWrite},
+    {Control::cmdErase, "&Erase", &frmMain::onErase},
+    {Control::cmdCompare, "&Compare", &frmMain::onCompare},
+    {Control::cmdSeqWrite, "Se&quential Write", &frmMain::onSeqWrite},
+    {Control::cmdToFile, "Read &To File", nullptr},
+    {Control::cmdFromFile, "Write &From File", nullptr},
+    {Control::cmdDatabase, "&Database", nullptr},
+    {Control::cmdSetup, "&Setup", nullptr},
+    {Control::cmdConfig, "Confi&g", nullptr},
+    {Control::cmdSendCmd, "Run Script File", nullptr},
+    {Control::cmdConfigSetting, "Config Setting", nullptr},
+    {Control::cmdTest, "T&est", &frmMain::onTest},
+    {Control::CmdExit, "E&xit", &frmMain::onExit},
+};
+
 frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     : QMainWindow(parent), s_(session), startup_(startup) {
     setObjectName("frmMain");
@@ -83,7 +79,7 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     auto* typeRow = new QHBoxLayout;
     typeRow->addWidget(new QLabel(tr("Card Type:"), central));
     cboCardType = new QComboBox(central);
-    cboCardType->setObjectName("cboCardType");
+    cboCardType->setObjectName(QString::fromLatin1(ControlName(Control::cboCardType).data()));
     cboCardType->setMinimumWidth(120);
     typeRow->addWidget(cboCardType);
     lblMode = new QLabel(central);
@@ -159,11 +155,12 @@ QGridLayout* frmMain::buildButtons(QWidget* central) {
     int index = 0;
     for (const ButtonSpec& spec : kButtons) {
         auto* button = new QPushButton(tr(spec.caption), central);
-        button->setObjectName(spec.name);
-        const QString name = spec.name;
-        connect(button, &QPushButton::clicked, this, [this, name] { onButton(name); });
+        const std::string_view name = ControlName(spec.control);
+        button->setObjectName(QString::fromLatin1(name.data(), qsizetype(name.size())));
+        if (spec.onClick)
+            connect(button, &QPushButton::clicked, this, spec.onClick);
         grid->addWidget(button, index / 7, index % 7);
-        buttons_[name] = button;
+        buttons_.push_back({spec.control, button});
         ++index;
     }
     return grid;
@@ -204,22 +201,26 @@ template <typename F> void frmMain::act(F&& action) {
         emit quitRequested();
 }
 
-void frmMain::onButton(const QString& name) {
-    if (name == "cmdRead")
-        act([this] { cmdRead_Click(s_); });
-    else if (name == "cmdWrite")
-        act([this] { cmdWrite_Click(s_); });
-    else if (name == "cmdErase")
-        act([this] { cmdErase_Click(s_, s_.operationState<EraseSelView>()); });
-    else if (name == "cmdSeqWrite")
-        act([this] { cmdSeqWrite_Click(s_, s_.operationState<SequentialWrite>()); });
-    else if (name == "cmdCompare")
-        act([this] { cmdCompare_Click(s_); });
-    else if (name == "cmdTest")
-        act([this] { cmdTest_Click(s_); });
-    else if (name == "CmdExit")
-        act([this] { startup_.Form_Unload(); });
-    // The other buttons' operations are not part of this version.
+void frmMain::onRead() {
+    act([this] { cmdRead_Click(s_); });
+}
+void frmMain::onWrite() {
+    act([this] { cmdWrite_Click(s_); });
+}
+void frmMain::onErase() {
+    act([this] { cmdErase_Click(s_, s_.operationState<EraseSelView>()); });
+}
+void frmMain::onSeqWrite() {
+    act([this] { cmdSeqWrite_Click(s_, s_.operationState<SequentialWrite>()); });
+}
+void frmMain::onCompare() {
+    act([this] { cmdCompare_Click(s_); });
+}
+void frmMain::onTest() {
+    act([this] { cmdTest_Click(s_); });
+}
+void frmMain::onExit() {
+    act([this] { startup_.Form_Unload(); });
 }
 
 void frmMain::onCardTypeChosen(int position) {
@@ -272,11 +273,11 @@ void frmMain::renderTracks() {
 
 void frmMain::renderControls() {
     const MainView& v = s_.view;
-    for (auto& [name, button] : buttons_) {
-        button->setEnabled(v.isEnabled(name.toStdString()));
-        button->setVisible(!v.hidden.count(name.toStdString()));
+    for (const auto& [control, button] : buttons_) {
+        button->setEnabled(v.isEnabled(control));
+        button->setVisible(!v.isHidden(control));
     }
-    cboCardType->setEnabled(v.isEnabled("cboCardType"));
+    cboCardType->setEnabled(v.isEnabled(Control::cboCardType));
     QStringList items;
     for (const std::string& item : v.cardTypes.items)
         items << Latin1(item);

@@ -7,7 +7,8 @@
 
 #include <QMainWindow>
 #include <array>
-#include <map>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QComboBox;
@@ -46,7 +47,14 @@ private:
     void buildTracks(QWidget* central);
     QGridLayout* buildButtons(QWidget* central);
     void buildMenus();
-    void onButton(const QString& name);
+    // The buttons' handlers.
+    void onRead();
+    void onWrite();
+    void onErase();
+    void onSeqWrite();
+    void onCompare();
+    void onTest();
+    void onExit();
     void onTrackEdited(int track);
     void onCardTypeChosen(int position);
     // Runs an operator action, then draws the result.
@@ -66,7 +74,13 @@ private:
     QLabel* lblMode;
     QLabel* lblCoercivity;
     QLabel* lblCoercivity2;
-    std::map<QString, QPushButton*> buttons_;
+    struct ButtonSpec {
+        Control control;
+        const char* caption;
+        void (frmMain::*onClick)();
+    };
+    static const ButtonSpec kButtons[];
+    std::vector<std::pair<Control, QPushButton*>> buttons_;
     std::array<QAction*, 10> mnuPort{};
     QAction* mnuPortOpen;
     QAction* mnuPortClose;

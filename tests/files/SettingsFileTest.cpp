@@ -271,7 +271,7 @@ TEST(MainWindowSettingsOf, ReadsThePortMenuAndTheCardTypeList) {
     view.portMenu.closeChecked = false;
     view.portMenu.openChecked = false;
     EXPECT_EQ(MainWindowSettingsOf(view).openPort, 0);
-    view.enabled["cboCardType"] = false;
+    view.enable(Control::cboCardType, false);
     EXPECT_FALSE(MainWindowSettingsOf(view).cardTypeEnabled);
 }
 
@@ -293,3 +293,29 @@ TEST_F(SettingsFileTest, SessionSaveTellsTheOperatorWhenItFails) {
 }
 
 } // namespace
+
+TEST(SettingsRecordDefaults, TheDefaultFormatIsJudgedOnItsOwnEntries) {
+    struct Case {
+        std::size_t entry;
+        bool withoutPassBook; // still default when only this entry changed
+        bool withPassBook;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {kEntryLeadz210, false, false}, {kEntryLeadz75, false, false},
+        {EntryBpi(1), false, false},    {EntryBpi(3), false, false},
+        {EntryPassBook(2, kPassBookSyncZerosField), true, false},
+        {kEntryLeadz210Pb, true, false},
+        {EntryUser(1, 0), true, true},  {kEntryHiCo, true, true}, {kEntryPort, true, true},
+    };
+    // clang-format on
+    const SettingsRecord defaults = DefaultSettingsRecord();
+    EXPECT_TRUE(IsDefaultFormat(defaults, false));
+    EXPECT_TRUE(IsDefaultFormat(defaults, true));
+    for (const Case& c : cases) {
+        SettingsRecord changed = defaults;
+        changed[c.entry] += 3;
+        EXPECT_EQ(IsDefaultFormat(changed, false), c.withoutPassBook) << c.entry;
+        EXPECT_EQ(IsDefaultFormat(changed, true), c.withPassBook) << c.entry;
+    }
+}

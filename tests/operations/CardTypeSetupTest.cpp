@@ -329,7 +329,7 @@ TEST_F(CardTypeChoice, APositionOutsideTheListChangesNothing) {
     }
     setMode(MsrwMode::Pellam); // offers no types at all
     EXPECT_EQ(cboCardType_Click(session, 0), CardTypeOutcome::NoSuchEntry);
-    EXPECT_TRUE(session.view.enabled.empty());
+    EXPECT_EQ(session.view.enabled, AllControls(true)); // no control touched
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

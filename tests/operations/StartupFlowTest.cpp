@@ -44,7 +44,7 @@ TEST(StartupFlow, ReachesTheIdleMainWindowWithTheStoredSettingsSent) {
     EXPECT_EQ(s.view.frame(2).caption, "Track2   5-BPC   75-BPI");
     for (const char* enabled : {"cmdRead", "cmdWrite", "cmdErase", "cmdCompare", "cboCardType"})
         EXPECT_TRUE(s.view.isEnabled(enabled)) << enabled;
-    EXPECT_TRUE(s.view.hidden.count("cmdConfigSetting"));
+    EXPECT_TRUE(s.view.isHidden(Control::cmdConfigSetting));
     EXPECT_FALSE(s.link().IsPortOpen());
     EXPECT_TRUE(s.g.FirstLoadDone);
     EXPECT_EQ(s.g.EraseMask, 7);

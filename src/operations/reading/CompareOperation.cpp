@@ -32,7 +32,7 @@ bool AllBoxesEmpty(const Session& s) {
 
 void ArmNextCard(Session& s) {
     SendReadCmd(s, kOpCompare);
-    if (s.g.OpState != 0)
+    if (s.g.OpState != kOpIdle)
         ShowPrompt(s);
 }
 
@@ -44,7 +44,7 @@ void TakeReference(Session& s, const CardRead& card) {
             return;
         SendReadCmd(s, kOpCompare);
         ++s.g.OpCount;
-        if (s.g.OpState != 0)
+        if (s.g.OpState != kOpIdle)
             ShowPrompt(s);
         return;
     }
@@ -56,7 +56,7 @@ void TakeReference(Session& s, const CardRead& card) {
     SendReadCmd(s, kOpCompare);
     s.view.prompt.label = "Please swipe the next target card for comparing";
     s.g.OpCount = 1;
-    if (s.g.OpState != 0)
+    if (s.g.OpState != kOpIdle)
         ShowPrompt(s);
 }
 

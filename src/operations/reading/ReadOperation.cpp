@@ -94,7 +94,7 @@ void SendReadCmd(Session& s, int state) {
     }
     if (!s.ormond())
         return; // the Tarn family reads elsewhere; "Pellam Mode" has no card commands
-    s.g.OpState = 0;
+    s.g.OpState = kOpIdle;
     s.link().SendCommand(cmd::Idle());
     if (!s.Delay(100))
         return;
@@ -138,7 +138,7 @@ void ReadBranch(Session& s, std::string_view replyText) {
             return;
     }
     SendReadCmd(s, kOpRead);
-    if (s.g.OpState != 0)
+    if (s.g.OpState != kOpIdle)
         ShowPrompt(s);
 }
 

@@ -17,13 +17,13 @@ void OpenReaderFromMenu(Session& s, int chosenPort, bool refillCardTypes,
     if (chosenPort != 0)
         s.record[kEntryPort] = chosenPort; // the scan tries the port the operator named first
     DisMainBtns(s.view);
-    s.view.enabled["CmdExit"] = true;
+    s.view.enable(Control::CmdExit);
     s.view.portMenu.visible = false;
     if (s.portManager.OpenReader() != kPortOk) {
         DisMainBtns(s.view);
-        s.view.enabled["cmdSetup"] = true;
-        s.view.enabled["CmdExit"] = true;
-        s.view.enabled["cboCardType"] = false;
+        s.view.enable(Control::cmdSetup);
+        s.view.enable(Control::CmdExit);
+        s.view.enable(Control::cboCardType, false);
         s.view.portMenu.visible = true;
         s.view.prompt.visible = false;
         return;
@@ -35,7 +35,7 @@ void OpenReaderFromMenu(Session& s, int chosenPort, bool refillCardTypes,
             chooseCardType(s);
     }
     EnaMainBtns(s.view, s.port.MsrwMode);
-    s.view.enabled["CmdExit"] = true;
+    s.view.enable(Control::CmdExit);
     s.view.portMenu.visible = true;
     s.view.prompt.visible = false;
 }
@@ -73,7 +73,7 @@ void mnuPortClose_Click(Session& s) {
     DisMainBtns(s.view);
     if (s.ormond())
         SaveSetting(s);
-    s.view.enabled["CmdExit"] = true;
+    s.view.enable(Control::CmdExit);
 }
 
 void mnuExit_Click(Session& s) {

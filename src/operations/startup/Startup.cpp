@@ -1,5 +1,6 @@
 #include "operations/startup/Startup.h"
 
+#include "session/OpStates.h"
 #include "session/MainControls.h"
 #include "link/OperatorDialogs.h"
 #include "protocol/CommandSet.h"
@@ -224,7 +225,7 @@ void Startup::frmMain_Form_Load() {
     }
     s_.view.title = kProgramTitle;
     s_.portManager.SetComm();
-    s_.view.hidden.insert("cmdConfigSetting");
+    s_.view.hide(Control::cmdConfigSetting);
     bool tarn = VelkOrTarn();
     if (s_.view.quitRequested)
         return;
@@ -237,7 +238,7 @@ void Startup::frmMain_Form_Load() {
     }
     s_.port.ReaderFound = false;
     s_.port.FixturePort = 0;
-    s_.g.OpState = 0;
+    s_.g.OpState = kOpIdle;
     s_.port.BaudText = "9600";
     s_.port.LineSettings = "S,7,1";
     s_.port.MsrwMode = MsrwMode::Ormond;
@@ -247,9 +248,9 @@ void Startup::frmMain_Form_Load() {
         sendStoredCardSettings();
     } else {
         DisMainBtns(s_.view);
-        s_.view.enabled["cmdSetup"] = true;
-        s_.view.enabled["CmdExit"] = true;
-        s_.view.enabled["cboCardType"] = false;
+        s_.view.enable(Control::cmdSetup);
+        s_.view.enable(Control::CmdExit);
+        s_.view.enable(Control::cboCardType, false);
     }
     if (s_.view.quitRequested)
         return;

@@ -55,7 +55,7 @@ void OpenRangeEntry(Session& s, SequentialWrite& run) {
     prompt.labelFontSize = 12;
     run.dialog.visible = true;
     run.dialog.startNoFocused = true;
-    s.g.OpState = 0;
+    s.g.OpState = kOpIdle;
     s.g.OpCount = 0;
     s.view.message = {};
 }
@@ -124,7 +124,7 @@ void CompleteRun(Session& s, SequentialWrite& run) {
     EnaMainBtns(s.view, s.port.MsrwMode);
     UnlockTrackFields(s.view, s.g.ActiveTracks);
     // Nothing is armed any more: a stray reply must not write past the range.
-    s.g.OpState = 0;
+    s.g.OpState = kOpIdle;
 }
 
 // The first reply after a Tarn write is armed only acknowledges the start,
@@ -183,7 +183,7 @@ void SeqWriteOnCancel(Session& s, SequentialWrite& run) {
     if (!AnyFieldHasMark(s)) {
         HidePrompt(s);
         EnaMainBtns(s.view, s.port.MsrwMode);
-        s.g.OpState = 0;
+        s.g.OpState = kOpIdle;
         s.view.message = {};
         return;
     }
