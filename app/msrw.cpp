@@ -79,7 +79,10 @@ int main(int argc, char** argv) {
                                               : DataFolder());
     InstallOperations(session);
     Startup startup(session,
-                    [&session] { cboCardType_Click(session, session.view.cardTypes.selected); });
+                    [&session] {
+                        // The outcome has been shown to the operator.
+                        (void)cboCardType_Click(session, session.view.cardTypes.selected);
+                    });
     frmMain main(session, startup);
     QObject::connect(&main, &frmMain::quitRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);

@@ -40,7 +40,10 @@ void QueryRoundTrip() {
     PortDirectory ports;
     ports.setPath(1, QString::fromStdString(sim.path()));
     MsrwDLL link(ports);
-    link.OpenPort("1", kScanSettings);
+    if (link.OpenPort("1", kScanSettings) != kLinkOk) {
+        std::printf("cannot open %s\n", sim.path().c_str());
+        return;
+    }
     std::vector<double> ms;
     for (int i = 0; i < 2000; ++i) {
         QElapsedTimer t;

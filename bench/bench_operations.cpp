@@ -71,7 +71,7 @@ struct Rig {
         session = std::make_unique<Session>(ports, dialogs, clock, DataFolder(dir.path()));
         Session* s = session.get();
         startup = std::make_unique<Startup>(
-            *s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
+            *s, [s] { (void)cboCardType_Click(*s, s->view.cardTypes.selected); });
         InstallOperations(*s);
     }
     QTemporaryDir dir;
@@ -104,10 +104,12 @@ void StartUp() {
 void ReadRun(const char* cardType, int position) {
     Rig rig;
     rig.startup->frmpwd_Form_Load();
-    rig.startup->cmdpwdok_Click();
     Session& s = *rig.session;
     s.view.cardTypes.selected = position;
-    cboCardType_Click(s, position);
+    if (!rig.startup->cmdpwdok_Click() || cboCardType_Click(s, position) != CardTypeOutcome::Done) {
+        std::printf("%s: the simulated reader did not start\n", cardType);
+        return;
+    }
     cmdRead_Click(s);
     sim::Deck deck = sim::Deck::Samples();
     sim::VirtualCard& card = deck[1].card; // the ISO sample
@@ -134,10 +136,12 @@ void ReadRun(const char* cardType, int position) {
 void WriteRun(int charactersPerTrack) {
     Rig rig;
     rig.startup->frmpwd_Form_Load();
-    rig.startup->cmdpwdok_Click();
     Session& s = *rig.session;
     s.view.cardTypes.selected = 2; // USER
-    cboCardType_Click(s, 2);
+    if (!rig.startup->cmdpwdok_Click() || cboCardType_Click(s, 2) != CardTypeOutcome::Done) {
+        std::printf("the simulated reader did not start\n");
+        return;
+    }
     rig.device->settings().coercivity = sim::Coercivity::High;
     const std::string text(std::size_t(charactersPerTrack), 'A');
     for (int n = 1; n <= 3; ++n)

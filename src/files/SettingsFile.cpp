@@ -79,7 +79,8 @@ LoadReport LoadSetting(const DataFolder& folder, SettingsRecord& record) {
     if (!folder.exists(kSettingsFile)) {
         record = kDefaults;
         report.createdDefaults = true;
-        folder.writeLines(kSettingsFile, PlainLines(kDefaults), report.error);
+        // A failed write is in report.error; the run goes on with the defaults.
+        (void)folder.writeLines(kSettingsFile, PlainLines(kDefaults), report.error);
         return report;
     }
     const std::optional<std::vector<std::string>> lines = folder.readLines(kSettingsFile);

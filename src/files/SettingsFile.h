@@ -38,7 +38,7 @@ struct LoadReport {
 // Fills `record` from the settings file. A missing file is created with the
 // defaults. A line that does not convert, or the end of a short file, ends the
 // load there: the entries after it keep the values they had.
-LoadReport LoadSetting(const DataFolder& folder, SettingsRecord& record);
+[[nodiscard]] LoadReport LoadSetting(const DataFolder& folder, SettingsRecord& record);
 
 // A list position with the sign position kept, as " 0" or " 31": how the
 // entries that come from lists are written.

@@ -25,7 +25,7 @@ public:
     std::optional<std::vector<std::string>> readLines(std::string_view givenName) const;
     // Writes the lines, each ended by CR LF, replacing the file in one step so
     // that it is never left half-written. False with `error` set on failure.
-    bool writeLines(std::string_view givenName, const std::vector<std::string>& lines,
+    [[nodiscard]] bool writeLines(std::string_view givenName, const std::vector<std::string>& lines,
                     QString& error) const;
 
 private:

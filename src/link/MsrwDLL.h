@@ -40,10 +40,11 @@ public:
     explicit MsrwDLL(const PortDirectory& ports, QObject* parent = nullptr);
     ~MsrwDLL() override;
 
-    int OpenPort(const std::string& portNumber, const std::string& settings);
+    [[nodiscard]] int OpenPort(const std::string& portNumber, const std::string& settings);
     bool IsPortOpen() const;
-    int ReadVersion(std::string& text);
-    int TarnExchange(const std::string& command, std::string& reply);
+    [[nodiscard]] int ReadVersion(std::string& text);
+    [[nodiscard]] int TarnExchange(const std::string& command, std::string& reply);
+    // Always kLinkOk: closing cannot fail, so callers need not look.
     int ClosePort();
     void SendLine(const std::string& command);
     void SendCommand(const std::string& command);

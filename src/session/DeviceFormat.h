@@ -36,9 +36,9 @@ class DeviceFormat {
 public:
     DeviceFormat(MsrwDLL& link, const FormatStore& format, Clock& clock);
 
-    int SendHiCo();     // "\1Bx" when chkhico is checked, "\1By" otherwise; -11
-    int SendLeadz();    // txt210Leadz and txt75Leadz; -6
-    int SendLeadz_Pb(); // txt210Leadz_Pb and txt75Leadz; -6
+    [[nodiscard]] int SendHiCo();     // "\1Bx" when chkhico is checked, "\1By" otherwise; -11
+    [[nodiscard]] int SendLeadz();    // txt210Leadz and txt75Leadz; -6
+    [[nodiscard]] int SendLeadz_Pb(); // txt210Leadz_Pb and txt75Leadz; -6
     int SendTk1Bpi();   // -7
     int SendTk2Bpi();   // -8
     int SendTk3Bpi();   // -9
@@ -46,13 +46,13 @@ public:
     // Brings the device back in line with the store, 200 ms between steps;
     // a pass-book card is set to 210 BPI on all tracks. Returns 0, or the
     // first failing step's status (callers need not look at it).
-    int Restore_Setting(std::string_view cardType);
+    [[nodiscard]] int Restore_Setting(std::string_view cardType);
 
 private:
-    int send(const std::optional<std::string>& command, int failure);
-    int sendLeadingZeros(LeadingZerosFor which);
-    int sendDensity(int track, std::optional<int> bitsPerInch);
-    int sendStoredDensity(int track);
+    [[nodiscard]] int send(const std::optional<std::string>& command, int failure);
+    [[nodiscard]] int sendLeadingZeros(LeadingZerosFor which);
+    [[nodiscard]] int sendDensity(int track, std::optional<int> bitsPerInch);
+    [[nodiscard]] int sendStoredDensity(int track);
 
     MsrwDLL& link_;
     const FormatStore& format_;

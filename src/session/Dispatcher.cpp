@@ -75,7 +75,8 @@ void cmdCancel_Click(Session& s) {
     UnlockTrackFields(s.view, s.g.ActiveTracks);
     if (s.ormond())
         s.link().SendCommand(cmd::Idle());
-    s.Delay(200);
+    // This is the ending itself: it finishes whatever comes during its pause.
+    (void)s.Delay(200);
     EnaMainBtns(s.view, s.port.MsrwMode);
     if (s.g.CardType == card::ISO) {
         SetTrackLimits(s, 76, 37, 104);

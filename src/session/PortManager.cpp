@@ -89,7 +89,8 @@ bool PortManager::bannerMatches(const std::string& port, const std::string& sett
     if (oMsrwComm->OpenPort(port, settings) != kLinkOk)
         return false;
     std::string text;
-    oMsrwComm->ReadVersion(text);
+    // A port with no reader leaves the text empty, which no banner matches.
+    (void)oMsrwComm->ReadVersion(text);
     return exact ? text == banner : StartsWith(text, banner);
 }
 
@@ -121,8 +122,8 @@ bool PortManager::OpenFixture() {
             p = remembered;
         std::string text;
         const bool opened = oMsrwComm->OpenPort(std::to_string(p), settings) == kLinkOk;
-        if (opened)
-            oMsrwComm->ReadVersion(text);
+        if (opened) // an unanswered port leaves the text empty, which is no banner
+            (void)oMsrwComm->ReadVersion(text);
         if (opened && text == kFixtureBanner &&
             reply::IsCommunicationTestAnswer(oMsrwComm->Query(cmd::CommunicationTest()))) {
             st.CurrentPort = static_cast<std::uint8_t>(p);

@@ -46,25 +46,25 @@ public:
     void SetComm();
     MsrwDLL* link() const { return oMsrwComm.get(); }
 
-    int OpenReader();
-    int DetectReader();
+    [[nodiscard]] int OpenReader();
+    [[nodiscard]] int DetectReader();
     // False when no reader could be opened ("Open Port Failed!" was shown).
-    bool ReOpenPort();
-    bool OpenFixture();
-    int PushCardSettings();
+    [[nodiscard]] bool ReOpenPort();
+    [[nodiscard]] bool OpenFixture();
+    [[nodiscard]] int PushCardSettings();
     // The leading zeros of the settings record; values that do not fit a
     // byte are refused with a message. `checkReply`: anything but "\1B0"
     // is reported as "Set Leading Zero failed".
-    int SendStoredLeadingZeros(bool checkReply);
+    [[nodiscard]] int SendStoredLeadingZeros(bool checkReply);
     // Entry 7 of the record sent to the reader and shown; true for high
     // coercivity, nullopt (nothing sent) when the entry is neither value.
     std::optional<bool> SendStoredCoercivity();
-    bool SaveCommCfgFile();
+    [[nodiscard]] bool SaveCommCfgFile();
     void Delay(int ms);
     void Wait(int ms);
 
     // Reads the Tarn serial settings file into the state; false when missing.
-    bool LoadTarnSerialSettings();
+    [[nodiscard]] bool LoadTarnSerialSettings();
 
 private:
     bool bannerMatches(const std::string& port, const std::string& settings, const char* banner,

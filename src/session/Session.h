@@ -49,8 +49,8 @@ public:
 
     // Pauses with events processed. False when the operation that paused was
     // ended meanwhile ("End" pressed): the caller must then stop at once.
-    bool Delay(int ms);
-    bool Wait(int ms);
+    [[nodiscard]] bool Delay(int ms);
+    [[nodiscard]] bool Wait(int ms);
     // Marks the running operation as ended, for the pauses above.
     void markOperationEnded() { ++g.operationEnds; }
 

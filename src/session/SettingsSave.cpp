@@ -67,4 +67,10 @@ bool SaveSetting(Session& session) {
     return false;
 }
 
+void LoadSetting(Session& session) {
+    const LoadReport report = LoadSetting(session.data, session.record);
+    if (!report.error.isEmpty())
+        session.dialogs.showMessage(report.error.toStdString(), MessageIcon::Warning);
+}
+
 } // namespace msrw

@@ -36,11 +36,16 @@ std::optional<QString> UnsavableLeadingZeros(const FormatStore& format);
 // Replaces the settings file in one step. False with `error` set when nothing
 // was written: a leading-zero box that would not load back, or a failed
 // write; the previous file is then left as it was.
-bool SaveSetting(const DataFolder& folder, const FormatStore& format,
+[[nodiscard]] bool SaveSetting(const DataFolder& folder, const FormatStore& format,
                  const MainWindowSettings& main, QString& error);
 
 // SaveSetting from a session's format store and main window. A failure has
 // already been shown to the operator (as a warning) when this returns false.
-bool SaveSetting(Session& session);
+[[nodiscard]] bool SaveSetting(Session& session);
+
+// LoadSetting into the session's record. The defaults could not be written,
+// or the file could not be read: the operator is told, and the run goes on
+// with what the record holds.
+void LoadSetting(Session& session);
 
 } // namespace msrw

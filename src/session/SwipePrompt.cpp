@@ -1,6 +1,7 @@
 #include "session/SwipePrompt.h"
 
 #include "session/CardView.h"
+#include "session/MainControls.h"
 #include "session/Session.h"
 
 namespace msrw {
@@ -28,6 +29,13 @@ void RestoreTrackTitles(Session& session) {
         frame.red = false;
     if (const auto captions = CurrentFrameCaptions(session))
         ShowFrameCaptions(session.view, *captions);
+}
+
+bool ReOpenPortOrStop(Session& session) {
+    if (session.portManager.ReOpenPort())
+        return true;
+    EnaMainBtns(session.view, session.port.MsrwMode);
+    return false;
 }
 
 } // namespace msrw

@@ -16,6 +16,11 @@ void PreparePrompt(PromptView& prompt, const std::string& caption, const std::st
 void ShowPrompt(Session& session);
 void HidePrompt(Session& session);
 
+// Reopens the port for an operation that is starting. False when no reader
+// answered: the operator has been told and the main buttons are enabled again,
+// so the operation must not start.
+[[nodiscard]] bool ReOpenPortOrStop(Session& session);
+
 // RestoreTrackTitles: the frame captions of the current card type, in the
 // normal colour.
 void RestoreTrackTitles(Session& session);

@@ -43,7 +43,7 @@ std::string FromWidget(const QString& text) {
 }
 
 void ChooseSelectedCardType(Session& s) {
-    cboCardType_Click(s, s.view.cardTypes.selected);
+    (void)cboCardType_Click(s, s.view.cardTypes.selected); // the outcome has been shown
 }
 
 } // namespace
@@ -226,7 +226,7 @@ void frmMain::onExit() {
 void frmMain::onCardTypeChosen(int position) {
     act([this, position] {
         s_.view.cardTypes.selected = position;
-        cboCardType_Click(s_, position);
+        (void)cboCardType_Click(s_, position); // the outcome has been shown
     });
 }
 

@@ -268,7 +268,7 @@ TEST_F(HiCoReminder, OtherTypesNeverRemind) {
     useSim();
     setMode(MsrwMode::Ormond);
     for (int position : {0, 2, 3, 4})
-        cboCardType_Click(session, position);
+        EXPECT_EQ(cboCardType_Click(session, position), CardTypeOutcome::Done) << position;
     EXPECT_TRUE(dialogs.messages.empty());
 }
 

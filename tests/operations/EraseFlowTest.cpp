@@ -129,7 +129,7 @@ TEST_F(EraseFlow, EndDuringThePauseStopsTheEraseThere) {
 }
 
 TEST_F(EraseFlow, AMaskOfNoTrackIsNeverSent) {
-    s().link().OpenPort("1", "9600N,8,1");
+    ASSERT_EQ(s().link().OpenPort("1", "9600N,8,1"), kLinkOk);
     t.takeSent();
     for (MsrwMode mode : {MsrwMode::Ormond, MsrwMode::Velk}) {
         s().port.MsrwMode = mode;

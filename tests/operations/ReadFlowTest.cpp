@@ -31,7 +31,7 @@ protected:
         const auto& items = s().view.cardTypes.items;
         const int position = int(std::find(items.begin(), items.end(), type) - items.begin());
         s().view.cardTypes.selected = position;
-        cboCardType_Click(s(), position);
+        ASSERT_EQ(cboCardType_Click(s(), position), CardTypeOutcome::Done) << type;
         t.takeSent();
         t.takePauses();
     }
@@ -105,7 +105,7 @@ TEST_F(ReadFlow, EndPressedDuringAPauseStopsTheOperationThere) {
 
 TEST_F(ReadFlow, AReplyWithNoOperationChangesNothingButTheFieldLimits) {
     s().view.message = {"kept", kBlack};
-    s().link().OpenPort("1", "9600N,8,1");
+    ASSERT_EQ(s().link().OpenPort("1", "9600N,8,1"), kLinkOk);
     s().link().SendCommand("\\1Br");
     t.settle();
     ASSERT_TRUE(t.swipe("ISO sample"));
@@ -210,3 +210,19 @@ TEST_F(ReadFlow, TheTestCycleReadsAtThreeSpeeds) {
 }
 
 } // namespace
+
+// A reader that went away between operations: the operation does not start,
+// so no prompt waits for a swipe that cannot come.
+TEST_F(ReadFlow, NoReaderAtTheStartOfAnOperationLeavesTheWindowReady) {
+    const std::pair<const char*, void (*)(Session&)> buttons[] = {
+        {"Read", cmdRead_Click}, {"Compare", cmdCompare_Click}, {"Test", cmdTest_Click}};
+    t.device->vanish();
+    for (const auto& [name, click] : buttons) {
+        t.dialogs.messages.clear();
+        click(s());
+        EXPECT_EQ(t.dialogs.messages, std::vector<std::string>{"Open Port Failed!"}) << name;
+        EXPECT_FALSE(s().view.prompt.visible) << name;
+        EXPECT_EQ(s().g.OpState, kOpIdle) << name;
+        EXPECT_TRUE(s().view.isEnabled(Control::cmdRead)) << name;
+    }
+}

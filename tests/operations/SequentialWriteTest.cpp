@@ -281,7 +281,7 @@ TEST_F(SequentialFlow, RefusesRawCardsAndAsksWhenThereIsNoData) {
     const auto& items = s().view.cardTypes.items;
     const int raw = int(std::find(items.begin(), items.end(), "RAW") - items.begin());
     s().view.cardTypes.selected = raw;
-    cboCardType_Click(s(), raw);
+    ASSERT_EQ(cboCardType_Click(s(), raw), CardTypeOutcome::Done);
     s().view.track(2).text = "0F";
     cmdSeqWrite_Click(s(), run);
     EXPECT_EQ(t.dialogs.messages, Texts{"Sequential Write is not for RAW mode!"});
@@ -290,7 +290,7 @@ TEST_F(SequentialFlow, RefusesRawCardsAndAsksWhenThereIsNoData) {
 
     const int iso = 0;
     s().view.cardTypes.selected = iso;
-    cboCardType_Click(s(), iso);
+    ASSERT_EQ(cboCardType_Click(s(), iso), CardTypeOutcome::Done);
     t.dialogs.messages.clear();
     s().view.track(2).text = "";
     cmdSeqWrite_Click(s(), run); // the recorded operator answers Cancel
@@ -346,7 +346,7 @@ TEST(SequentialWriteWithoutData, ACardCarriesOnlyTheRunningNumber) {
     fast.replyTimeoutMs = 200;
     fast.idleGapMs = 20;
     s.link().setTimings(fast);
-    Startup startup(s, [&s] { cboCardType_Click(s, s.view.cardTypes.selected); });
+    Startup startup(s, [&s] { (void)cboCardType_Click(s, s.view.cardTypes.selected); });
     startup.frmpwd_Form_Load();
     startup.pwd.trackSelect = 2;
     ASSERT_TRUE(startup.cmdpwdok_Click());

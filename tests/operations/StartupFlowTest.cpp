@@ -110,7 +110,7 @@ TEST(StartupFlow, NoReaderEndsTheProgram) {
     t.device->vanish();
     t.dialogs.textAnswers.push_back("11");
     t.startup->frmpwd_Form_Load();
-    t.startup->cmdpwdok_Click();
+    EXPECT_TRUE(t.startup->cmdpwdok_Click()); // the dialog closes, the program ends
     EXPECT_TRUE(t.session->view.quitRequested);
     EXPECT_EQ(t.dialogs.messages.back(), "Invalid Input!");
 }
@@ -163,13 +163,13 @@ TEST(MainControls, TheModeDecidesWhichButtonsAreOffered) {
 
 namespace {
 
-void ChooseSelected(Session& s) { cboCardType_Click(s, s.view.cardTypes.selected); }
+void ChooseSelected(Session& s) { (void)cboCardType_Click(s, s.view.cardTypes.selected); }
 
 TEST(PortMenu, CloseThenOpenAndChooseAPort) {
     SimSession t;
     ASSERT_TRUE(t.start());
     Session& s = *t.session;
-    s.link().OpenPort("1", "9600N,8,1");
+    ASSERT_EQ(s.link().OpenPort("1", "9600N,8,1"), kLinkOk);
 
     mnuPortClose_Click(s);
     EXPECT_FALSE(s.link().IsPortOpen());

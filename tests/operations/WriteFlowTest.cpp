@@ -33,7 +33,7 @@ protected:
         const auto& items = s().view.cardTypes.items;
         const int position = int(std::find(items.begin(), items.end(), type) - items.begin());
         s().view.cardTypes.selected = position;
-        cboCardType_Click(s(), position);
+        ASSERT_EQ(cboCardType_Click(s(), position), CardTypeOutcome::Done) << type;
         t.takeSent();
         t.takePauses();
     }
@@ -197,7 +197,7 @@ protected:
     }
     void enterReadPhases() {
         DisMainBtns(s().view);
-        s().portManager.ReOpenPort();
+        ASSERT_TRUE(s().portManager.ReOpenPort());
         s().g.OpState = 22;
         s().view.prompt.visible = false;
     }

@@ -25,7 +25,7 @@ SimSession::SimSession() : device(std::make_shared<sim::Device>()) {
     session->link().setTimings(fast);
     Session* s = session.get();
     startup =
-        std::make_unique<Startup>(*s, [s] { cboCardType_Click(*s, s->view.cardTypes.selected); });
+        std::make_unique<Startup>(*s, [s] { (void)cboCardType_Click(*s, s->view.cardTypes.selected); });
     InstallOperations(*s);
 }
 

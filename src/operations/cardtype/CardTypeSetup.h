@@ -26,7 +26,7 @@ enum class CardTypeOutcome {
 };
 
 // cboCardType_Click: the operator chose the entry at `position` of the list.
-CardTypeOutcome cboCardType_Click(Session& session, int position);
+[[nodiscard]] CardTypeOutcome cboCardType_Click(Session& session, int position);
 
 // cboCardType_KeyDown: the Delete key is swallowed (0); other keys pass.
 int cboCardType_KeyDown(int keyCode);

@@ -76,8 +76,9 @@ bool TracksMatch(std::string_view cardType, const std::array<std::string, 3>& ta
 }
 
 void cmdCompare_Click(Session& s) {
-    s.portManager.ReOpenPort();
     DisMainBtns(s.view);
+    if (!ReOpenPortOrStop(s))
+        return;
     s.view.message = {};
     for (TrackBox& box : s.view.tracks)
         box.text.clear();

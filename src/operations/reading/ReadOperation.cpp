@@ -105,7 +105,8 @@ void SendReadCmd(Session& s, int state) {
 
 void cmdRead_Click(Session& s) {
     DisMainBtns(s.view);
-    s.portManager.ReOpenPort();
+    if (!ReOpenPortOrStop(s))
+        return;
     PreparePrompt(s.view.prompt, "Read Card", "Please Swipe a Card.", kBlue, kWhite);
     s.view.message = {};
     for (TrackBox& box : s.view.tracks)

@@ -34,10 +34,16 @@ void cmdTest_Click(Session& s) {
     for (TrackBox& box : s.view.tracks)
         box.text.clear();
     s.view.cardTypes.selected = 0;
-    cboCardType_Click(s, 0);
+    // A failed setting has been shown and the test goes on; a reader that is
+    // gone (also shown) stops it.
+    if (cboCardType_Click(s, 0) == CardTypeOutcome::PortFailed) {
+        EnaMainBtns(s.view, s.port.MsrwMode);
+        return;
+    }
     s.g.OpCount = 1;
     s.g.testPhase = 1;
-    s.portManager.ReOpenPort();
+    if (!ReOpenPortOrStop(s))
+        return;
     s.link().Query(cmd::SelectHighCoercivity());
     DisMainBtns(s.view); // the card-type set-up enabled them again
     SendReadCmd(s, kOpTestRead);

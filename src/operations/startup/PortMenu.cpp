@@ -13,7 +13,7 @@ namespace {
 // card settings. `refillCardTypes` for "&Open", which also refills the list.
 void OpenReaderFromMenu(Session& s, int chosenPort, bool refillCardTypes,
                         void (*chooseCardType)(Session&)) {
-    LoadSetting(s.data, s.record);
+    LoadSetting(s);
     if (chosenPort != 0)
         s.record[kEntryPort] = chosenPort; // the scan tries the port the operator named first
     DisMainBtns(s.view);
@@ -28,7 +28,8 @@ void OpenReaderFromMenu(Session& s, int chosenPort, bool refillCardTypes,
         s.view.prompt.visible = false;
         return;
     }
-    s.portManager.PushCardSettings();
+    // Refused leading zeros have been shown; the rest of the settings went.
+    (void)s.portManager.PushCardSettings();
     if (refillCardTypes) {
         UpdateCbo(s.view, s.port.MsrwMode, s.record);
         if (chooseCardType)
@@ -72,7 +73,7 @@ void mnuPortClose_Click(Session& s) {
     s.view.portMenu.checkOnly(0);
     DisMainBtns(s.view);
     if (s.ormond())
-        SaveSetting(s);
+        (void)SaveSetting(s); // a failure has been shown; the port closes anyway
     s.view.enable(Control::CmdExit);
 }
 

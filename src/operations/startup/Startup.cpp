@@ -147,7 +147,7 @@ bool Startup::askForPort(bool& result) {
     link.ClosePort();
     std::string reply;
     if (link.OpenPort(port, kEscapeSettings) == kLinkOk) {
-        link.TarnExchange(cmd::Probe(), reply);
+        (void)link.TarnExchange(cmd::Probe(), reply); // no answer leaves the reply empty
         if (reply == "\\1B4") {
             result = false;
             return true;
@@ -156,13 +156,13 @@ bool Startup::askForPort(bool& result) {
     for (std::size_t baud = 1; baud <= 4; ++baud) {
         if (link.OpenPort(port, std::string(kProbeBauds[baud]) + kProbeLines[0]) != kLinkOk)
             continue;
-        link.TarnExchange(cmd::Probe(), reply);
+        (void)link.TarnExchange(cmd::Probe(), reply); // no answer leaves the reply empty
         if (reply.size() <= 20)
             continue;
         for (std::size_t line = 0; line <= 3; ++line) {
             if (link.OpenPort(port, std::string(kProbeBauds[baud]) + kProbeLines[line]) != kLinkOk)
                 continue;
-            link.TarnExchange(cmd::Probe(), reply);
+            (void)link.TarnExchange(cmd::Probe(), reply); // no answer leaves the reply empty
             if (StartsWith(reply, kReaderBanner)) {
                 s_.port.TarnPortText = port;
                 s_.port.TarnParityText = kProbeLines[line];
@@ -199,7 +199,7 @@ bool Startup::VelkOrTarn() {
                 s_.view.message = {reply, kBlack};
             return result;
         }
-        s_.Delay(3000);
+        (void)s_.Delay(3000); // no operation runs at start-up, so none can end
     }
     // The reader's USB virtual ports first, then every port.
     for (int port : s_.ports.usbPorts()) {
@@ -242,7 +242,7 @@ void Startup::frmMain_Form_Load() {
     s_.port.BaudText = "9600";
     s_.port.LineSettings = "S,7,1";
     s_.port.MsrwMode = MsrwMode::Ormond;
-    LoadSetting(s_.data, s_.record);
+    LoadSetting(s_);
     s_.format.apply(s_.record);
     if (s_.portManager.OpenReader() == kPortOk) {
         sendStoredCardSettings();
@@ -263,23 +263,25 @@ void Startup::frmMain_Form_Load() {
 // Step 5 of the main start-up once the reader answered.
 void Startup::sendStoredCardSettings() {
     s_.view.prompt.visible = true;
-    s_.Delay(200);
+    // No operation runs at start-up, so no pause here can see one end.
+    (void)s_.Delay(200);
     // Start-up does not judge the reply: a refusal has been shown already.
     (void)s_.portManager.SendStoredLeadingZeros(false);
     if (const std::optional<bool> high = s_.portManager.SendStoredCoercivity())
         s_.format.chkhico = *high;
-    s_.Delay(200);
+    (void)s_.Delay(200);
     ShowDefaultSettingLabel(s_.view, IsDefaultFormat(s_.record, true));
     UpdateCbo(s_.view, s_.port.MsrwMode, s_.record);
     if (chooseCardType_)
         chooseCardType_();
-    s_.portManager.ReOpenPort();
+    // A reader that went away has been reported ("Open Port Failed!").
+    (void)s_.portManager.ReOpenPort();
 }
 
 void Startup::Form_Unload() {
     if (s_.ormond()) {
         s_.link().SendCommand(cmd::Idle());
-        SaveSetting(s_);
+        (void)SaveSetting(s_); // a failure has been shown; the program ends anyway
     } else if (s_.quell()) {
         s_.link().ClosePort();
     }

@@ -32,10 +32,10 @@ public:
 
     void frmpwd_Form_Load();
     // False when the dialog stays open.
-    bool cmdpwdok_Click();
+    [[nodiscard]] bool cmdpwdok_Click();
     void cmdpwdcancel_Click();
 
-    bool VelkOrTarn();
+    [[nodiscard]] bool VelkOrTarn();
     void frmMain_Form_Load();
     // The unload step; CmdExit_Click runs it too.
     void Form_Unload();

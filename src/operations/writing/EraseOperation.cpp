@@ -69,7 +69,8 @@ void EraseBranch(Session& s, std::string_view, bool ok) {
     s.view.message = EraseResultLine(s.g.OpCount, ok);
     if (!s.Wait(ok ? kOkPauseMs : kErrorPauseMs))
         return;
-    SendEraseStr(s);
+    // The mask the erase was armed with names a track, so the command goes.
+    (void)SendEraseStr(s);
     ++s.g.OpCount;
     ShowPrompt(s);
 }
@@ -89,7 +90,7 @@ void CmdOk_Click(Session& s, EraseSelView& dialog) {
         return; // OK is disabled then; a stray click must not arm an empty erase
     s.g.EraseMask = MaskOf(dialog);
     dialog.visible = false;
-    SendEraseStr(s);
+    (void)SendEraseStr(s); // the mask names a track (checked above)
     PreparePrompt(s.view.prompt, "Erase Card", "Please Swipe a Card.", kYellow, kBlack);
     ShowPrompt(s);
 }

@@ -23,7 +23,7 @@ void cmdErase_Click(Session& session, EraseSelView& dialog);
 
 // Arms the reader/writer to erase the tracks of EraseMask. Sends nothing and
 // returns false when the mask names no track.
-bool SendEraseStr(Session& session);
+[[nodiscard]] bool SendEraseStr(Session& session);
 
 // Branch of the receive dispatcher for an erase; every card counts, erased or not.
 void EraseBranch(Session& session, std::string_view replyText, bool ok);

@@ -22,6 +22,6 @@ int PrepareTrackData(Session& session);
 // the prompt's Cancel action (so the caller must not show the prompt: it can
 // tell by the ended-operation count). "Quell Mode" and "Pellam Mode" send
 // nothing and leave OpState alone.
-bool SendWriteStr(Session& session, int kind);
+[[nodiscard]] bool SendWriteStr(Session& session, int kind);
 
 } // namespace msrw

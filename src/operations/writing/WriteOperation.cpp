@@ -68,17 +68,18 @@ ColouredText WriteResultLine(int count, bool ok) {
 
 void SendWriteAndPrompt(Session& s, int kind) {
     const auto ends = s.g.operationEnds;
-    SendWriteStr(s, kind);
+    // Whether a command went out does not decide: data that cannot be
+    // written ends the operation (the count tells), and a mode without a
+    // write command still waits for End.
+    (void)SendWriteStr(s, kind);
     if (s.g.operationEnds == ends)
         ShowPrompt(s);
 }
 
 void cmdWrite_Click(Session& s) {
     DisMainBtns(s.view);
-    if (!s.portManager.ReOpenPort()) {
-        EnaMainBtns(s.view, s.port.MsrwMode); // the operator has been told
+    if (!ReOpenPortOrStop(s))
         return;
-    }
     ClearUnusedTracks(s);
     if (RefusedForWrongFormat(s))
         return;
@@ -115,7 +116,7 @@ void PassBookWriteBranch(Session& s, std::string_view replyText, bool) {
         PreparePrompt(s.view.prompt, "Verify Write Card", "Please Swipe a Card again to verify!",
                       kBlue, kWhite);
         s.view.message = {"Swipe One More Time to Verify !", kBlack};
-        s.Wait(kOkPauseMs);
+        (void)s.Wait(kOkPauseMs); // nothing follows the pause, ended or not
         return;
     }
     PromptForNextCard(s.view.prompt);
