@@ -1,12 +1,12 @@
 // msrw-cli: the console face of the link. Sends command texts or script files
 // to the reader/writer and prints each command and its reply; finds the reader.
 
+#include "files/ScriptFile.h"
+#include "files/SettingsRecord.h"
 #include "link/Clock.h"
 #include "link/ConsoleDialogs.h"
 #include "link/DataFolder.h"
 #include "link/MsrwDLL.h"
-#include "files/ScriptFile.h"
-#include "files/SettingsRecord.h"
 #include "session/LinkNotices.h"
 #include "session/PortState.h"
 #include "session/ReaderScan.h"

@@ -1,10 +1,10 @@
 // msrw: the desktop utility of the magnetic-stripe card reader/writer.
 
+#include "link/Clock.h"
 #include "operations/Operations.h"
 #include "operations/cardtype/CardTypeSetup.h"
-#include "link/Clock.h"
-#include "session/Session.h"
 #include "operations/startup/Startup.h"
+#include "session/Session.h"
 #include "sim/ports/SimulatedPorts.h"
 #include "ui/QtOperatorDialogs.h"
 #include "ui/SimulatorWindow.h"
@@ -78,11 +78,10 @@ int main(int argc, char** argv) {
                     options.isSet("data-dir") ? DataFolder(options.value("data-dir"))
                                               : DataFolder());
     InstallOperations(session);
-    Startup startup(session,
-                    [&session] {
-                        // The outcome has been shown to the operator.
-                        (void)cboCardType_Click(session, session.view.cardTypes.selected);
-                    });
+    Startup startup(session, [&session] {
+        // The outcome has been shown to the operator.
+        (void)cboCardType_Click(session, session.view.cardTypes.selected);
+    });
     frmMain main(session, startup);
     QObject::connect(&main, &frmMain::quitRequested, &app, &QApplication::quit,
                      Qt::QueuedConnection);

@@ -3,10 +3,10 @@
 // two console programs.
 
 #include "link/Clock.h"
-#include "protocol/ReplyClassification.h"
 #include "link/ConsoleDialogs.h"
 #include "link/DataFolder.h"
 #include "link/MsrwDLL.h"
+#include "protocol/ReplyClassification.h"
 #include "session/PortManager.h"
 #include "support/SimProcess.h"
 

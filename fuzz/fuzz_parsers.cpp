@@ -2,14 +2,14 @@
 // texts typed by the operator, serial settings texts, script files, settings
 // lines and card data files. The first byte chooses the parser.
 
+#include "cards/UserTrackCodec.h"
+#include "files/ScriptFile.h"
+#include "files/SettingsFile.h"
 #include "link/Notation.h"
 #include "link/ReplyFramer.h"
 #include "link/SerialSettingsText.h"
 #include "protocol/ReadReply.h"
 #include "protocol/ReplyClassification.h"
-#include "cards/UserTrackCodec.h"
-#include "files/ScriptFile.h"
-#include "files/SettingsFile.h"
 #include "sim/DeckFile.h"
 
 #include <cstddef>

@@ -20,16 +20,13 @@ FrameCaptions ByBpcAndBpi(const std::array<std::string, 3>& bpc, const CardForma
 
 } // namespace
 
-std::optional<FrameCaptions> CardTypeCaptions(std::string_view cardType,
-                                              const CardFormat& format) {
+std::optional<FrameCaptions> CardTypeCaptions(std::string_view cardType, const CardFormat& format) {
     if (cardType == card::ISO)
         return ByBpcAndBpi({"7", "5", "5"}, format);
     if (cardType == card::AAMVA)
         return ByBpcAndBpi({"7", "5", "7"}, format);
     if (cardType == card::USER)
-        return ByBpcAndBpi(
-            format.userBpc,
-            format);
+        return ByBpcAndBpi(format.userBpc, format);
     if (cardType == card::RAW)
         return ByBpcAndBpi({"8", "8", "8"}, format);
     if (cardType == card::CDL)

@@ -3,8 +3,8 @@
 // layout with the Pass Book frame's sentinels and parity, optionally recorded
 // twice with a run of sync zeros between the two copies.
 
-#include "cards/UserTrackCodec.h"
 #include "cards/CardFormat.h"
+#include "cards/UserTrackCodec.h"
 
 #include <string>
 #include <string_view>
@@ -21,7 +21,6 @@ std::string SyncZeroFiller(int track, std::string_view syncZeros);
 // already begin with ";" or "=" and end with "<" or "?" (both pairs are
 // pass-book sentinels, and a reader ends the track at either end sentinel, so
 // one inside the data is refused). Empty text records nothing.
-track::EncodedTrack EncodePassBookTrack(std::string_view text, int track,
-                                        const CardFormat& format);
+track::EncodedTrack EncodePassBookTrack(std::string_view text, int track, const CardFormat& format);
 
 } // namespace msrw

@@ -13,8 +13,8 @@
 // Bit texts are strings of '0' and '1' in the order the bits lie on the
 // stripe. Parity names: "None", "Odd"; any other text means even parity.
 
-#include "protocol/TrackText.h"
 #include "cards/CardFormat.h"
+#include "protocol/TrackText.h"
 
 #include <array>
 #include <cstddef>

@@ -1,13 +1,13 @@
 // The layouts of the write commands, one per mode and family of card types.
 
+#include "cards/CardFormat.h"
 #include "cards/CardTypeList.h"
 #include "cards/PassBookCodec.h"
+#include "cards/UserTrackCodec.h"
 #include "cards/WriteBlocks.h"
 #include "cards/WriteComposition.h"
 #include "link/Notation.h"
 #include "protocol/CommandSet.h"
-#include "cards/UserTrackCodec.h"
-#include "cards/CardFormat.h"
 
 #include <algorithm>
 #include <functional>

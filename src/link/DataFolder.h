@@ -26,7 +26,7 @@ public:
     // Writes the lines, each ended by CR LF, replacing the file in one step so
     // that it is never left half-written. False with `error` set on failure.
     [[nodiscard]] bool writeLines(std::string_view givenName, const std::vector<std::string>& lines,
-                    QString& error) const;
+                                  QString& error) const;
 
 private:
     QString root_;

@@ -1,6 +1,5 @@
 #include "link/Notation.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>

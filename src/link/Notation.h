@@ -16,7 +16,6 @@
 
 namespace msrw {
 
-
 // The most bytes one command text may yield: the byte count travels in 8 bits.
 inline constexpr std::size_t kMaxCommandBytes = 255;
 

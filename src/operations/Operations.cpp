@@ -13,10 +13,9 @@ void InstallOperations(Session& session) {
     RegisterWritingBranches(session.dispatch);
     RegisterReadingBranches(session.dispatch);
     Session* s = &session;
-    QObject::connect(&session.link(), &MsrwDLL::MsrwInEvent,
-                     [s](std::string& display, std::string& hex) {
-                         oMsrwComm_MsrwInEvent(*s, display, hex);
-                     });
+    QObject::connect(
+        &session.link(), &MsrwDLL::MsrwInEvent,
+        [s](std::string& display, std::string& hex) { oMsrwComm_MsrwInEvent(*s, display, hex); });
 }
 
 } // namespace msrw

@@ -17,7 +17,6 @@ constexpr std::string_view kStatusVerifyPending = "\x1B"
                                                   "5"sv;
 constexpr std::string_view kReadEndMarker = "?\x1C\x1B"sv;
 
-
 // Indexed by the failed-track bits 1-7.
 constexpr std::array<std::string_view, 8> kFailedTrackNames{
     "",        "Track 1",       "Track 2",       "Track 1 and 2",

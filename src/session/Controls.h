@@ -31,9 +31,9 @@ inline constexpr std::size_t kControlCount = 15;
 
 // In the order of the enumeration.
 inline constexpr std::array<std::string_view, kControlCount> kControlNames{
-    "cmdRead",   "cmdWrite",   "cmdErase",    "cmdCompare", "cmdSeqWrite",
-    "cmdToFile", "cmdFromFile", "CmdExit",    "cmdConfig",  "cmdSetup",
-    "cboCardType", "cmdSendCmd", "cmdDatabase", "cmdConfigSetting", "cmdTest"};
+    "cmdRead",     "cmdWrite",    "cmdErase",    "cmdCompare",       "cmdSeqWrite",
+    "cmdToFile",   "cmdFromFile", "CmdExit",     "cmdConfig",        "cmdSetup",
+    "cboCardType", "cmdSendCmd",  "cmdDatabase", "cmdConfigSetting", "cmdTest"};
 
 constexpr std::string_view ControlName(Control control) {
     return kControlNames[static_cast<std::size_t>(control)];

@@ -1,11 +1,11 @@
 #include "session/DeviceFormat.h"
 
+#include "files/SettingsFile.h"
 #include "link/Clock.h"
 #include "link/MsrwDLL.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ReplyClassification.h"
 #include "session/FormatStore.h"
-#include "files/SettingsFile.h"
 
 #include <array>
 

@@ -39,9 +39,9 @@ public:
     [[nodiscard]] int SendHiCo();     // "\1Bx" when chkhico is checked, "\1By" otherwise; -11
     [[nodiscard]] int SendLeadz();    // txt210Leadz and txt75Leadz; -6
     [[nodiscard]] int SendLeadz_Pb(); // txt210Leadz_Pb and txt75Leadz; -6
-    int SendTk1Bpi();   // -7
-    int SendTk2Bpi();   // -8
-    int SendTk3Bpi();   // -9
+    int SendTk1Bpi();                 // -7
+    int SendTk2Bpi();                 // -8
+    int SendTk3Bpi();                 // -9
 
     // Brings the device back in line with the store, 200 ms between steps;
     // a pass-book card is set to 210 BPI on all tracks. Returns 0, or the

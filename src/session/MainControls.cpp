@@ -22,10 +22,10 @@ void EnaMainBtns(MainView& view, MsrwMode mode) {
     Enable(view, {Control::cmdRead, Control::cmdConfig, Control::CmdExit});
     const bool ormond = mode == MsrwMode::Ormond;
     if (ormond || mode == MsrwMode::Quell)
-        Enable(view, {Control::cmdWrite, Control::cmdCompare, Control::cmdSeqWrite,
-                      Control::cmdSetup, Control::cmdToFile, Control::cmdFromFile,
-                      Control::cboCardType, Control::cmdSendCmd, Control::cmdDatabase,
-                      Control::cmdConfigSetting});
+        Enable(view,
+               {Control::cmdWrite, Control::cmdCompare, Control::cmdSeqWrite, Control::cmdSetup,
+                Control::cmdToFile, Control::cmdFromFile, Control::cboCardType, Control::cmdSendCmd,
+                Control::cmdDatabase, Control::cmdConfigSetting});
     if (ormond)
         Enable(view, {Control::cmdErase, Control::cmdTest});
 }

@@ -2,9 +2,9 @@
 // The main window's shared procedures: disabling and enabling its controls,
 // refilling the card-type list, showing the mode, locking the track fields.
 
+#include "files/SettingsRecord.h"
 #include "protocol/MsrwMode.h"
 #include "session/MainView.h"
-#include "files/SettingsRecord.h"
 
 #include <string>
 

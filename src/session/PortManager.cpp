@@ -1,15 +1,15 @@
 #include "session/PortManager.h"
 
+#include "files/SettingsFile.h"
 #include "link/Clock.h"
 #include "link/DataFolder.h"
 #include "link/Notation.h"
 #include "link/OperatorDialogs.h"
-#include "files/SettingsFile.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ReplyClassification.h"
 #include "session/LinkNotices.h"
 #include "session/MainControls.h"
 #include "session/ReaderScan.h"
-#include "protocol/CommandSet.h"
-#include "protocol/ReplyClassification.h"
 
 namespace msrw {
 namespace {
@@ -191,7 +191,8 @@ bool PortManager::SaveCommCfgFile() {
     st.CommLine = "Comm" + std::to_string(st.CurrentPort);
     QString error;
     if (ctx_.data.writeLines(kPortRecordFile,
-                             {st.CommLine, st.BaudText, st.LineSettings, MsrwModeText(st.MsrwMode)}, error))
+                             {st.CommLine, st.BaudText, st.LineSettings, MsrwModeText(st.MsrwMode)},
+                             error))
         return true;
     ctx_.dialogs.showMessage(error.toStdString(), MessageIcon::Warning);
     return false;

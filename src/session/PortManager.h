@@ -3,10 +3,10 @@
 // finding the lead-zero-bias fixture, sending the stored card settings after
 // a port was opened, the port record, and the pauses between commands.
 
-#include "session/MainView.h"
-#include "link/MsrwDLL.h"
-#include "session/PortState.h"
 #include "files/SettingsRecord.h"
+#include "link/MsrwDLL.h"
+#include "session/MainView.h"
+#include "session/PortState.h"
 
 #include <memory>
 #include <optional>

@@ -37,7 +37,7 @@ std::optional<QString> UnsavableLeadingZeros(const FormatStore& format);
 // was written: a leading-zero box that would not load back, or a failed
 // write; the previous file is then left as it was.
 [[nodiscard]] bool SaveSetting(const DataFolder& folder, const FormatStore& format,
-                 const MainWindowSettings& main, QString& error);
+                               const MainWindowSettings& main, QString& error);
 
 // SaveSetting from a session's format store and main window. A failure has
 // already been shown to the operator (as a warning) when this returns false.

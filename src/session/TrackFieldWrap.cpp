@@ -1,7 +1,7 @@
 #include "session/TrackFieldWrap.h"
 
-#include "session/MainView.h"
 #include "protocol/TrackText.h"
+#include "session/MainView.h"
 
 namespace msrw {
 

@@ -28,8 +28,7 @@ void ShowOrHide(QWidget* w, bool visible) {
             w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
         }
         w->show();
-    }
-    else if (!visible && w->isVisible())
+    } else if (!visible && w->isVisible())
         w->hide();
 }
 
@@ -139,7 +138,8 @@ bool SeqWriteDialog::eventFilter(QObject* watched, QEvent* event) {
     if (!field || rendering_)
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        frmSeqWrite::txtNo_FocusChanged(s_.operationState<SequentialWrite>(), event->type() == QEvent::FocusIn);
+        frmSeqWrite::txtNo_FocusChanged(s_.operationState<SequentialWrite>(),
+                                        event->type() == QEvent::FocusIn);
         render();
     } else if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
@@ -153,7 +153,8 @@ bool SeqWriteDialog::eventFilter(QObject* watched, QEvent* event) {
         if (code == 0)
             return false; // navigation keys
         takeTexts();
-        const int passed = frmSeqWrite::txtNo_KeyPress(s_, s_.operationState<SequentialWrite>(), code);
+        const int passed =
+            frmSeqWrite::txtNo_KeyPress(s_, s_.operationState<SequentialWrite>(), code);
         after_();
         return passed == 0 || code == 13; // swallowed, or Enter already acted
     }

@@ -1,17 +1,17 @@
 #include "ui/frmMain.h"
 
 #include "operations/cardtype/CardTypeSetup.h"
-#include "operations/writing/EraseOperation.h"
-#include "session/CardView.h"
-#include "operations/writing/SequentialWrite.h"
-#include "session/TrackFieldWrap.h"
-#include "operations/writing/WriteOperation.h"
-#include "operations/startup/PortMenu.h"
-#include "operations/startup/Startup.h"
 #include "operations/reading/CompareOperation.h"
-#include "session/Dispatcher.h"
 #include "operations/reading/ReadOperation.h"
 #include "operations/reading/TestCycle.h"
+#include "operations/startup/PortMenu.h"
+#include "operations/startup/Startup.h"
+#include "operations/writing/EraseOperation.h"
+#include "operations/writing/SequentialWrite.h"
+#include "operations/writing/WriteOperation.h"
+#include "session/CardView.h"
+#include "session/Dispatcher.h"
+#include "session/TrackFieldWrap.h"
 #include "ui/CardDialogs.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
@@ -137,8 +137,9 @@ void frmMain::buildTracks(QWidget* central) {
         edit->setFilter([this, track](int code) {
             // While a sequential write's number places are marked, every key
             // types "x" and Enter confirms the marks.
-            const KeyReplacement marking = SeqWriteKeyReplacement(
-                s_, s_.operationState<SequentialWrite>(), [this] { act([this] { cmdCancel_Click(s_); }); });
+            const KeyReplacement marking =
+                SeqWriteKeyReplacement(s_, s_.operationState<SequentialWrite>(),
+                                       [this] { act([this] { cmdCancel_Click(s_); }); });
             const int key = txtTrk_KeyPress(s_, track, code, marking);
             render();
             return key;

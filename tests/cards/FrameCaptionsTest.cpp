@@ -1,8 +1,8 @@
 #include "cards/FrameCaptions.h"
 #include "session/CardView.h"
 
-#include "support/CardsSession.h"
 #include "session/FormatStore.h"
+#include "support/CardsSession.h"
 
 using namespace msrw;
 using namespace msrw::test;

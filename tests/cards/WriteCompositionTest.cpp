@@ -2,14 +2,14 @@
 // the track fields.
 
 #include "cards/WriteComposition.h"
-#include "operations/writing/SendWrite.h"
-#include "session/OpStates.h"
-#include "support/CardsSession.h"
 #include "cards/CardTypeList.h"
 #include "cards/PassBookCodec.h"
 #include "cards/WriteBlocks.h"
 #include "link/Notation.h"
+#include "operations/writing/SendWrite.h"
+#include "session/OpStates.h"
 #include "sim/EscapeParser.h"
+#include "support/CardsSession.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -92,7 +92,9 @@ TEST(PassBook, SyncZerosRecordTheTrackTwiceWithAFillerBetween) {
 TEST(PassBook, EitherPairOfSentinelsIsKeptAndNeitherEndSentinelMayStandInside) {
     FormatStore format;
     format.passBook[0].syncZeros.select(0); // "0": one copy
-    const auto encodedAs = [&](const char* text) { return EncodePassBookTrack(text, 1, format.cardFormat()); };
+    const auto encodedAs = [&](const char* text) {
+        return EncodePassBookTrack(text, 1, format.cardFormat());
+    };
     const UserTrackFormat equalsQuestion{5, "Odd", '=', '?'};
     EXPECT_EQ(encodedAs("=12?").hexDigits,
               track::EncodeUserTrack("=12?", equalsQuestion).hexDigits);
@@ -142,7 +144,8 @@ TEST(ComposeWriteCommand, LayoutsByModeAndCardType) {
     };
     // clang-format on
     for (const ComposeCase& c : cases) {
-        const WriteCommandText write = ComposeWriteCommand(c.mode, c.cardType, c.data, format.cardFormat());
+        const WriteCommandText write =
+            ComposeWriteCommand(c.mode, c.cardType, c.data, format.cardFormat());
         EXPECT_EQ(write.command, c.command) << c.name;
         EXPECT_EQ(write.problem, "") << c.name;
     }
@@ -177,7 +180,8 @@ TEST(ComposeWriteCommand, RefusesDataThatCannotBeWrittenAndSaysWhy) {
     };
     // clang-format on
     for (const RefusalCase& c : cases) {
-        const WriteCommandText write = ComposeWriteCommand(c.mode, c.cardType, c.data, format.cardFormat());
+        const WriteCommandText write =
+            ComposeWriteCommand(c.mode, c.cardType, c.data, format.cardFormat());
         EXPECT_EQ(write.command, "") << c.name;
         EXPECT_NE(write.problem.find(c.saying), std::string::npos)
             << c.name << ": " << write.problem;
@@ -220,7 +224,8 @@ TEST_F(Prepare, StripsTheSentinelsOfTheListPosition) {
     };
     for (const Case& c : cases) {
         const int result = prepare(c.mode, c.type, c.fields);
-        EXPECT_EQ(session.g.TrackData, c.data) << MsrwModeName(c.mode) << " " << c.type << " " << c.fields[0];
+        EXPECT_EQ(session.g.TrackData, c.data)
+            << MsrwModeName(c.mode) << " " << c.type << " " << c.fields[0];
         const bool any = !c.data[0].empty() || !c.data[1].empty() || !c.data[2].empty();
         EXPECT_EQ(result, any ? 1 : 0) << c.type;
     }

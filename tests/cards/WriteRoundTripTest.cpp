@@ -2,14 +2,14 @@
 // read back as the text that was on screen.
 
 #include "cards/CardTypeList.h"
-#include "operations/cardtype/CardTypeSetup.h"
+#include "cards/UserTrackCodec.h"
 #include "cards/WriteComposition.h"
-#include "operations/writing/SendWrite.h"
-#include "session/OpStates.h"
 #include "link/MsrwDLL.h"
 #include "link/Notation.h"
+#include "operations/cardtype/CardTypeSetup.h"
 #include "operations/reading/ReadOperation.h"
-#include "cards/UserTrackCodec.h"
+#include "operations/writing/SendWrite.h"
+#include "session/OpStates.h"
 #include "support/SimSession.h"
 
 #include <gtest/gtest.h>

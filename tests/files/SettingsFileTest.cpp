@@ -3,8 +3,8 @@
 
 #include "link/Clock.h"
 #include "link/DataFolder.h"
-#include "session/Session.h"
 #include "session/FormatStore.h"
+#include "session/Session.h"
 #include "support/RecordingDialogs.h"
 
 #include <QFile>

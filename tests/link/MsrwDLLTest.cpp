@@ -1,5 +1,5 @@
-#include "session/LinkNotices.h"
 #include "link/MsrwDLL.h"
+#include "session/LinkNotices.h"
 
 #include "support/FakeTransport.h"
 #include "support/RecordingDialogs.h"

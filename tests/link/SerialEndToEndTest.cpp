@@ -1,7 +1,7 @@
 // The real serial path: QSerialPort on a pseudo-terminal served by msrw-sim.
 
-#include "session/LinkNotices.h"
 #include "link/MsrwDLL.h"
+#include "session/LinkNotices.h"
 
 #include "support/RecordingDialogs.h"
 #include "support/SimProcess.h"

@@ -1,8 +1,8 @@
 #include "operations/cardtype/CardTypeSetup.h"
 
-#include "support/CardsSession.h"
 #include "cards/CardTypeList.h"
 #include "session/DeviceFormat.h"
+#include "support/CardsSession.h"
 
 #include <algorithm>
 
@@ -108,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {75, 210, 210},
                     50},
         // Outside "Ormond Mode" ISO's bits are not sent; the reader keeps its own.
-        CommandCase{MsrwMode::Velk, "ISO", kStored, "D300 " + kDelays4, {7, 5, 5}, {75, 210, 210}, 50},
+        CommandCase{
+            MsrwMode::Velk, "ISO", kStored, "D300 " + kDelays4, {7, 5, 5}, {75, 210, 210}, 50},
         CommandCase{MsrwMode::Ormond,
                     "AAMVA",
                     Then({kBpc757}, kStored),
@@ -146,7 +147,8 @@ INSTANTIATE_TEST_SUITE_P(
                     {210, 210, 210},
                     111}),
     [](const auto& param) {
-        std::string name = std::string(MsrwModeName(param.param.mode)).substr(0, 5) + param.param.type;
+        std::string name =
+            std::string(MsrwModeName(param.param.mode)).substr(0, 5) + param.param.type;
         name.erase(std::remove(name.begin(), name.end(), ' '), name.end());
         return name;
     });

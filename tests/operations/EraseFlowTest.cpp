@@ -1,11 +1,11 @@
 // Erasing chosen tracks card after card, and the track choice dialog,
 // against the simulated reader/writer.
 
-#include "session/OpStates.h"
-#include "support/CardsSession.h"
 #include "operations/writing/EraseOperation.h"
 #include "session/Dispatcher.h"
+#include "session/OpStates.h"
 #include "sim/CardOps.h"
+#include "support/CardsSession.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // Reading, comparing and ending operations, card after card, against the
 // simulated reader/writer.
 
-#include "operations/cardtype/CardTypeSetup.h"
 #include "cards/WriteComposition.h"
-#include "operations/writing/SendWrite.h"
-#include "session/OpStates.h"
+#include "operations/cardtype/CardTypeSetup.h"
 #include "operations/reading/CompareOperation.h"
-#include "session/Dispatcher.h"
 #include "operations/reading/ReadOperation.h"
 #include "operations/reading/TestCycle.h"
+#include "operations/writing/SendWrite.h"
+#include "session/Dispatcher.h"
+#include "session/OpStates.h"
 #include "support/SimSession.h"
 
 #include <algorithm>

@@ -1,17 +1,17 @@
 // Sequential write: marking the number's place, the range dialog, and the
 // run of numbered cards against the simulated reader/writer.
 
-#include "operations/Operations.h"
 #include "operations/writing/SequentialWrite.h"
-#include "session/CardView.h"
-#include "operations/cardtype/CardTypeSetup.h"
-#include "support/CardsSession.h"
 #include "cards/WriteComposition.h"
+#include "operations/Operations.h"
+#include "operations/cardtype/CardTypeSetup.h"
 #include "operations/writing/SendWrite.h"
-#include "session/OpStates.h"
+#include "session/CardView.h"
 #include "session/Dispatcher.h"
+#include "session/OpStates.h"
 #include "sim/CardOps.h"
 #include "sim/ports/SimTransport.h"
+#include "support/CardsSession.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -4,8 +4,8 @@
 #include "operations/startup/Startup.h"
 
 #include "operations/cardtype/CardTypeSetup.h"
-#include "session/MainControls.h"
 #include "operations/startup/PortMenu.h"
+#include "session/MainControls.h"
 #include "support/SimSession.h"
 
 #include <gtest/gtest.h>
@@ -163,7 +163,9 @@ TEST(MainControls, TheModeDecidesWhichButtonsAreOffered) {
 
 namespace {
 
-void ChooseSelected(Session& s) { (void)cboCardType_Click(s, s.view.cardTypes.selected); }
+void ChooseSelected(Session& s) {
+    (void)cboCardType_Click(s, s.view.cardTypes.selected);
+}
 
 TEST(PortMenu, CloseThenOpenAndChooseAPort) {
     SimSession t;

@@ -1,15 +1,15 @@
 // Writing card after card, the pass-book verifying swipe and the test cycle's
 // write phase, against the simulated reader/writer.
 
-#include "operations/cardtype/CardTypeSetup.h"
-#include "support/CardsSession.h"
 #include "cards/WriteComposition.h"
+#include "operations/cardtype/CardTypeSetup.h"
 #include "operations/writing/SendWrite.h"
-#include "session/OpStates.h"
 #include "operations/writing/WriteOperation.h"
-#include "session/MainControls.h"
 #include "session/Dispatcher.h"
+#include "session/MainControls.h"
+#include "session/OpStates.h"
 #include "sim/CardOps.h"
+#include "support/CardsSession.h"
 
 #include <gtest/gtest.h>
 #include <tuple>

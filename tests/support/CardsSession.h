@@ -5,9 +5,9 @@
 
 #include "cards/CardTypeList.h"
 #include "link/Clock.h"
-#include "protocol/ReplyClassification.h"
 #include "link/DataFolder.h"
 #include "link/MsrwDLL.h"
+#include "protocol/ReplyClassification.h"
 #include "session/Session.h"
 #include "sim/Device.h"
 #include "sim/ports/SimTransport.h"

@@ -1,8 +1,8 @@
 #include "support/SimSession.h"
 
+#include "link/Notation.h"
 #include "operations/Operations.h"
 #include "operations/cardtype/CardTypeSetup.h"
-#include "link/Notation.h"
 #include "session/Dispatcher.h"
 #include "sim/ports/SimTransport.h"
 #include "support/RecordingTransport.h"
@@ -24,8 +24,8 @@ SimSession::SimSession() : device(std::make_shared<sim::Device>()) {
     fast.idleGapMs = 20;
     session->link().setTimings(fast);
     Session* s = session.get();
-    startup =
-        std::make_unique<Startup>(*s, [s] { (void)cboCardType_Click(*s, s->view.cardTypes.selected); });
+    startup = std::make_unique<Startup>(
+        *s, [s] { (void)cboCardType_Click(*s, s->view.cardTypes.selected); });
     InstallOperations(*s);
 }
 

@@ -4,8 +4,8 @@
 // fresh data folder, and a log of the bytes the reader received.
 
 #include "link/Clock.h"
-#include "session/Session.h"
 #include "operations/startup/Startup.h"
+#include "session/Session.h"
 #include "sim/Deck.h"
 #include "sim/Device.h"
 #include "support/RecordingDialogs.h"

@@ -1,13 +1,13 @@
 #include "operations/cardtype/CardTypeDevice.h"
 
 #include "cards/CardTypeList.h"
-#include "operations/cardtype/CardTypeSetup.h"
 #include "link/MsrwDLL.h"
 #include "link/OperatorDialogs.h"
-#include "session/Session.h"
+#include "operations/cardtype/CardTypeSetup.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ReplyClassification.h"
 #include "session/DeviceFormat.h"
+#include "session/Session.h"
 
 #include <optional>
 

@@ -1,10 +1,10 @@
 #include "operations/cardtype/CardTypeSetup.h"
 
-#include "operations/cardtype/CardTypeDevice.h"
 #include "cards/CardTypeList.h"
+#include "link/OperatorDialogs.h"
+#include "operations/cardtype/CardTypeDevice.h"
 #include "session/CardView.h"
 #include "session/MainControls.h"
-#include "link/OperatorDialogs.h"
 #include "session/Session.h"
 
 namespace msrw {

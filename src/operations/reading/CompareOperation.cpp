@@ -1,10 +1,10 @@
-#include "session/OpStates.h"
 #include "operations/reading/CompareOperation.h"
+#include "session/OpStates.h"
 
 #include "cards/CardTypeList.h"
+#include "operations/reading/ReadOperation.h"
 #include "session/MainControls.h"
 #include "session/Session.h"
-#include "operations/reading/ReadOperation.h"
 #include "session/SwipePrompt.h"
 
 #include <algorithm>

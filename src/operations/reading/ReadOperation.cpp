@@ -1,14 +1,14 @@
-#include "session/OpStates.h"
 #include "operations/reading/ReadOperation.h"
+#include "session/OpStates.h"
 
 #include "cards/CardTypeList.h"
+#include "cards/UserTrackCodec.h"
+#include "protocol/CommandSet.h"
+#include "protocol/ReadReply.h"
 #include "session/CardView.h"
 #include "session/MainControls.h"
 #include "session/Session.h"
-#include "protocol/CommandSet.h"
-#include "protocol/ReadReply.h"
 #include "session/SwipePrompt.h"
-#include "cards/UserTrackCodec.h"
 
 namespace msrw {
 namespace {
@@ -20,7 +20,8 @@ std::array<UserTrackFormat, 3> UserFormats(const FormatStore& format) {
 } // namespace
 
 CardRead ReadCard(const Session& s, std::string_view replyText) {
-    const reading::ReadReplyContext context{s.port.MsrwMode, s.view.cardTypes.selected, s.g.ActiveTracks};
+    const reading::ReadReplyContext context{s.port.MsrwMode, s.view.cardTypes.selected,
+                                            s.g.ActiveTracks};
     const reading::ParsedRead parsed = reading::ParseReadReply(replyText, context);
     CardRead card{parsed.tracks, parsed.ok, {}};
     card.outcome =

@@ -3,10 +3,10 @@
 // the receive dispatcher; the parse-and-show steps that compare and the test
 // cycle share.
 
-#include "session/OpStates.h"
-#include "session/MainView.h"
 #include "protocol/ReplyClassification.h"
 #include "protocol/TrackText.h"
+#include "session/MainView.h"
+#include "session/OpStates.h"
 
 #include <string>
 #include <string_view>

@@ -1,14 +1,14 @@
-#include "session/OpStates.h"
 #include "operations/reading/TestCycle.h"
+#include "session/OpStates.h"
 
-#include "operations/cardtype/CardTypeSetup.h"
-#include "operations/writing/WriteOperation.h"
-#include "session/MainControls.h"
 #include "link/OperatorDialogs.h"
-#include "session/Session.h"
+#include "operations/cardtype/CardTypeSetup.h"
+#include "operations/reading/ReadOperation.h"
+#include "operations/writing/WriteOperation.h"
 #include "protocol/CommandSet.h"
 #include "session/Dispatcher.h"
-#include "operations/reading/ReadOperation.h"
+#include "session/MainControls.h"
+#include "session/Session.h"
 #include "session/SwipePrompt.h"
 
 namespace msrw {

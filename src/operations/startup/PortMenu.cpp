@@ -1,9 +1,9 @@
 #include "operations/startup/PortMenu.h"
 
-#include "session/MainControls.h"
-#include "link/OperatorDialogs.h"
-#include "session/Session.h"
 #include "files/SettingsFile.h"
+#include "link/OperatorDialogs.h"
+#include "session/MainControls.h"
+#include "session/Session.h"
 #include "session/SettingsSave.h"
 
 namespace msrw {

@@ -1,11 +1,11 @@
 #include "operations/startup/Startup.h"
 
-#include "session/OpStates.h"
-#include "session/MainControls.h"
+#include "files/SettingsFile.h"
 #include "link/OperatorDialogs.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ReplyClassification.h"
-#include "files/SettingsFile.h"
+#include "session/MainControls.h"
+#include "session/OpStates.h"
 #include "session/SettingsSave.h"
 
 #include <array>

@@ -1,9 +1,9 @@
-#include "session/OpStates.h"
 #include "operations/writing/EraseOperation.h"
+#include "session/OpStates.h"
 
+#include "protocol/CommandSet.h"
 #include "session/MainControls.h"
 #include "session/Session.h"
-#include "protocol/CommandSet.h"
 #include "session/SwipePrompt.h"
 
 #include <cstdint>

@@ -3,9 +3,9 @@
 #include "cards/CardTypeList.h"
 #include "cards/WriteComposition.h"
 #include "link/OperatorDialogs.h"
-#include "session/Session.h"
 #include "session/Dispatcher.h"
 #include "session/OpStates.h"
+#include "session/Session.h"
 
 #include <algorithm>
 

@@ -2,14 +2,14 @@
 
 #include "cards/CardTypeList.h"
 #include "cards/WriteComposition.h"
-#include "operations/writing/SendWrite.h"
-#include "session/OpStates.h"
-#include "operations/writing/WriteOperation.h"
-#include "session/MainControls.h"
 #include "link/OperatorDialogs.h"
+#include "operations/writing/SendWrite.h"
+#include "operations/writing/WriteOperation.h"
+#include "protocol/TrackText.h"
+#include "session/MainControls.h"
+#include "session/OpStates.h"
 #include "session/Session.h"
 #include "session/SwipePrompt.h"
-#include "protocol/TrackText.h"
 
 #include <algorithm>
 #include <optional>

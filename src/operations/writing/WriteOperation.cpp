@@ -2,13 +2,13 @@
 
 #include "cards/CardTypeList.h"
 #include "cards/WriteComposition.h"
-#include "operations/writing/SendWrite.h"
-#include "session/OpStates.h"
-#include "session/MainControls.h"
 #include "link/OperatorDialogs.h"
-#include "session/Session.h"
-#include "session/Dispatcher.h"
+#include "operations/writing/SendWrite.h"
 #include "protocol/ReplyClassification.h"
+#include "session/Dispatcher.h"
+#include "session/MainControls.h"
+#include "session/OpStates.h"
+#include "session/Session.h"
 #include "session/SwipePrompt.h"
 
 #include <string>
