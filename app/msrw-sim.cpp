@@ -3,6 +3,7 @@
 // swipe cards: an empty line the next card of the deck, a number that card.
 // The program ends on SIGTERM, SIGINT or when standard input closes.
 
+#include "link/Notation.h"
 #include "sim/AutoSwiper.h"
 #include "sim/DeckFile.h"
 #include "sim/Device.h"
@@ -10,6 +11,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QSocketNotifier>
 #include <csignal>
 #include <cstdio>
@@ -112,6 +114,8 @@ void AddOptions(QCommandLineParser& parser) {
         {"garbage", "Send N noise bytes before each reply.", "N"},
         {"silent", "Answer nothing."},
         {"vanish-after", "Close the terminal after K commands.", "K"},
+        {"chatter", "Be a foreign device: answer nothing, send noise every MS milliseconds.", "MS"},
+        {"log", "Append what the client sends to FILE, in command-text notation.", "FILE"},
         {"port", "Accepted for uniformity; ignored.", "N=PATH"},
         {"data-dir", "Accepted for uniformity; ignored.", "DIR"},
     });
@@ -119,6 +123,10 @@ void AddOptions(QCommandLineParser& parser) {
 
 bool Configure(const QCommandLineParser& parser, Device& device, Deck& deck, int& autoSwipeMs) {
     Faults& faults = device.faults();
+    int chatterMs = 0;
+    if (!NumberOption(parser, "chatter", 1, 60000, chatterMs))
+        return false;
+    device.chatter(chatterMs);
     if (!NumberOption(parser, "auto-swipe", 0, 3600000, autoSwipeMs) ||
         !NumberOption(parser, "garbage", 0, 4096, faults.garbageBytes) ||
         !NumberOption(parser, "vanish-after", 1, 1000000, faults.vanishAfter))
@@ -162,6 +170,19 @@ int main(int argc, char** argv) {
     if (!server.start(error) || !QuitOnSignals(app)) {
         Complain(error.isEmpty() ? QStringLiteral("cannot watch for signals") : error);
         return 1;
+    }
+    std::unique_ptr<QFile> log;
+    if (parser.isSet("log")) {
+        log = std::make_unique<QFile>(parser.value("log"));
+        if (!log->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
+            Complain(QStringLiteral("cannot write the log %1: %2")
+                         .arg(parser.value("log"), log->errorString()));
+            return 1;
+        }
+        QObject::connect(&server, &PtyServer::received, [&log](const std::string& bytes) {
+            const std::string text = msrw::ToCommandText(bytes);
+            log->write(text.data(), qint64(text.size()));
+        });
     }
     QObject::connect(&server, &PtyServer::stopped,
                      [] { Complain(QStringLiteral("the port has gone away (vanish fault)")); });

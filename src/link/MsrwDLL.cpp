@@ -14,7 +14,18 @@ struct MsrwDLL::PendingQuery {
     bool complete = false;
     QEventLoop loop;
     QTimer timer;
+    QTimer deadline;
 };
+
+namespace {
+
+// Keeps the newest bytes when a device sends more than any reply holds.
+void KeepBounded(std::string& buffer) {
+    if (buffer.size() > kMaxPendingReplyBytes)
+        buffer.erase(0, buffer.size() - kMaxPendingReplyBytes);
+}
+
+} // namespace
 
 MsrwDLL::MsrwDLL(const PortDirectory& ports, QObject* parent) : QObject(parent), ports_(ports) {
     eventIdle_.setSingleShot(true);
@@ -119,6 +130,12 @@ int MsrwDLL::exchange(const std::string& commandText, ReplyShape shape, int time
         lastError_ = QStringLiteral("Another command is still waiting for its reply.");
         return kLinkBusy;
     }
+    // Whatever came before this command (an answer to one whose reply was
+    // not awaited) is not its reply.
+    eventBuffer_.clear();
+    eventIdle_.stop();
+    if (transport_)
+        transport_->discardInput();
     PendingQuery q;
     q.shape = shape;
     query_ = &q;
@@ -138,7 +155,14 @@ int MsrwDLL::exchange(const std::string& commandText, ReplyShape shape, int time
         q.buffer.clear();
         q.loop.quit();
     });
+    q.deadline.setSingleShot(true);
+    connect(&q.deadline, &QTimer::timeout, &q.loop, [this, &q] {
+        lastError_ = QStringLiteral("The reader/writer kept sending bytes that make no reply.");
+        q.buffer.clear();
+        q.loop.quit();
+    });
     q.timer.start(timeoutMs);
+    q.deadline.start(timeoutMs + timings_.replySpanMs);
     q.loop.exec();
     query_ = nullptr;
     replyBytes = q.reply;
@@ -169,6 +193,9 @@ bool MsrwDLL::takeQueryReply() {
 void MsrwDLL::onBytes(const std::string& bytes) {
     if (query_) {
         query_->buffer += bytes;
+        KeepBounded(query_->buffer);
+        if (query_->complete)
+            return; // the wait is ending; what follows belongs to what comes next
         if (takeQueryReply()) {
             query_->timer.stop();
             query_->loop.quit();
@@ -178,7 +205,12 @@ void MsrwDLL::onBytes(const std::string& bytes) {
         }
         return;
     }
+    // Replies that come while a handler runs wait for it to finish; those
+    // that came while no operation waited must not be taken by the next one.
+    if (dispatching_ && eventGate_ && !eventGate_())
+        return;
     eventBuffer_ += bytes;
+    KeepBounded(eventBuffer_);
     deliverEvents(false);
 }
 

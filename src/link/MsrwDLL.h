@@ -9,6 +9,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -32,7 +33,14 @@ struct LinkTimings {
     int probeTimeoutMs = 200;    // ReadVersion: a port with no reader stays silent
     int scriptTimeoutMs = 10000; // QueryScript: a script may wait for a swipe
     int idleGapMs = 80;          // bytes with no recognisable end are a reply after this
+    // However the bytes keep coming, an exchange ends this long after its
+    // time-out would have: a chattering line must not hold it for ever.
+    int replySpanMs = 2000;
 };
+
+// The most bytes kept while a reply is awaited: far more than any reply
+// holds, so that only a device that never stops sending reaches it.
+inline constexpr std::size_t kMaxPendingReplyBytes = 4096;
 
 class MsrwDLL : public QObject {
     Q_OBJECT
@@ -55,6 +63,11 @@ public:
     const QString& lastError() const { return lastError_; }
     int openPortNumber() const { return openPort_; }
     void setTimings(const LinkTimings& t) { timings_ = t; }
+    // Bytes for MsrwInEvent that arrive while a handler runs wait for it to
+    // finish. Those that arrive while `accepting` says no (no operation
+    // waits) are dropped at once instead: they must not reach the wait that
+    // the handler begins.
+    void setEventGate(std::function<bool()> accepting) { eventGate_ = std::move(accepting); }
     const LinkTimings& timings() const { return timings_; }
 
 signals:
@@ -86,6 +99,7 @@ private:
     ReplyShape eventShape_ = ReplyShape::Any;
     QTimer eventIdle_;
     bool dispatching_ = false;
+    std::function<bool()> eventGate_;
 
     struct PendingQuery;
     PendingQuery* query_ = nullptr;

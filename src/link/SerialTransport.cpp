@@ -1,7 +1,14 @@
 #include "link/SerialTransport.h"
 
+#include <QElapsedTimer>
+#include <poll.h>
+
 namespace msrw {
 namespace {
+
+constexpr int kHangUpCheckMs = 100;
+// How long a close waits for queued bytes to reach the wire.
+constexpr int kDrainLimitMs = 500;
 
 QSerialPort::Parity ToQtParity(char parity) {
     switch (parity) {
@@ -39,6 +46,8 @@ SerialTransport::SerialTransport(const QString& portNameOrPath, QObject* parent)
     port_.setPortName(portNameOrPath);
     connect(&port_, &QSerialPort::readyRead, this, &SerialTransport::onReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialTransport::onError);
+    hangUpCheck_.setInterval(kHangUpCheckMs);
+    connect(&hangUpCheck_, &QTimer::timeout, this, &SerialTransport::checkHangUp);
 }
 
 SerialTransport::~SerialTransport() {
@@ -62,12 +71,35 @@ bool SerialTransport::open(const SerialSettings& settings, QString& error) {
     // the request, which is harmless.
     port_.setDataTerminalReady(true);
     port_.clearError();
+    hangUpCheck_.start();
     return true;
 }
 
 void SerialTransport::close() {
-    if (port_.isOpen())
-        port_.close();
+    hangUpCheck_.stop();
+    if (!port_.isOpen())
+        return;
+    drainWrites();
+    port_.close();
+}
+
+// Closing discards what the port has not written yet; a command that expects
+// no reply (a reset before closing, the last command of a console run) must
+// still reach the device.
+void SerialTransport::drainWrites() {
+    QElapsedTimer waited;
+    waited.start();
+    while (port_.bytesToWrite() > 0 && waited.elapsed() < kDrainLimitMs) {
+        if (!port_.waitForBytesWritten(int(kDrainLimitMs - waited.elapsed())))
+            break;
+    }
+}
+
+void SerialTransport::discardInput() {
+    if (!port_.isOpen())
+        return;
+    port_.readAll();
+    port_.clear(QSerialPort::Input);
 }
 
 bool SerialTransport::isOpen() const {
@@ -90,8 +122,20 @@ void SerialTransport::onReadyRead() {
 void SerialTransport::onError(QSerialPort::SerialPortError error) {
     if (error != QSerialPort::ResourceError || !port_.isOpen())
         return;
-    const QString reason = port_.errorString();
-    port_.close();
+    reportLost(port_.errorString());
+}
+
+void SerialTransport::checkHangUp() {
+    if (!port_.isOpen())
+        return;
+    pollfd watched{static_cast<int>(port_.handle()), POLLIN, 0};
+    if (::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        reportLost(QStringLiteral("the other end closed it"));
+}
+
+void SerialTransport::reportLost(const QString& reason) {
+    hangUpCheck_.stop();
+    port_.close(); // nothing can be written to a port that is gone
     emit lost(QStringLiteral("The port %1 is no longer available (%2).").arg(name_, reason));
 }
 

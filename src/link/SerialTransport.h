@@ -4,6 +4,7 @@
 #include "link/Transport.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
 namespace msrw {
 
@@ -17,14 +18,21 @@ public:
     void close() override;
     bool isOpen() const override;
     bool write(const std::string& bytes) override;
+    void discardInput() override;
     QString describe() const override { return name_; }
 
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
+    // A pseudo-terminal whose other end closed reads end-of-file for ever and
+    // raises no error: the hang-up is seen by looking at the descriptor.
+    void checkHangUp();
+    void reportLost(const QString& reason);
+    void drainWrites();
 
     QString name_;
     QSerialPort port_;
+    QTimer hangUpCheck_;
 };
 
 } // namespace msrw

@@ -32,6 +32,8 @@ public:
     virtual bool isOpen() const = 0;
     // Queues bytes for sending; false when the device cannot take them.
     virtual bool write(const std::string& bytes) = 0;
+    // Drops what has arrived and not been reported yet.
+    virtual void discardInput() {}
     // A name for messages ("/dev/ttyUSB0", "simulated reader/writer").
     virtual QString describe() const = 0;
 

@@ -3,6 +3,7 @@
 #include "operations/reading/ReadingBranches.h"
 #include "operations/writing/WritingBranches.h"
 #include "session/Dispatcher.h"
+#include "session/OpStates.h"
 #include "session/Session.h"
 
 namespace msrw {
@@ -13,9 +14,14 @@ void InstallOperations(Session& session) {
     RegisterWritingBranches(session.dispatch);
     RegisterReadingBranches(session.dispatch);
     Session* s = &session;
-    QObject::connect(
-        &session.link(), &MsrwDLL::MsrwInEvent,
-        [s](std::string& display, std::string& hex) { oMsrwComm_MsrwInEvent(*s, display, hex); });
+    MsrwDLL& link = session.link();
+    QObject::connect(&link, &MsrwDLL::MsrwInEvent, [s](std::string& display, std::string& hex) {
+        oMsrwComm_MsrwInEvent(*s, display, hex);
+    });
+    // What arrives while no operation waits is dropped when it arrives, not
+    // when a running branch is done and a new wait has begun.
+    link.setEventGate([s] { return s->g.OpState != kOpIdle; });
+    QObject::connect(&link, &MsrwDLL::PortLost, [s] { EndOperationOnPortLoss(*s); });
 }
 
 } // namespace msrw

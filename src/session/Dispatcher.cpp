@@ -92,4 +92,9 @@ void cmdCancel_Click(Session& s) {
         s.link().ClosePort();
 }
 
+void EndOperationOnPortLoss(Session& s) {
+    if (s.g.OpState != kOpIdle || s.view.prompt.visible)
+        cmdCancel_Click(s);
+}
+
 } // namespace msrw

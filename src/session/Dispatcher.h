@@ -57,4 +57,8 @@ void oMsrwComm_MsrwInEvent(Session& session, std::string& displayForm, std::stri
 // cmdCancel_Click of the swipe prompt: ends the operation in progress.
 void cmdCancel_Click(Session& session);
 
+// The port went away: a running operation can get no more replies, so it
+// ends as End would end it (the operator has been told why).
+void EndOperationOnPortLoss(Session& session);
+
 } // namespace msrw

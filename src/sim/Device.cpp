@@ -9,6 +9,19 @@ Device::Device(QObject* parent) : QObject(parent) {
     staleTimer_.setSingleShot(true);
     staleTimer_.setInterval(kStaleInputMs);
     connect(&staleTimer_, &QTimer::timeout, this, [this] { input_.clear(); });
+    // No carriage return, ESC or STX: nothing a reply could end or begin with.
+    connect(&chatterTimer_, &QTimer::timeout, this, [this] {
+        if (present_)
+            emit reply(std::string("\x7F\x7E\x20\x41", 4));
+    });
+}
+
+void Device::chatter(int everyMs) {
+    if (everyMs <= 0) {
+        chatterTimer_.stop();
+        return;
+    }
+    chatterTimer_.start(everyMs);
 }
 
 void Device::receive(const std::string& bytes) {
@@ -91,7 +104,8 @@ bool Device::countCommand() {
 }
 
 void Device::answer(const std::string& bytes) {
-    if (!bytes.empty())
+    // A chattering device is a foreign one: it answers nothing.
+    if (!bytes.empty() && !chatterTimer_.isActive())
         emit reply(bytes);
 }
 

@@ -54,6 +54,10 @@ public:
     const Faults& faults() const { return faults_; }
     const TarnResponder& tarn() const { return tarn_; }
 
+    // Sends noise that never makes a reply, every `everyMs` (0 stops it),
+    // and answers nothing meanwhile: a foreign device that chatters.
+    void chatter(int everyMs);
+
     // An absent device takes no bytes and no swipes; its port is gone.
     bool isPresent() const { return present_; }
     void vanish();
@@ -99,6 +103,7 @@ private:
     std::string input_;
     QTimer idleTimer_;
     QTimer staleTimer_;
+    QTimer chatterTimer_;
     CardOperation armed_;
     bool verifying_ = false;
 };

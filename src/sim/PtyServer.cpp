@@ -87,7 +87,9 @@ void PtyServer::onReadable() {
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
         if (n <= 0)
             return; // EAGAIN: drained
-        device_->receive(std::string(buffer, static_cast<std::size_t>(n)));
+        const std::string bytes(buffer, static_cast<std::size_t>(n));
+        emit received(bytes);
+        device_->receive(bytes);
     }
 }
 

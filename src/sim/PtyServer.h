@@ -30,6 +30,8 @@ public:
 signals:
     // The terminal was closed because the device vanished.
     void stopped();
+    // Bytes the client sent, as they came.
+    void received(const std::string& bytes);
 
 private:
     void onReadable();

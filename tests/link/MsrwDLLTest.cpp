@@ -200,3 +200,45 @@ TEST_F(LinkTest, APortThatDisappearsIsReportedOnceAndNeverHangs) {
 }
 
 } // namespace
+
+// A line that keeps sending bytes that never make a reply: the exchange ends
+// at its deadline, says why, and keeps no more than a bounded tail.
+TEST_F(LinkTest, AChatteringLineCannotHoldAnExchange) {
+    open();
+    LinkTimings t = link.timings();
+    t.replySpanMs = 300;
+    link.setTimings(t);
+    const auto answers = device->answers;
+    device->answers.clear(); // a foreign device: it only chatters
+    QTimer chatter;
+    QObject::connect(&chatter, &QTimer::timeout, [this] {
+        if (device->open)
+            device->open->push(std::string(600, 'z')); // no CR, no ESC: never a reply
+    });
+    chatter.start(5);
+    QElapsedTimer clock;
+    clock.start();
+    std::string banner = "old";
+    EXPECT_EQ(link.ReadVersion(banner), kLinkNoReply);
+    EXPECT_EQ(link.Query("\\1Be"), "");
+    EXPECT_LT(clock.elapsed(), 2 * (t.replyTimeoutMs + t.replySpanMs) + 500);
+    EXPECT_NE(link.lastError().indexOf("kept sending"), -1) << link.lastError().toStdString();
+    chatter.stop();
+    device->open->discardInput(); // what is still queued
+    device->answers = answers;
+    EXPECT_EQ(link.Query("\\1Be"), "\\1By"); // the line is usable again
+}
+
+// An answer to a command whose reply nobody waits for must not become the
+// reply of the next command.
+TEST_F(LinkTest, AStrayAnswerIsNotTheNextReply) {
+    open();
+    device->answers["\x1B"
+                    "a"] = "\x1B"
+                           "1";
+    device->answers["\x1B"
+                    "x"] = "\x1B"
+                           "0";
+    EXPECT_EQ(link.Query("\\1Ba"), ""); // no reply is awaited for it
+    EXPECT_EQ(link.Query("\\1Bx"), "\\1B0");
+}

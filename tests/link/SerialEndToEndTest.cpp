@@ -7,8 +7,11 @@
 #include "support/SimProcess.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace msrw;
@@ -79,3 +82,60 @@ TEST_F(SerialEndToEnd, ADisappearingPortIsReportedAndNeverHangs) {
 }
 
 } // namespace
+
+// The other end of the terminal closes while a reply is awaited: the wait
+// ends at once with the reason, and a later open works again.
+TEST_F(SerialEndToEnd, APortThatGoesAwayEndsTheWaitAtOnce) {
+    start({});
+    int lost = 0;
+    QObject::connect(&link, &MsrwDLL::PortLost, [&] { ++lost; });
+    QTimer::singleShot(300, [this] { sim->stop(); });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(link.QueryScript("\\1Br"), ""); // waits up to 10 s for a swipe
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(link.IsPortOpen());
+    EXPECT_EQ(lost, 1);
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_NE(dialogs.messages[0].find("no longer available"), std::string::npos);
+    start({});
+    EXPECT_EQ(link.Query("\\1Be"), "\\1By");
+}
+
+// A command that expects no reply still reaches the wire when the port is
+// closed right after it (the last command of a console run).
+TEST_F(SerialEndToEnd, TheLastCommandBeforeClosingReachesTheDevice) {
+    const QString logPath = QDir::temp().filePath(
+        QStringLiteral("msrw-sim-log-%1.txt").arg(QCoreApplication::applicationPid()));
+    QFile::remove(logPath);
+    start({"--log", logPath.toStdString()});
+    EXPECT_EQ(link.Query("\\1Be"), "\\1By");
+    EXPECT_EQ(link.Query("\\1Ba"), ""); // no reply awaited
+    link.ClosePort();
+    sim->stop(); // the log is unbuffered: what came is in it
+    QFile log(logPath);
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_EQ(log.readAll().toStdString(), "\\1Be\\1Ba");
+    log.close();
+    QFile::remove(logPath);
+}
+
+// The console scan with a device that chatters on port 1 and the reader on
+// port 2: the chatter cannot hold the scan.
+TEST(SerialScan, AChatteringPortIsPassedOver) {
+    SimProcess chattering(SimProcess::binDir() + "/msrw-sim", {"--chatter", "5"});
+    SimProcess reader(SimProcess::binDir() + "/msrw-sim", {});
+    ASSERT_TRUE(chattering.started() && reader.started());
+    QElapsedTimer clock;
+    clock.start();
+    const int status =
+        SimProcess::run(SimProcess::binDir() + "/msrw-cli",
+                        {"--port", "1=" + chattering.path(), "--port", "2=" + reader.path(),
+                         "--port", "3=/nonexistent",         "--port", "4=/nonexistent",
+                         "--port", "5=/nonexistent",         "--port", "6=/nonexistent",
+                         "--port", "7=/nonexistent",         "--port", "8=/nonexistent",
+                         "--port", "9=/nonexistent",         "--port", "10=/nonexistent",
+                         "detect"});
+    EXPECT_EQ(status, 0);
+    EXPECT_LT(clock.elapsed(), 8000);
+}

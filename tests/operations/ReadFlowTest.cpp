@@ -226,3 +226,41 @@ TEST_F(ReadFlow, NoReaderAtTheStartOfAnOperationLeavesTheWindowReady) {
         EXPECT_TRUE(s().view.isEnabled(Control::cmdRead)) << name;
     }
 }
+
+// Bytes that come while the reader is being re-armed (OpState is 0 for that
+// pause) are no card: they are dropped, not kept for the wait that follows.
+TEST_F(ReadFlow, WhatArrivesWhileReArmingIsNoCard) {
+    cmdRead_Click(s());
+    t.clock.duringPause = [this](int ms) {
+        if (ms != 100)
+            return;
+        t.clock.duringPause = nullptr;
+        emit t.device->reply("\x1B\x01%STRAY?\x1B\x02;1?\x1B\x03\x1B+?\x1C\x1B"
+                             "0");
+    };
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    t.settle();
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+    EXPECT_EQ(s().view.track(1).text, "%B4111111111111111^SAMPLE/CARD^2812101?");
+    EXPECT_EQ(s().g.OpCount, 2);
+    EXPECT_TRUE(t.device->isArmed()); // still waiting for the second card
+}
+
+// The reader goes away while the prompt waits for a card: the operation ends
+// as End ends it, the operator is told, and the next operation finds it again.
+TEST_F(ReadFlow, APortLostDuringAnOperationEndsIt) {
+    cmdRead_Click(s());
+    t.device->vanish();
+    t.settle();
+    EXPECT_FALSE(s().view.prompt.visible);
+    EXPECT_EQ(s().g.OpState, kOpIdle);
+    EXPECT_TRUE(s().view.isEnabled(Control::cmdRead));
+    ASSERT_FALSE(t.dialogs.messages.empty());
+    EXPECT_NE(t.dialogs.messages.front().find("disconnected"), std::string::npos);
+    t.device->restore();
+    t.dialogs.messages.clear();
+    cmdRead_Click(s());
+    EXPECT_TRUE(t.dialogs.messages.empty());
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+}

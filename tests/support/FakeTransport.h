@@ -55,12 +55,13 @@ public:
         const std::size_t step = device_->pieceSize ? device_->pieceSize : bytes.size();
         for (std::size_t i = 0; i < bytes.size(); i += step) {
             const std::string piece = bytes.substr(i, step);
-            QTimer::singleShot(0, this, [this, piece] {
-                if (open_)
+            QTimer::singleShot(0, this, [this, piece, generation = generation_] {
+                if (open_ && generation == generation_)
                     emit bytesReceived(piece);
             });
         }
     }
+    void discardInput() override { ++generation_; }
     void vanish() {
         open_ = false;
         emit lost("The port fake is no longer available.");
@@ -69,6 +70,7 @@ public:
 private:
     std::shared_ptr<FakeDevice> device_;
     bool open_ = false;
+    unsigned generation_ = 0; // what was pushed before a discard is dropped
 };
 
 } // namespace msrw::test

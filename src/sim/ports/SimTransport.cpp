@@ -43,6 +43,10 @@ bool SimTransport::write(const std::string& bytes) {
     return true;
 }
 
+void SimTransport::discardInput() {
+    ++session_; // pieces already on their way are dropped on arrival
+}
+
 QString SimTransport::describe() const {
     return QStringLiteral("simulated reader/writer");
 }

@@ -21,6 +21,7 @@ public:
     void close() override;
     bool isOpen() const override { return open_ && device_->isPresent(); }
     bool write(const std::string& bytes) override;
+    void discardInput() override;
     QString describe() const override;
 
     const std::shared_ptr<Device>& device() const { return device_; }
