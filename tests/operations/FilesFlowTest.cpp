@@ -27,14 +27,6 @@ QByteArray FileBytes(const QString& path) {
 
 class FilesFlow : public SimCardsFlow {
 protected:
-    void chooseType(const std::string& type) {
-        const auto& items = s().view.cardTypes.items;
-        const int position = int(std::find(items.begin(), items.end(), type) - items.begin());
-        s().view.cardTypes.selected = position;
-        ASSERT_EQ(cboCardType_Click(s(), position), CardTypeOutcome::Done) << type;
-        t.takeSent();
-        t.takePauses();
-    }
     std::string lastMessage() const {
         return t.dialogs.messages.empty() ? std::string() : t.dialogs.messages.back();
     }
@@ -157,7 +149,7 @@ class FilesRoundTrip : public FilesFlow, public ::testing::WithParamInterface<Ro
 
 TEST_P(FilesRoundTrip, CardsReadToAFileAndWrittenBackReadBackTheSame) {
     const RoundTrip& c = GetParam();
-    chooseType(c.type);
+    chooseCardType(c.type);
     readToFile(path("first"), {&t.card(c.sourceCard), &t.card(c.secondCard)});
     const std::string first = path(std::string("first") + c.extension);
     const QByteArray original = FileBytes(QString::fromStdString(first));
@@ -184,7 +176,7 @@ INSTANTIATE_TEST_SUITE_P(EveryCardType, FilesRoundTrip,
                          [](const auto& p) { return std::string(p.param.type); });
 
 TEST_F(FilesFlow, UserSentinelsOfTheHeaderApplyAndTheSetUpComesBack) {
-    chooseType("USER");
+    chooseCardType("USER");
     // Track 1 of this file: 6 bits, no parity, "#" and "]" (codes 3 and 61).
     const std::string file = path("hand.USE");
     {
@@ -217,7 +209,7 @@ TEST_F(FilesFlow, UserSentinelsOfTheHeaderApplyAndTheSetUpComesBack) {
 }
 
 TEST_F(FilesFlow, BadFilesAndSentinelsEndTheRunCleanly) {
-    chooseType("USER");
+    chooseCardType("USER");
     struct Case {
         const char* what;
         std::string bytes;
