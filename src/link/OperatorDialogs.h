@@ -18,6 +18,13 @@ public:
                              const std::string& title = {}) = 0;
     // A yes/no question; true for yes.
     virtual bool askYesNo(const std::string& text, const std::string& title = {}) = 0;
+    // A question with the buttons OK and Cancel; true for OK. Where a face
+    // has no such box, the yes/no question stands in for it.
+    virtual bool askOkCancel(const std::string& text, MessageIcon icon = MessageIcon::None,
+                             const std::string& title = {}) {
+        (void)icon;
+        return askYesNo(text, title);
+    }
     // A one-line input; nullopt when cancelled.
     virtual std::optional<std::string> askText(const std::string& prompt,
                                                const std::string& title) = 0;

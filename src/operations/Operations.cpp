@@ -1,5 +1,6 @@
 #include "operations/Operations.h"
 
+#include "operations/files/FilesBranches.h"
 #include "operations/reading/ReadingBranches.h"
 #include "operations/writing/WritingBranches.h"
 #include "session/Dispatcher.h"
@@ -13,6 +14,7 @@ void InstallOperations(Session& session) {
         return; // installed already: a second connection would deliver replies twice
     RegisterWritingBranches(session.dispatch);
     RegisterReadingBranches(session.dispatch);
+    RegisterFilesBranches(session.dispatch);
     Session* s = &session;
     MsrwDLL& link = session.link();
     QObject::connect(&link, &MsrwDLL::MsrwInEvent, [s](std::string& display, std::string& hex) {

@@ -42,6 +42,13 @@ bool QtOperatorDialogs::askYesNo(const std::string& text, const std::string& tit
     return QMessageBox::question(parent_, titleOr(title), Latin1(text)) == QMessageBox::Yes;
 }
 
+bool QtOperatorDialogs::askOkCancel(const std::string& text, MessageIcon icon,
+                                    const std::string& title) {
+    QMessageBox box(QtIcon(icon), titleOr(title), Latin1(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    return box.exec() == QMessageBox::Ok;
+}
+
 std::optional<std::string> QtOperatorDialogs::askText(const std::string& prompt,
                                                       const std::string& title) {
     bool ok = false;

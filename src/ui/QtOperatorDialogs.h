@@ -16,6 +16,7 @@ public:
 
     void showMessage(const std::string& text, MessageIcon icon, const std::string& title) override;
     bool askYesNo(const std::string& text, const std::string& title) override;
+    bool askOkCancel(const std::string& text, MessageIcon icon, const std::string& title) override;
     std::optional<std::string> askText(const std::string& prompt,
                                        const std::string& title) override;
     std::optional<std::string> chooseOpenFile(const std::string& startFolder,

@@ -1,6 +1,9 @@
 #include "ui/frmMain.h"
 
 #include "operations/cardtype/CardTypeSetup.h"
+#include "operations/files/DatabaseApplication.h"
+#include "operations/files/ReadToFile.h"
+#include "operations/files/WriteFromFile.h"
 #include "operations/reading/CompareOperation.h"
 #include "operations/reading/ReadOperation.h"
 #include "operations/reading/TestCycle.h"
@@ -56,9 +59,9 @@ const frmMain::ButtonSpec frmMain::kButtons[] = {
     {Control::cmdErase, "&Erase", &frmMain::onErase},
     {Control::cmdCompare, "&Compare", &frmMain::onCompare},
     {Control::cmdSeqWrite, "Se&quential Write", &frmMain::onSeqWrite},
-    {Control::cmdToFile, "Read &To File", nullptr},
-    {Control::cmdFromFile, "Write &From File", nullptr},
-    {Control::cmdDatabase, "&Database", nullptr},
+    {Control::cmdToFile, "Read &To File", &frmMain::onToFile},
+    {Control::cmdFromFile, "Write &From File", &frmMain::onFromFile},
+    {Control::cmdDatabase, "Database Application", &frmMain::onDatabase},
     {Control::cmdSetup, "&Setup", nullptr},
     {Control::cmdConfig, "Confi&g", nullptr},
     {Control::cmdSendCmd, "Run Script File", nullptr},
@@ -100,7 +103,13 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     txtMessage->setObjectName("txtMessage");
     txtMessage->setReadOnly(true);
     txtMessage->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    layout->addWidget(txtMessage);
+    // The database run's "record n of N" beside the result line.
+    lblProgress = new QLabel(central);
+    lblProgress->setObjectName("lblProgress");
+    auto* messageRow = new QHBoxLayout;
+    messageRow->addWidget(txtMessage, 1);
+    messageRow->addWidget(lblProgress);
+    layout->addLayout(messageRow);
     layout->addLayout(buildButtons(central));
     setCentralWidget(central);
     buildMenus();
@@ -220,6 +229,15 @@ void frmMain::onCompare() {
 void frmMain::onTest() {
     act([this] { cmdTest_Click(s_); });
 }
+void frmMain::onToFile() {
+    act([this] { cmdToFile_Click(s_); });
+}
+void frmMain::onFromFile() {
+    act([this] { cmdFromFile_Click(s_); });
+}
+void frmMain::onDatabase() {
+    act([this] { cmdDatabase_Click(s_); });
+}
 void frmMain::onExit() {
     act([this] { startup_.Form_Unload(); });
 }
@@ -308,6 +326,7 @@ void frmMain::render() {
     txtMessage->setText(Latin1(s_.view.message.text));
     const Colour c = s_.view.message.colour;
     txtMessage->setStyleSheet(QString("color: %1;").arg(QColor(c.r, c.g, c.b).name()));
+    lblProgress->setText(Latin1(s_.operationState<DatabaseRun>().progress));
     renderTracks();
     renderControls();
     rendering_ = false;

@@ -54,6 +54,9 @@ private:
     void onSeqWrite();
     void onCompare();
     void onTest();
+    void onToFile();
+    void onFromFile();
+    void onDatabase();
     void onExit();
     void onTrackEdited(int track);
     void onCardTypeChosen(int position);
@@ -70,6 +73,7 @@ private:
     std::array<QGroupBox*, 3> fraTrk{};
     std::array<QPlainTextEdit*, 3> txtTrk{};
     QLineEdit* txtMessage;
+    QLabel* lblProgress;
     QComboBox* cboCardType;
     QLabel* lblMode;
     QLabel* lblCoercivity;

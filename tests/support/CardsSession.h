@@ -7,6 +7,7 @@
 #include "link/Clock.h"
 #include "link/DataFolder.h"
 #include "link/MsrwDLL.h"
+#include "operations/cardtype/CardTypeSetup.h"
 #include "protocol/ReplyClassification.h"
 #include "session/Session.h"
 #include "sim/Device.h"
@@ -17,6 +18,7 @@
 #include "support/SimSession.h"
 
 #include <QTemporaryDir>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -102,6 +104,15 @@ protected:
         t.takePauses();
     }
     Session& s() { return *t.session; }
+    // Chooses the card type as the operator would, its set-up sent.
+    void chooseCardType(const std::string& type) {
+        const auto& items = s().view.cardTypes.items;
+        const int position = int(std::find(items.begin(), items.end(), type) - items.begin());
+        s().view.cardTypes.selected = position;
+        ASSERT_EQ(cboCardType_Click(s(), position), CardTypeOutcome::Done) << type;
+        t.takeSent();
+        t.takePauses();
+    }
 
     SimSession t;
 };

@@ -13,6 +13,11 @@ class RecordingDialogs : public OperatorDialogs {
 public:
     std::vector<std::string> messages;
     std::deque<std::optional<std::string>> textAnswers;
+    // Files chosen, in turn (none left: cancelled), and the folder each
+    // dialog started in; OK (true) or Cancel for each OK/Cancel question.
+    std::deque<std::optional<std::string>> fileAnswers;
+    std::vector<std::string> fileDialogStarts;
+    std::deque<bool> okCancelAnswers;
 
     void showMessage(const std::string& text, MessageIcon, const std::string&) override {
         messages.push_back(text);
@@ -29,11 +34,28 @@ public:
         textAnswers.pop_front();
         return answer;
     }
-    std::optional<std::string> chooseOpenFile(const std::string&, const std::string&) override {
-        return std::nullopt;
+    bool askOkCancel(const std::string& text, MessageIcon, const std::string&) override {
+        messages.push_back(text);
+        return take(okCancelAnswers).value_or(false);
     }
-    std::optional<std::string> chooseSaveFile(const std::string&, const std::string&) override {
-        return std::nullopt;
+    std::optional<std::string> chooseOpenFile(const std::string& start,
+                                              const std::string&) override {
+        fileDialogStarts.push_back(start);
+        return take(fileAnswers).value_or(std::nullopt);
+    }
+    std::optional<std::string> chooseSaveFile(const std::string& start,
+                                              const std::string&) override {
+        fileDialogStarts.push_back(start);
+        return take(fileAnswers).value_or(std::nullopt);
+    }
+
+private:
+    template <typename T> static std::optional<T> take(std::deque<T>& answers) {
+        if (answers.empty())
+            return std::nullopt;
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
     }
 };
 

@@ -1,0 +1,86 @@
+// Fuzz target for the file formats the operator brings: card data files
+// (header and record lines), database usage files, CSV records and history
+// files. The first byte chooses the parser.
+
+#include "files/CardDataFile.h"
+#include "files/CsvRecord.h"
+#include "files/HistoryFile.h"
+#include "files/UsageFile.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace msrw;
+
+namespace {
+
+std::vector<std::string> Lines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start <= bytes.size()) {
+        const std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+        lines.emplace_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+void CardData(std::string_view bytes) {
+    const std::vector<std::string> lines = Lines(bytes);
+    const cardfile::HeaderCheck check = cardfile::CheckHeader(lines);
+    if (check.header) {
+        for (int n = 1; n <= 3; ++n) {
+            (void)cardfile::ParityPosition(*check.header, n);
+            (void)cardfile::BitsPerCharacter(*check.header, n);
+            (void)cardfile::SyncZeros(*check.header, n);
+            (void)cardfile::BpiPosition(*check.header, n);
+            for (auto which : {cardfile::Sentinel::Start, cardfile::Sentinel::End}) {
+                const std::string value = cardfile::SentinelValue(*check.header, which, n);
+                for (int bits = 4; bits <= 7; ++bits)
+                    (void)cardfile::SentinelFromValue(value, cardfile::SentinelSet(which, bits, n),
+                                                      bits);
+            }
+        }
+    }
+    for (const std::string& line : lines)
+        if (cardfile::SplitFileLine(line).text.size() > line.size())
+            __builtin_trap();
+}
+
+void Usage(std::string_view bytes) {
+    const usage::Parsed parsed = usage::ParseUsage(usage::CollectLines(Lines(bytes)));
+    if (!parsed.setup)
+        return;
+    const std::vector<std::string> fields{"1", "22", "", "333"};
+    for (const std::string& t : parsed.setup->templates) {
+        int missing = 0;
+        (void)usage::FillTemplate(t, fields, missing);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0)
+        return 0;
+    const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
+    switch (data[0] % 4) {
+    case 0:
+        CardData(rest);
+        break;
+    case 1:
+        Usage(rest);
+        break;
+    case 2:
+        if (csv::ParseRecord(rest).fields.size() > csv::kMaxFields)
+            __builtin_trap();
+        break;
+    case 3:
+        (void)history::ParseRecordNumber(rest);
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,73 @@
+#include "files/HistoryFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <charconv>
+
+namespace msrw::history {
+namespace {
+
+// A history file is one short line; anything much longer is not one.
+constexpr qint64 kMaxHistoryBytes = 4096;
+
+bool Blank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::string WithSuffix(const std::string& name, std::size_t cut, const char* suffix) {
+    return (name.size() >= cut ? name.substr(0, name.size() - cut) : std::string()) + suffix;
+}
+
+} // namespace
+
+std::optional<std::int64_t> ParseRecordNumber(std::string_view text) {
+    while (!text.empty() && Blank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && Blank(text.back()))
+        text.remove_suffix(1);
+    std::int64_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end || value < 1)
+        return std::nullopt;
+    return value;
+}
+
+std::string RecordNumberText(std::int64_t number) {
+    return std::to_string(number) + "\r\n";
+}
+
+std::string HistoryFileName(const std::string& usageFile) {
+    return WithSuffix(usageFile, 4, ".his");
+}
+
+std::string DatabaseFileName(const std::string& usageFile) {
+    return WithSuffix(usageFile, 3, "csv");
+}
+
+std::optional<std::string> ReadSmallFile(const QString& path, QString& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return std::nullopt;
+    }
+    const QByteArray bytes = file.read(kMaxHistoryBytes);
+    return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+bool WriteWholeFile(const QString& path, const std::string& bytes, QString& error) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
+        error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace msrw::history

@@ -1,0 +1,43 @@
+#pragma once
+// The database application: one card a record of a CSV database, built by
+// the templates of a usage file, with the record to resume from kept in a
+// history file after every card written.
+
+#include "files/CsvRecord.h"
+#include "files/UsageFile.h"
+#include "operations/files/SavedSetup.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace msrw {
+
+class Session;
+
+struct DatabaseRun {
+    bool active = false;
+    std::string usageFile; // DataFileName
+    std::string databaseFile;
+    std::string historyFile;
+    usage::Setup setup;
+    std::int64_t RecordNo = 1;
+    std::int64_t historyHolds = 0; // the number last written to the history file
+    std::int64_t recordCount = 0;  // lines of the database file
+    bool firstRecord = true;
+    std::unique_ptr<csv::Reader> reader = std::make_unique<csv::Reader>();
+    SavedSetup saved;
+    std::string progress; // "record n of N", shown beside the result line
+};
+
+void cmdDatabase_Click(Session& session);
+// Builds and arms the write of record RecordNo; ends the run at the end of
+// the records or at a record that cannot be written.
+void WriteDatabaseRecord(Session& session, DatabaseRun& run);
+// Branch 15 of the receive dispatcher.
+void DatabaseBranch(Session& session, std::string_view replyText);
+// The End action's part: the resume point kept, the set-up put back.
+void EndDatabase(Session& session);
+
+} // namespace msrw

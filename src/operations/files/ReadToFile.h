@@ -1,0 +1,43 @@
+#pragma once
+// Read To File: cards read one after another, each appended as a record to a
+// card data file that stays open (and is flushed after every card) until
+// the prompt's End.
+
+#include "protocol/TrackText.h"
+
+#include <QFile>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace msrw {
+
+class Session;
+
+// The run's open card data file (the program's file channel 1).
+struct CardFileChannel {
+    std::unique_ptr<QFile> file;
+    std::string name;   // as shown to the operator
+    std::string filter; // the dialog filter last used; kept for CDL
+    bool active() const { return file && file->isOpen(); }
+    void close() { file.reset(); }
+};
+
+enum class SaveOutcome {
+    Saved,       // the record is in the file
+    Refused,     // the card is not for this file (track 3 format); the operator was told
+    NothingRead, // no track text to save, or a USER track that did not decode
+    WriteFailed, // the file could not take the record; the operator was told
+};
+
+// SaveTracksToFile: the tracks in use of a card as read (USER tracks decoded,
+// RAW tracks as hexadecimal digits), appended as one record (without the
+// first and last character of each track, but for RAW). `tracks` comes back
+// with the tracks not in use cleared.
+SaveOutcome SaveTracksToFile(Session& session, track::TrackTexts& tracks);
+
+void cmdToFile_Click(Session& session);
+// Branch 6 of the receive dispatcher.
+void ReadToFileBranch(Session& session, std::string_view replyText);
+
+} // namespace msrw

@@ -1,0 +1,276 @@
+// Read To File and Write From File against the simulated reader/writer:
+// cards read into a file, written back onto blank cards from it, and read
+// again into a second file that must hold the same records.
+
+#include "files/CardDataFile.h"
+#include "operations/cardtype/CardTypeSetup.h"
+#include "operations/files/FilesCommon.h"
+#include "operations/files/ReadToFile.h"
+#include "operations/files/WriteFromFile.h"
+#include "session/Dispatcher.h"
+#include "session/OpStates.h"
+#include "sim/CardOps.h"
+#include "support/CardsSession.h"
+
+#include <QFile>
+#include <gtest/gtest.h>
+
+using namespace msrw;
+using namespace msrw::test;
+
+namespace {
+
+QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class FilesFlow : public SimCardsFlow {
+protected:
+    std::string lastMessage() const {
+        return t.dialogs.messages.empty() ? std::string() : t.dialogs.messages.back();
+    }
+    std::string path(const std::string& name) {
+        return t.dir.filePath(QString::fromStdString(name)).toStdString();
+    }
+    void swipe(sim::VirtualCard& card) {
+        ASSERT_TRUE(t.device->swipe(card));
+        t.settle();
+    }
+    // Reads the cards into `file` (the name as the operator types it).
+    void readToFile(const std::string& file, std::vector<sim::VirtualCard*> cards) {
+        t.dialogs.fileAnswers.push_back(file);
+        cmdToFile_Click(s());
+        ASSERT_EQ(s().g.OpState, kOpReadToFile);
+        for (sim::VirtualCard* card : cards)
+            swipe(*card);
+        cmdCancel_Click(s());
+    }
+    // Writes the file's records onto `blanks`, then expects the run to end.
+    void writeFromFile(const std::string& file, std::vector<sim::VirtualCard*> blanks) {
+        t.dialogs.fileAnswers.push_back(file);
+        cmdFromFile_Click(s());
+        for (sim::VirtualCard* blank : blanks) {
+            ASSERT_EQ(s().g.OpState, kOpWriteFromFile) << lastMessage();
+            swipe(*blank);
+        }
+    }
+};
+
+TEST_F(FilesFlow, IsoCardsGoIntoANewFileWithItsHeaderOneRecordACard) {
+    t.dialogs.fileAnswers.push_back(path("cards.iso"));
+    cmdToFile_Click(s());
+    EXPECT_EQ(t.takeSent(), (Commands{"\\1Bv", "\\1Ba", "\\1Bo\\07\\05\\05", "\\1Br"}));
+    const PromptView& prompt = s().view.prompt;
+    EXPECT_TRUE(prompt.visible);
+    EXPECT_EQ(prompt.caption, "Read Card To File");
+    EXPECT_EQ(prompt.label, "Please Swipe a Card.");
+    EXPECT_EQ(prompt.background, kBlue);
+    EXPECT_FALSE(s().view.isEnabled("cmdToFile"));
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+    EXPECT_EQ(s().view.track(2).text, ";4111111111111111=2812101?");
+    EXPECT_EQ(t.takePauses(), (std::vector<int>{100, 300, 500, 100}));
+    ASSERT_TRUE(t.swipe("Damaged card (track 2)"));
+    EXPECT_EQ(s().view.message.text, "Read(2) Failed!");
+    EXPECT_EQ(s().view.message.colour, kRed);
+    cmdCancel_Click(s());
+    EXPECT_TRUE(s().view.isEnabled("cmdToFile"));
+
+    const QString file = QString::fromStdString(path("cards.iso.ISO"));
+    cardfile::HeaderValues isoValues;
+    isoValues.bpi = {"210", "75", "210"}; // the densities the set-up starts with
+    const std::string header =
+        cardfile::JoinLines(cardfile::HeaderLines(cardfile::Kind::Iso, isoValues));
+    EXPECT_EQ(FileBytes(file).toStdString(), header + "\x01"
+                                                      "B4111111111111111^SAMPLE/CARD^2812101\r\n"
+                                                      "\x02"
+                                                      "4111111111111111=2812101\r\n\x03"
+                                                      "0123456789\r\n\r\n");
+    EXPECT_EQ(QFile::permissions(file) & (QFile::ReadGroup | QFile::ReadOther), 0);
+    EXPECT_EQ(s().data.readLines(kCardFilesPathFile), std::vector<std::string>{path("cards.iso")});
+
+    // Into the same file again: records follow, no second header.
+    readToFile(path("cards.iso.ISO"), {&t.card("ISO sample")});
+    EXPECT_EQ(FileBytes(file).count("[SETUP]"), 1);
+    EXPECT_EQ(FileBytes(file).count("\x02"
+                                    "4111111111111111=2812101"),
+              2);
+}
+
+TEST_F(FilesFlow, CancelledDialogAndIsoTrack3InAamvaFormat) {
+    cmdToFile_Click(s()); // no file chosen
+    EXPECT_EQ(s().g.OpState, kOpIdle);
+    EXPECT_TRUE(s().view.isEnabled("cmdToFile"));
+    EXPECT_FALSE(s().link().IsPortOpen());
+
+    // An AAMVA card read as ISO, its track 3 at 7 bits: it begins with "%"
+    // and is refused.
+    t.dialogs.fileAnswers.push_back(path("mixed"));
+    cmdToFile_Click(s());
+    t.device->settings().bitsPerChar[2] = 7;
+    ASSERT_TRUE(t.swipe("AAMVA sample"));
+    ASSERT_FALSE(t.dialogs.messages.empty());
+    EXPECT_EQ(lastMessage(), "Wrong format on Track 3. The data won't be saved!");
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+    EXPECT_EQ(s().view.frame(3).caption, " Track3   210 BPI   7 BPC (AAMVA format)");
+    EXPECT_TRUE(s().view.frame(3).red);
+    EXPECT_EQ(s().g.OpState, kOpReadToFile); // the next card is armed
+    cmdCancel_Click(s());
+    EXPECT_FALSE(FileBytes(QString::fromStdString(path("mixed.ISO"))).contains("CASPRINGFIELD"));
+}
+
+TEST_F(FilesFlow, ActiveTracksZeroKeepsOnlyTrack2) {
+    s().g.ActiveTracks = 0;
+    readToFile(path("t2"), {&t.card("ISO sample")});
+    const QByteArray bytes = FileBytes(QString::fromStdString(path("t2.ISO")));
+    EXPECT_TRUE(bytes.endsWith("[DATA]\r\n\x02"
+                               "4111111111111111=2812101\r\n\r\n"));
+}
+
+TEST_F(FilesFlow, VelkModeArmsCardAfterCard) {
+    s().port.MsrwMode = MsrwMode::Velk;
+    t.device->setTextDialect(true);
+    readToFile(path("velk"), {&t.card("ISO sample"), &t.card("ISO sample")});
+    EXPECT_EQ(FileBytes(QString::fromStdString(path("velk.ISO")))
+                  .count("\x02"
+                         "4111"),
+              2);
+}
+
+struct RoundTrip {
+    const char* type;
+    const char* sourceCard;
+    const char* extension;
+    const char* secondCard;
+};
+
+class FilesRoundTrip : public FilesFlow, public ::testing::WithParamInterface<RoundTrip> {};
+
+TEST_P(FilesRoundTrip, CardsReadToAFileAndWrittenBackReadBackTheSame) {
+    const RoundTrip& c = GetParam();
+    chooseCardType(c.type);
+    readToFile(path("first"), {&t.card(c.sourceCard), &t.card(c.secondCard)});
+    const std::string first = path(std::string("first") + c.extension);
+    const QByteArray original = FileBytes(QString::fromStdString(first));
+    ASSERT_GT(original.count("\r\n\r\n"), 1) << original.toStdString();
+
+    std::vector<sim::VirtualCard> blanks(2);
+    writeFromFile(first, {&blanks[0], &blanks[1]});
+    EXPECT_EQ(lastMessage(), "End of File");
+    EXPECT_EQ(s().g.OpState, kOpIdle);
+    EXPECT_TRUE(s().view.isEnabled("cmdFromFile"));
+    EXPECT_TRUE(s().view.track(1).enabled);
+
+    readToFile(path("second"), {&blanks[0], &blanks[1]});
+    EXPECT_EQ(FileBytes(QString::fromStdString(path(std::string("second") + c.extension))),
+              original);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCardType, FilesRoundTrip,
+                         ::testing::Values(RoundTrip{"ISO", "ISO sample", ".ISO", "ISO sample"},
+                                           RoundTrip{"AAMVA", "AAMVA sample", ".AMV",
+                                                     "AAMVA sample"},
+                                           RoundTrip{"USER", "ISO sample", ".USE", "ISO sample"},
+                                           RoundTrip{"RAW", "AAMVA sample", ".RAW", "ISO sample"}),
+                         [](const auto& p) { return std::string(p.param.type); });
+
+TEST_F(FilesFlow, UserSentinelsOfTheHeaderApplyAndTheSetUpComesBack) {
+    chooseCardType("USER");
+    // Track 1 of this file: 6 bits, no parity, "#" and "]" (codes 3 and 61).
+    const std::string file = path("hand.USE");
+    {
+        cardfile::HeaderValues v{
+            {0, 1, 1}, {"6", "5", "5"}, {3, 11, 11}, {61, 15, 15}, {"75", "210", "210"}};
+        QFile f(QString::fromStdString(file));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        const std::string bytes =
+            cardfile::JoinLines(cardfile::HeaderLines(cardfile::Kind::User, v)) +
+            cardfile::RecordText({"HELLO", "123", ""});
+        f.write(bytes.data(), qint64(bytes.size()));
+    }
+    const int bpcBefore = s().format.user[0].bpc.selected;
+    const int ssBefore = s().format.user[0].ss.selected;
+    t.dialogs.fileAnswers.push_back(file);
+    cmdFromFile_Click(s());
+    ASSERT_EQ(s().g.OpState, kOpWriteFromFile);
+    EXPECT_EQ(s().format.user[0].bpc.text(), "6");
+    EXPECT_EQ(s().format.user[0].ss.text(), "#");
+    EXPECT_EQ(s().format.user[0].es.text(), "]");
+    EXPECT_EQ(s().format.bpi[0].text(), "75");
+    EXPECT_EQ(s().view.prompt.caption, "Write Card From File");
+    EXPECT_EQ(s().view.prompt.background, kYellow);
+    sim::VirtualCard blank;
+    swipe(blank);
+    EXPECT_EQ(lastMessage(), "End of File");
+    EXPECT_EQ(s().format.user[0].bpc.selected, bpcBefore);
+    EXPECT_EQ(s().format.user[0].ss.selected, ssBefore);
+    EXPECT_EQ(s().format.bpi[0].text(), "210");
+}
+
+TEST_F(FilesFlow, BadFilesAndSentinelsEndTheRunCleanly) {
+    chooseCardType("USER");
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string messageStart;
+    };
+    cardfile::HeaderValues badSs{
+        {1, 1, 1}, {"7", "5", "5"}, {2, 11, 11}, {31, 15, 15}, {"210", "210", "210"}};
+    const std::string good = cardfile::JoinLines(cardfile::HeaderLines(cardfile::Kind::User, {}));
+    for (const Case& c : {
+             Case{"empty", "", "File empty"},
+             Case{"truncated header", good.substr(0, 60), "The card data file"},
+             Case{"binary",
+                  std::string("\x7f"
+                              "ELF\x02\x01\x01\0\0",
+                              9) +
+                      good,
+                  "The card data file"},
+             Case{"sentinel",
+                  cardfile::JoinLines(cardfile::HeaderLines(cardfile::Kind::User, badSs)) +
+                      cardfile::RecordText({"A", "1", ""}),
+                  "Please correct the Track 1 SS in USE file."},
+             Case{"no record",
+                  good + "\r\n\x02"
+                         "123\r\n\r\n",
+                  "End of File"},
+         }) {
+        const std::string file = path(std::string("bad-") + c.what + ".USE");
+        QFile f(QString::fromStdString(file));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes.data(), qint64(c.bytes.size()));
+        f.close();
+        const QByteArray before = FileBytes(f.fileName());
+        t.dialogs.fileAnswers.push_back(file);
+        cmdFromFile_Click(s());
+        EXPECT_EQ(lastMessage().rfind(c.messageStart, 0), 0u) << c.what << ": " << lastMessage();
+        EXPECT_EQ(s().g.OpState, kOpIdle) << c.what;
+        EXPECT_TRUE(s().view.isEnabled("cmdFromFile")) << c.what;
+        EXPECT_TRUE(s().view.track(2).enabled) << c.what;
+        EXPECT_FALSE(s().view.prompt.visible) << c.what;
+        EXPECT_FALSE(s().operationState<CardFileChannel>().active()) << c.what;
+        EXPECT_EQ(s().format.user[0].ss.text(), "%") << c.what;
+        EXPECT_EQ(FileBytes(f.fileName()), before) << c.what;
+    }
+    t.dialogs.fileAnswers.push_back(path("missing.USE"));
+    cmdFromFile_Click(s());
+    EXPECT_EQ(lastMessage(), "File Not Exist!");
+}
+
+TEST_F(FilesFlow, AFailedWriteRepeatsTheSameRecord) {
+    readToFile(path("one"), {&t.card("ISO sample")});
+    t.dialogs.fileAnswers.push_back(path("one.ISO"));
+    cmdFromFile_Click(s());
+    t.takePauses();
+    ASSERT_TRUE(t.swipe("Low-coercivity card"));
+    EXPECT_EQ(s().view.message.text, "Write(1) Error!!");
+    EXPECT_EQ(s().g.OpState, kOpWriteFromFile);
+    sim::VirtualCard blank;
+    swipe(blank);
+    EXPECT_EQ(lastMessage(), "End of File");
+    EXPECT_EQ(sim::ReadCardDecoded(blank, t.device->settings())[1].data,
+              ";4111111111111111=2812101?");
+}
+
+} // namespace
