@@ -4,6 +4,7 @@
 #include "operations/reading/CompareOperation.h"
 #include "operations/reading/ReadOperation.h"
 #include "operations/reading/TestCycle.h"
+#include "operations/settings/SetupDialog.h"
 #include "operations/startup/PortMenu.h"
 #include "operations/startup/Startup.h"
 #include "operations/writing/EraseOperation.h"
@@ -13,6 +14,7 @@
 #include "session/Dispatcher.h"
 #include "session/TrackFieldWrap.h"
 #include "ui/CardDialogs.h"
+#include "ui/SetupDialog.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
 
@@ -59,7 +61,7 @@ const frmMain::ButtonSpec frmMain::kButtons[] = {
     {Control::cmdToFile, "Read &To File", nullptr},
     {Control::cmdFromFile, "Write &From File", nullptr},
     {Control::cmdDatabase, "&Database", nullptr},
-    {Control::cmdSetup, "&Setup", nullptr},
+    {Control::cmdSetup, "&Setup", &frmMain::onSetup},
     {Control::cmdConfig, "Confi&g", nullptr},
     {Control::cmdSendCmd, "Run Script File", nullptr},
     {Control::cmdConfigSetting, "Config Setting", nullptr},
@@ -111,6 +113,8 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     eraseSel_ = new EraseSelDialog(
         s_, [this] { act([] {}); }, this);
     seqWrite_ = new SeqWriteDialog(
+        s_, [this] { act([] {}); }, this);
+    setup_ = new SetupDialog(
         s_, [this] { act([] {}); }, this);
     connect(cboCardType, &QComboBox::activated, this, &frmMain::onCardTypeChosen);
     // The dispatcher (installed with the operations) has handled the reply
@@ -220,6 +224,9 @@ void frmMain::onCompare() {
 void frmMain::onTest() {
     act([this] { cmdTest_Click(s_); });
 }
+void frmMain::onSetup() {
+    act([this] { cmdSetup_Click(s_); });
+}
 void frmMain::onExit() {
     act([this] { startup_.Form_Unload(); });
 }
@@ -314,6 +321,7 @@ void frmMain::render() {
     frmMessage_->render(s_.view.prompt, this);
     eraseSel_->render();
     seqWrite_->render();
+    setup_->render();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

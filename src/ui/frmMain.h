@@ -24,6 +24,7 @@ namespace msrw {
 
 class EraseSelDialog;
 class SeqWriteDialog;
+class SetupDialog;
 class frmMessage;
 class Startup;
 
@@ -54,6 +55,7 @@ private:
     void onSeqWrite();
     void onCompare();
     void onTest();
+    void onSetup();
     void onExit();
     void onTrackEdited(int track);
     void onCardTypeChosen(int position);
@@ -67,6 +69,7 @@ private:
     frmMessage* frmMessage_;
     EraseSelDialog* eraseSel_;
     SeqWriteDialog* seqWrite_;
+    SetupDialog* setup_;
     std::array<QGroupBox*, 3> fraTrk{};
     std::array<QPlainTextEdit*, 3> txtTrk{};
     QLineEdit* txtMessage;
