@@ -48,7 +48,7 @@ protected:
 };
 
 TEST_F(SetupFlow, SetupReadsTheLowCoercivityFlagAndShowsTheDialog) {
-    s().view.track(2).text = "kept";
+    s().view.message = {"Read(1) OK!", kBlack};
     cmdSetup_Click(s());
     Commands expected{"\\1Bv"};
     expected.insert(expected.end(), kSetupSequence.begin(), kSetupSequence.end());
@@ -60,6 +60,7 @@ TEST_F(SetupFlow, SetupReadsTheLowCoercivityFlagAndShowsTheDialog) {
     EXPECT_FALSE(s().view.isEnabled(Control::cmdRead));
     EXPECT_EQ(t.device->family(), sim::Family::Escape);
     EXPECT_TRUE(t.dialogs.messages.empty());
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
 }
 
 TEST_F(SetupFlow, ALowCoercivityOnlyDeviceLosesTheHighCoercivityBox) {

@@ -54,8 +54,11 @@ bool PrepareSetup(Session& s) {
     MsrwDLL& link = s.link();
     (void)link.Query(cmd::SwitchToTarn()); // the device does not answer the switch
     Startup probe(s, nullptr);
-    // Only the switch matters here; the flag read below finds out whether it took.
+    // Only the switch matters here; the flag read below finds out whether it
+    // took. The probe's banner is no result for the operator's result line.
+    const ColouredText message = s.view.message;
     (void)probe.VelkOrTarn();
+    s.view.message = message;
     s.view.prompt.label = "Going into Setup. Please wait...";
     const bool lowCoOnly = ReadLowCoOnlyFlag(link);
     (void)link.Query(cmd::SwitchToVelk());
