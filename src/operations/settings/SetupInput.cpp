@@ -4,6 +4,7 @@
 
 #include "files/SettingsFile.h"
 #include "link/OperatorDialogs.h"
+#include "operations/settings/WholeNumber.h"
 #include "session/Session.h"
 
 #include <optional>
@@ -54,23 +55,6 @@ std::size_t EntryOf(LeadzBox box) {
 
 std::string DefaultText(LeadzBox box) {
     return std::to_string(DefaultSettingsRecord()[EntryOf(box)]);
-}
-
-// The box's text as a whole number, when it is digits alone (spaces around
-// them aside). Very long digit runs count as too many, not as no number.
-std::optional<long long> NumberOf(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return std::nullopt;
-    const std::size_t last = text.find_last_not_of(' ');
-    long long value = 0;
-    for (std::size_t i = first; i <= last; ++i) {
-        const char c = text[i];
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        value = std::min(value * 10 + (c - '0'), kMostLeadingZeros + 1);
-    }
-    return value;
 }
 
 bool IsUserEntry(std::size_t entry) {
@@ -139,7 +123,7 @@ int txtLeadz_KeyPress(int keyAscii) {
 void txtLeadz_Change(Session& s, LeadzBox box, const std::string& text) {
     std::string& stored = TextOf(s.format, box);
     stored = text;
-    const std::optional<long long> value = NumberOf(text);
+    const std::optional<long long> value = WholeNumberOf(text);
     if (value && *value > kMostLeadingZeros) {
         s.dialogs.showMessage(kTooManyLeadz);
         stored = DefaultText(box);
@@ -150,11 +134,11 @@ void txtLeadz_LostFocus(Session& s, LeadzBox box) {
     if (box == LeadzBox::At210Pb)
         return;
     std::string& text = TextOf(s.format, box);
-    if (NumberOf(text).value_or(0) == 0) {
+    if (WholeNumberOf(text).value_or(0) == 0) {
         s.dialogs.showMessage(kZeroLeadz);
         text = DefaultText(box);
     }
-    const long long value = NumberOf(text).value_or(0);
+    const long long value = WholeNumberOf(text).value_or(0);
     if (box == LeadzBox::At210 && value < kFewestAt210)
         s.dialogs.showMessage(kCaution, MessageIcon::Critical);
     else if (box == LeadzBox::At75 && value < kFewestAt75)
