@@ -4,6 +4,7 @@
 #include "operations/reading/CompareOperation.h"
 #include "operations/reading/ReadOperation.h"
 #include "operations/reading/TestCycle.h"
+#include "operations/settings/CfgDialog.h"
 #include "operations/settings/SetupDialog.h"
 #include "operations/startup/PortMenu.h"
 #include "operations/startup/Startup.h"
@@ -14,6 +15,7 @@
 #include "session/Dispatcher.h"
 #include "session/TrackFieldWrap.h"
 #include "ui/CardDialogs.h"
+#include "ui/CfgDialog.h"
 #include "ui/SetupDialog.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
@@ -62,7 +64,7 @@ const frmMain::ButtonSpec frmMain::kButtons[] = {
     {Control::cmdFromFile, "Write &From File", nullptr},
     {Control::cmdDatabase, "&Database", nullptr},
     {Control::cmdSetup, "&Setup", &frmMain::onSetup},
-    {Control::cmdConfig, "Confi&g", nullptr},
+    {Control::cmdConfig, "Confi&g", &frmMain::onConfig},
     {Control::cmdSendCmd, "Run Script File", nullptr},
     {Control::cmdConfigSetting, "Config Setting", nullptr},
     {Control::cmdTest, "T&est", &frmMain::onTest},
@@ -115,6 +117,8 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     seqWrite_ = new SeqWriteDialog(
         s_, [this] { act([] {}); }, this);
     setup_ = new SetupDialog(
+        s_, [this] { act([] {}); }, this);
+    cfg_ = new CfgDialog(
         s_, [this] { act([] {}); }, this);
     connect(cboCardType, &QComboBox::activated, this, &frmMain::onCardTypeChosen);
     // The dispatcher (installed with the operations) has handled the reply
@@ -227,6 +231,9 @@ void frmMain::onTest() {
 void frmMain::onSetup() {
     act([this] { cmdSetup_Click(s_); });
 }
+void frmMain::onConfig() {
+    act([this] { cmdConfig_Click(s_); });
+}
 void frmMain::onExit() {
     act([this] { startup_.Form_Unload(); });
 }
@@ -311,6 +318,9 @@ void frmMain::renderControls() {
 
 void frmMain::render() {
     rendering_ = true;
+    // Once started, the window is hidden while the configuration dialog is up.
+    if (s_.g.FirstLoadDone && isVisible() != s_.view.mainVisible)
+        setVisible(s_.view.mainVisible);
     setWindowTitle(Latin1(s_.view.title));
     txtMessage->setText(Latin1(s_.view.message.text));
     const Colour c = s_.view.message.colour;
@@ -322,6 +332,7 @@ void frmMain::render() {
     eraseSel_->render();
     seqWrite_->render();
     setup_->render();
+    cfg_->render();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

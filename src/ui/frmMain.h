@@ -22,6 +22,7 @@ class QPushButton;
 
 namespace msrw {
 
+class CfgDialog;
 class EraseSelDialog;
 class SeqWriteDialog;
 class SetupDialog;
@@ -56,6 +57,7 @@ private:
     void onCompare();
     void onTest();
     void onSetup();
+    void onConfig();
     void onExit();
     void onTrackEdited(int track);
     void onCardTypeChosen(int position);
@@ -70,6 +72,7 @@ private:
     EraseSelDialog* eraseSel_;
     SeqWriteDialog* seqWrite_;
     SetupDialog* setup_;
+    CfgDialog* cfg_;
     std::array<QGroupBox*, 3> fraTrk{};
     std::array<QPlainTextEdit*, 3> txtTrk{};
     QLineEdit* txtMessage;
