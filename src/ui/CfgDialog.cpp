@@ -16,10 +16,6 @@
 namespace msrw {
 namespace {
 
-QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
-
 CfgView& View(Session& s) {
     return s.operationState<CfgView>();
 }
@@ -38,32 +34,31 @@ CfgDialog::CfgDialog(Session& session, std::function<void()> after, QWidget* par
     setObjectName("frmCfg");
     setWindowTitle(tr("Velk MSRW Configuration"));
     auto* grid = new QGridLayout;
-    // Frame captions, list names and the texts the lists show before a choice.
-    grid->addWidget(Framed(tr("MSRW Mode"),
-                           addList("cboMsrwMode", "Velk Mode",
-                                   [](Session& s) -> ListControl& { return View(s).cboMsrwMode; }),
-                           this),
-                    0, 0);
-    grid->addWidget(Framed(tr("BaudRate"),
-                           addList("cboBaudRate", "38400",
-                                   [](Session& s) -> ListControl& { return View(s).cboBaudRate; }),
-                           this),
-                    0, 1);
-    grid->addWidget(Framed(tr("Serial Parameters"),
-                           addList("cboParity", "8,N,1",
-                                   [](Session& s) -> ListControl& { return View(s).cboParity; }),
-                           this),
-                    0, 2);
-    grid->addWidget(Framed(tr("Select Coercivity"),
-                           addList("cboSelHiLo", "High Coercivity",
-                                   [](Session& s) -> ListControl& { return View(s).cboSelHiLo; }),
-                           this),
-                    1, 0);
-    grid->addWidget(Framed(tr("Track Upload Mode"),
-                           addList("cboTrkMode", "",
-                                   [](Session& s) -> ListControl& { return View(s).cboTrkMode; }),
-                           this),
-                    1, 1, 1, 2);
+    // Frame captions, list names, the texts the lists show before a choice,
+    // and where they stand.
+    struct ListSpec {
+        const char* caption;
+        const char* name;
+        const char* designText;
+        ListControl& (*list)(Session&);
+        int row, column, columns;
+    };
+    const std::array<ListSpec, 5> specs{{
+        {"MSRW Mode", "cboMsrwMode", "Velk Mode",
+         [](Session& s) -> ListControl& { return View(s).cboMsrwMode; }, 0, 0, 1},
+        {"BaudRate", "cboBaudRate", "38400",
+         [](Session& s) -> ListControl& { return View(s).cboBaudRate; }, 0, 1, 1},
+        {"Serial Parameters", "cboParity", "8,N,1",
+         [](Session& s) -> ListControl& { return View(s).cboParity; }, 0, 2, 1},
+        {"Select Coercivity", "cboSelHiLo", "High Coercivity",
+         [](Session& s) -> ListControl& { return View(s).cboSelHiLo; }, 1, 0, 1},
+        {"Track Upload Mode", "cboTrkMode", "",
+         [](Session& s) -> ListControl& { return View(s).cboTrkMode; }, 1, 1, 2},
+    }};
+    for (const ListSpec& spec : specs)
+        grid->addWidget(
+            Framed(tr(spec.caption), addList(spec.name, spec.designText, spec.list), this),
+            spec.row, spec.column, 1, spec.columns);
     const std::array<std::pair<const char*, const char*>, 4> fields{{
         {"txtLoCo", "LowCo Index"},
         {"txtHiCo", "HiCo Index"},
@@ -133,16 +128,10 @@ void CfgDialog::render() {
     const CfgView& v = View(s_);
     for (const BoundList& bound : lists_) {
         const ListControl& list = bound.list(s_);
-        if (bound.combo->count() != int(list.items.size())) {
-            bound.combo->clear();
-            for (const std::string& item : list.items)
-                bound.combo->addItem(Latin1(item));
-        }
-        bound.combo->setCurrentIndex(list.selected);
+        ShowListItems(bound.combo, list.items, list.selected);
     }
     for (std::size_t i = 0; i < fields_.size(); ++i)
-        if (fields_[i]->text() != Latin1(v.fields[i]))
-            fields_[i]->setText(Latin1(v.fields[i]));
+        ShowFieldText(fields_[i], v.fields[i]);
     const bool appearing = v.visible && !isVisible();
     ShowOrHideOver(this, v.visible);
     if (appearing)

@@ -1,6 +1,8 @@
 #include "ui/DialogSupport.h"
 
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWidget>
 
 namespace msrw {
@@ -30,6 +32,26 @@ int KeyAsciiOf(const QKeyEvent* key) {
     if (key->key() == Qt::Key_Delete)
         return 127;
     return key->text().size() == 1 ? key->text()[0].unicode() : 0;
+}
+
+void ShowListItems(QComboBox* combo, const std::vector<std::string>& items, int selected) {
+    QStringList texts;
+    for (const std::string& item : items)
+        texts << QString::fromLatin1(item.data(), qsizetype(item.size()));
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i)
+        shown << combo->itemText(i);
+    if (shown != texts) {
+        combo->clear();
+        combo->addItems(texts);
+    }
+    combo->setCurrentIndex(selected);
+}
+
+void ShowFieldText(QLineEdit* field, const std::string& text) {
+    const QString shown = QString::fromLatin1(text.data(), qsizetype(text.size()));
+    if (field->text() != shown)
+        field->setText(shown);
 }
 
 } // namespace msrw

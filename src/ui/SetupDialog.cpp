@@ -18,10 +18,6 @@
 namespace msrw {
 namespace {
 
-QString Latin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), qsizetype(text.size()));
-}
-
 QLabel* Note(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setWordWrap(true);
@@ -225,31 +221,18 @@ bool SetupDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void SetupDialog::renderList(QComboBox* combo, const ListControl& list) {
-    QStringList items;
-    for (const std::string& item : list.items)
-        items << Latin1(item);
-    QStringList shown;
-    for (int i = 0; i < combo->count(); ++i)
-        shown << combo->itemText(i);
-    if (shown != items) {
-        combo->clear();
-        combo->addItems(items);
-    }
-    combo->setCurrentIndex(list.selected);
-    combo->setEnabled(list.enabled);
-}
-
 void SetupDialog::render() {
     rendering_ = true;
     const SetupView& v = s_.operationState<SetupView>();
     const FormatStore& f = s_.format;
-    for (const BoundList& bound : lists_)
-        renderList(bound.combo, bound.list());
+    for (const BoundList& bound : lists_) {
+        const ListControl& list = bound.list();
+        ShowListItems(bound.combo, list.items, list.selected);
+        bound.combo->setEnabled(list.enabled);
+    }
     const std::array<const std::string*, 3> texts{&f.txt210Leadz, &f.txt75Leadz, &f.txt210Leadz_Pb};
     for (std::size_t i = 0; i < leadz_.size(); ++i)
-        if (leadz_[i]->text() != Latin1(*texts[i]))
-            leadz_[i]->setText(Latin1(*texts[i]));
+        ShowFieldText(leadz_[i], *texts[i]);
     chkhico->setChecked(f.chkhico);
     chkhico->setEnabled(v.chkhicoEnabled);
     chkReadDiff_Pb->setChecked(f.chkReadDiff_Pb);

@@ -42,7 +42,6 @@ private:
                        std::size_t entry, std::function<const ListControl&()> list);
     QLineEdit* addLeadzBox(LeadzBox box, const QString& name);
     void act(const std::function<void()>& action);
-    void renderList(QComboBox* combo, const ListControl& list);
 
     static constexpr std::size_t kNoEntry = ~std::size_t(0);
     struct BoundList {

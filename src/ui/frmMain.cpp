@@ -16,6 +16,7 @@
 #include "session/TrackFieldWrap.h"
 #include "ui/CardDialogs.h"
 #include "ui/CfgDialog.h"
+#include "ui/DialogSupport.h"
 #include "ui/SetupDialog.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
@@ -293,17 +294,7 @@ void frmMain::renderControls() {
         button->setVisible(!v.isHidden(control));
     }
     cboCardType->setEnabled(v.isEnabled(Control::cboCardType));
-    QStringList items;
-    for (const std::string& item : v.cardTypes.items)
-        items << Latin1(item);
-    QStringList shown;
-    for (int i = 0; i < cboCardType->count(); ++i)
-        shown << cboCardType->itemText(i);
-    if (shown != items) {
-        cboCardType->clear();
-        cboCardType->addItems(items);
-    }
-    cboCardType->setCurrentIndex(v.cardTypes.selected);
+    ShowListItems(cboCardType, v.cardTypes.items, v.cardTypes.selected);
     lblMode->setText(Latin1(v.modeLabel));
     lblCoercivity->setText(Latin1(v.coercivityLabel));
     lblCoercivity2->setText(Latin1(v.defaultSettingLabel.text));

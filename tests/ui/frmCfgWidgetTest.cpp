@@ -1,11 +1,8 @@
 // The configuration dialog's real widgets, offscreen: opened from the main
 // window, chosen from, typed into, saved and closed.
 
+#include "StartedMainWindow.h"
 #include "session/PortManager.h"
-#include "ui/frmMain.h"
-#include "ui/frmpwd.h"
-
-#include "support/SimSession.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -19,28 +16,16 @@ using namespace msrw::test;
 
 namespace {
 
-class CfgWidget : public ::testing::Test {
+class CfgWidget : public StartedMainWindow {
 protected:
     void SetUp() override {
-        main = std::make_unique<frmMain>(*t.session, *t.startup);
-        pwd = std::make_unique<frmpwd>(*t.startup, [this] { main->render(); });
-        pwd->load();
-        QTest::mouseClick(pwd->findChild<QPushButton*>("cmdpwdok"), Qt::LeftButton);
-        main->show();
-        main->render();
-        QTest::mouseClick(main->findChild<QPushButton*>("cmdConfig"), Qt::LeftButton);
+        StartedMainWindow::SetUp();
+        click("cmdConfig");
         dialog = main->findChild<QDialog*>("frmCfg");
         ASSERT_NE(dialog, nullptr);
     }
-    template <typename W> W* find(const char* name) {
-        W* widget = dialog->findChild<W*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
+    template <typename W> W* field(const char* name) { return find<W>(name, dialog); }
 
-    SimSession t;
-    std::unique_ptr<frmMain> main;
-    std::unique_ptr<frmpwd> pwd;
     QDialog* dialog = nullptr;
 };
 
@@ -48,7 +33,7 @@ TEST_F(CfgWidget, ChoosesTypesSavesAndClosesBackToTheMainWindow) {
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_FALSE(main->isVisible());
     EXPECT_EQ(dialog->windowTitle(), "Velk MSRW Configuration");
-    auto* mode = find<QComboBox>("cboMsrwMode");
+    auto* mode = field<QComboBox>("cboMsrwMode");
     EXPECT_EQ(dialog->focusWidget(), mode);
     EXPECT_EQ(mode->currentIndex(), -1);
     EXPECT_EQ(mode->placeholderText(), "Velk Mode");
@@ -56,19 +41,19 @@ TEST_F(CfgWidget, ChoosesTypesSavesAndClosesBackToTheMainWindow) {
     QTest::keyClick(mode, Qt::Key_Down); // "Velk Mode"
     QTest::keyClick(mode, Qt::Key_Down); // "Quell Mode"
     EXPECT_EQ(mode->currentText(), "Quell Mode");
-    EXPECT_EQ(find<QComboBox>("cboBaudRate")->currentText(), "9600");
-    EXPECT_EQ(find<QComboBox>("cboParity")->currentText(), "O,7,1");
+    EXPECT_EQ(field<QComboBox>("cboBaudRate")->currentText(), "9600");
+    EXPECT_EQ(field<QComboBox>("cboParity")->currentText(), "O,7,1");
     QTest::keyClick(mode, Qt::Key_Down); // "Ormond Mode"
-    EXPECT_EQ(find<QComboBox>("cboParity")->currentText(), "N,8,1");
+    EXPECT_EQ(field<QComboBox>("cboParity")->currentText(), "N,8,1");
 
-    auto* hiCo = find<QLineEdit>("txtHiCo");
+    auto* hiCo = field<QLineEdit>("txtHiCo");
     QTest::keyClicks(hiCo, "256");
     EXPECT_EQ(hiCo->text(), "255");
     EXPECT_EQ(t.dialogs.messages.back(), "High Coercivity Index should less than 256");
     for (const char* name : {"txtLoCo", "txt75Lz", "txt210Lz"})
-        QTest::keyClicks(find<QLineEdit>(name), "40");
+        QTest::keyClicks(field<QLineEdit>(name), "40");
     t.dialogs.messages.clear();
-    QTest::mouseClick(find<QPushButton>("cmdCfgSave"), Qt::LeftButton);
+    QTest::mouseClick(field<QPushButton>("cmdCfgSave"), Qt::LeftButton);
     EXPECT_TRUE(t.dialogs.messages.empty());
     EXPECT_EQ(t.session->data.readLines(kPortRecordFile),
               (std::vector<std::string>{"Comm1", "9600", "N,8,1", "Ormond Mode"}));

@@ -1,11 +1,8 @@
 // The set-up dialog's real widgets, offscreen: opened from the main window,
 // typed into, chosen from, and closed with OK, Escape and the window's X.
 
+#include "StartedMainWindow.h"
 #include "operations/settings/SetupDialog.h"
-#include "ui/frmMain.h"
-#include "ui/frmpwd.h"
-
-#include "support/SimSession.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -24,29 +21,17 @@ using namespace msrw::test;
 
 namespace {
 
-class SetupWidget : public ::testing::Test {
+class SetupWidget : public StartedMainWindow {
 protected:
     void SetUp() override {
-        main = std::make_unique<frmMain>(*t.session, *t.startup);
-        pwd = std::make_unique<frmpwd>(*t.startup, [this] { main->render(); });
-        pwd->load();
-        QTest::mouseClick(pwd->findChild<QPushButton*>("cmdpwdok"), Qt::LeftButton);
-        main->show();
-        main->render();
-        QTest::mouseClick(main->findChild<QPushButton*>("cmdSetup"), Qt::LeftButton);
+        StartedMainWindow::SetUp();
+        click("cmdSetup");
         dialog = main->findChild<QDialog*>("frmSetup");
         ASSERT_NE(dialog, nullptr);
         t.takeSent();
     }
-    template <typename W> W* find(const char* name) {
-        W* widget = dialog->findChild<W*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
+    template <typename W> W* field(const char* name) { return find<W>(name, dialog); }
 
-    SimSession t;
-    std::unique_ptr<frmMain> main;
-    std::unique_ptr<frmpwd> pwd;
     QDialog* dialog = nullptr;
 };
 
@@ -54,24 +39,24 @@ TEST_F(SetupWidget, OpensModalOnTheFormatTabWithTheStoredFormat) {
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->isModal());
     EXPECT_EQ(dialog->windowTitle(), "Set Up");
-    EXPECT_EQ(dialog->focusWidget(), find<QComboBox>("cboTk1bpi"));
-    EXPECT_TRUE(find<QWidget>("Frame1_1")->isVisible());
-    EXPECT_FALSE(find<QWidget>("Frame1_2")->isVisible());
-    EXPECT_EQ(find<QComboBox>("cboTk2bpi")->currentText(), "75");
-    EXPECT_EQ(find<QLineEdit>("txt210Leadz")->text(), "61");
-    EXPECT_TRUE(find<QCheckBox>("chkhico")->isEnabled());
-    EXPECT_FALSE(find<QComboBox>("cboTk1bpi_Pb")->isEnabled());
+    EXPECT_EQ(dialog->focusWidget(), field<QComboBox>("cboTk1bpi"));
+    EXPECT_TRUE(field<QWidget>("Frame1_1")->isVisible());
+    EXPECT_FALSE(field<QWidget>("Frame1_2")->isVisible());
+    EXPECT_EQ(field<QComboBox>("cboTk2bpi")->currentText(), "75");
+    EXPECT_EQ(field<QLineEdit>("txt210Leadz")->text(), "61");
+    EXPECT_TRUE(field<QCheckBox>("chkhico")->isEnabled());
+    EXPECT_FALSE(field<QComboBox>("cboTk1bpi_Pb")->isEnabled());
     EXPECT_FALSE(main->findChild<QPushButton*>("cmdRead")->isEnabled());
 
-    find<QTabBar>("tbsSetup")->setCurrentIndex(1);
-    EXPECT_FALSE(find<QWidget>("Frame1_1")->isVisible());
-    EXPECT_TRUE(find<QWidget>("Frame1_2")->isVisible());
-    EXPECT_EQ(find<QComboBox>("cboTk1Ss")->currentText(), "%");
-    EXPECT_EQ(find<QComboBox>("cboTk2Es")->currentText(), "?");
+    field<QTabBar>("tbsSetup")->setCurrentIndex(1);
+    EXPECT_FALSE(field<QWidget>("Frame1_1")->isVisible());
+    EXPECT_TRUE(field<QWidget>("Frame1_2")->isVisible());
+    EXPECT_EQ(field<QComboBox>("cboTk1Ss")->currentText(), "%");
+    EXPECT_EQ(field<QComboBox>("cboTk2Es")->currentText(), "?");
 }
 
 TEST_F(SetupWidget, TypingFollowsTheRulesAndOkSendsTheFormat) {
-    auto* leadz = find<QLineEdit>("txt210Leadz");
+    auto* leadz = field<QLineEdit>("txt210Leadz");
     leadz->setFocus();
     leadz->selectAll();
     QTest::keyClicks(leadz, "1x00");
@@ -80,7 +65,7 @@ TEST_F(SetupWidget, TypingFollowsTheRulesAndOkSendsTheFormat) {
     EXPECT_EQ(t.dialogs.messages.back(), "Leading zero should less than 1000");
     EXPECT_EQ(leadz->text(), "61");
 
-    auto* track3 = find<QComboBox>("cboTk3bpi");
+    auto* track3 = field<QComboBox>("cboTk3bpi");
     track3->setFocus();
     QTest::keyClick(track3, Qt::Key_Down);
     EXPECT_EQ(track3->currentText(), "75");
@@ -89,7 +74,7 @@ TEST_F(SetupWidget, TypingFollowsTheRulesAndOkSendsTheFormat) {
     EXPECT_EQ(track3->currentText(), "210");
     QTest::keyClick(track3, Qt::Key_Down);
 
-    QTest::mouseClick(find<QPushButton>("CmdOk"), Qt::LeftButton);
+    QTest::mouseClick(field<QPushButton>("CmdOk"), Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());
     const std::vector<std::string> sent = t.takeSent();
     EXPECT_NE(std::find(sent.begin(), sent.end(), "\\1BgK"), sent.end());
@@ -98,7 +83,7 @@ TEST_F(SetupWidget, TypingFollowsTheRulesAndOkSendsTheFormat) {
 }
 
 TEST_F(SetupWidget, LeavingTheBoxBelowTheMinimumWarnsAndKeepsTheValue) {
-    auto* leadz = find<QLineEdit>("txt210Leadz");
+    auto* leadz = field<QLineEdit>("txt210Leadz");
     leadz->setFocus();
     leadz->selectAll();
     QTest::keyClicks(leadz, "45");
@@ -113,9 +98,9 @@ TEST_F(SetupWidget, LeavingTheBoxBelowTheMinimumWarnsAndKeepsTheValue) {
 TEST_F(SetupWidget, EscapeAndTheWindowsXCancelAndPutTheRecordBack) {
     for (const bool useEscape : {true, false}) {
         if (!dialog->isVisible())
-            QTest::mouseClick(main->findChild<QPushButton*>("cmdSetup"), Qt::LeftButton);
+            QTest::mouseClick(find<QPushButton>("cmdSetup"), Qt::LeftButton);
         ASSERT_TRUE(dialog->isVisible());
-        auto* track1 = find<QComboBox>("cboTk1bpi");
+        auto* track1 = field<QComboBox>("cboTk1bpi");
         QTest::keyClick(track1, Qt::Key_Down);
         EXPECT_EQ(track1->currentText(), "75");
         if (useEscape)
