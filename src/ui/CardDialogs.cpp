@@ -3,6 +3,7 @@
 #include "operations/writing/EraseOperation.h"
 #include "operations/writing/SequentialWrite.h"
 #include "session/Session.h"
+#include "ui/DialogSupport.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,20 +18,6 @@ namespace msrw {
 namespace {
 
 constexpr Qt::WindowFlags kToolWindow = Qt::Tool | Qt::WindowStaysOnTopHint;
-
-void ShowOrHide(QWidget* w, bool visible) {
-    if (visible && !w->isVisible()) {
-        // Appear over the middle of the main window, not wherever the
-        // window system puts a new window.
-        if (const QWidget* owner = w->parentWidget()) {
-            w->adjustSize();
-            const QRect area = owner->geometry();
-            w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
-        }
-        w->show();
-    } else if (!visible && w->isVisible())
-        w->hide();
-}
 
 } // namespace
 
@@ -75,7 +62,7 @@ void EraseSelDialog::render() {
     for (std::size_t i = 0; i < 3; ++i)
         chkTrk1[i]->setChecked(v.chkTrk1[i]);
     CmdOk->setEnabled(v.CmdOkEnabled);
-    ShowOrHide(this, v.visible);
+    ShowOrHideOver(this, v.visible);
     rendering_ = false;
 }
 
@@ -143,13 +130,7 @@ bool SeqWriteDialog::eventFilter(QObject* watched, QEvent* event) {
         render();
     } else if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        int code = key->text().size() == 1 ? key->text()[0].unicode() : 0;
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            code = 13;
-        else if (key->key() == Qt::Key_Backspace)
-            code = 8;
-        else if (key->key() == Qt::Key_Delete)
-            code = 127;
+        const int code = KeyAsciiOf(key);
         if (code == 0)
             return false; // navigation keys
         takeTexts();
@@ -172,7 +153,7 @@ void SeqWriteDialog::render() {
     font.setBold(v.CmdOkBold);
     CmdOk->setFont(font);
     const bool appearing = v.visible && !isVisible();
-    ShowOrHide(this, v.visible);
+    ShowOrHideOver(this, v.visible);
     if (appearing && v.startNoFocused)
         txtStartNo->setFocus();
     rendering_ = false;

@@ -1,5 +1,6 @@
 #include "ui/QtOperatorDialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -28,18 +29,26 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
 
 } // namespace
 
+QWidget* QtOperatorDialogs::owner() const {
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    return parent_;
+}
+
 QString QtOperatorDialogs::titleOr(const std::string& title) const {
     return title.empty() ? title_ : Latin1(title);
 }
 
 void QtOperatorDialogs::showMessage(const std::string& text, MessageIcon icon,
                                     const std::string& title) {
-    QMessageBox box(QtIcon(icon), titleOr(title), Latin1(text), QMessageBox::Ok, parent_);
+    QMessageBox box(QtIcon(icon), titleOr(title), Latin1(text), QMessageBox::Ok, owner());
     box.exec();
 }
 
 bool QtOperatorDialogs::askYesNo(const std::string& text, const std::string& title) {
-    return QMessageBox::question(parent_, titleOr(title), Latin1(text)) == QMessageBox::Yes;
+    return QMessageBox::question(owner(), titleOr(title), Latin1(text)) == QMessageBox::Yes;
 }
 
 bool QtOperatorDialogs::askOkCancel(const std::string& text, MessageIcon icon,
@@ -53,7 +62,7 @@ std::optional<std::string> QtOperatorDialogs::askText(const std::string& prompt,
                                                       const std::string& title) {
     bool ok = false;
     const QString text =
-        QInputDialog::getText(parent_, titleOr(title), Latin1(prompt), QLineEdit::Normal, {}, &ok);
+        QInputDialog::getText(owner(), titleOr(title), Latin1(prompt), QLineEdit::Normal, {}, &ok);
     if (!ok)
         return std::nullopt;
     return text.toLatin1().toStdString();
@@ -70,7 +79,7 @@ QString QtOperatorDialogs::QtFilter(const std::string& filter) {
 std::optional<std::string> QtOperatorDialogs::chooseOpenFile(const std::string& startFolder,
                                                              const std::string& filter) {
     const QString name =
-        QFileDialog::getOpenFileName(parent_, title_, Latin1(startFolder), QtFilter(filter));
+        QFileDialog::getOpenFileName(owner(), title_, Latin1(startFolder), QtFilter(filter));
     if (name.isEmpty())
         return std::nullopt;
     return name.toStdString();
@@ -79,7 +88,7 @@ std::optional<std::string> QtOperatorDialogs::chooseOpenFile(const std::string& 
 std::optional<std::string> QtOperatorDialogs::chooseSaveFile(const std::string& startFolder,
                                                              const std::string& filter) {
     const QString name =
-        QFileDialog::getSaveFileName(parent_, title_, Latin1(startFolder), QtFilter(filter),
+        QFileDialog::getSaveFileName(owner(), title_, Latin1(startFolder), QtFilter(filter),
                                      nullptr, QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty())
         return std::nullopt;

@@ -29,6 +29,10 @@ public:
 
 private:
     QString titleOr(const std::string& title) const;
+    // The window a dialog belongs to: an open modal dialog, else the active
+    // window, else the main window; so that it comes up above whatever
+    // the operator is working in.
+    QWidget* owner() const;
 
     QString title_;
     QWidget* parent_ = nullptr;

@@ -7,6 +7,8 @@
 #include "operations/reading/CompareOperation.h"
 #include "operations/reading/ReadOperation.h"
 #include "operations/reading/TestCycle.h"
+#include "operations/settings/CfgDialog.h"
+#include "operations/settings/SetupDialog.h"
 #include "operations/startup/PortMenu.h"
 #include "operations/startup/Startup.h"
 #include "operations/writing/EraseOperation.h"
@@ -16,6 +18,9 @@
 #include "session/Dispatcher.h"
 #include "session/TrackFieldWrap.h"
 #include "ui/CardDialogs.h"
+#include "ui/CfgDialog.h"
+#include "ui/DialogSupport.h"
+#include "ui/SetupDialog.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
 
@@ -62,8 +67,8 @@ const frmMain::ButtonSpec frmMain::kButtons[] = {
     {Control::cmdToFile, "Read &To File", &frmMain::onToFile},
     {Control::cmdFromFile, "Write &From File", &frmMain::onFromFile},
     {Control::cmdDatabase, "Database Application", &frmMain::onDatabase},
-    {Control::cmdSetup, "&Setup", nullptr},
-    {Control::cmdConfig, "Confi&g", nullptr},
+    {Control::cmdSetup, "&Setup", &frmMain::onSetup},
+    {Control::cmdConfig, "Confi&g", &frmMain::onConfig},
     {Control::cmdSendCmd, "Run Script File", nullptr},
     {Control::cmdConfigSetting, "Config Setting", nullptr},
     {Control::cmdTest, "T&est", &frmMain::onTest},
@@ -120,6 +125,10 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     eraseSel_ = new EraseSelDialog(
         s_, [this] { act([] {}); }, this);
     seqWrite_ = new SeqWriteDialog(
+        s_, [this] { act([] {}); }, this);
+    setup_ = new SetupDialog(
+        s_, [this] { act([] {}); }, this);
+    cfg_ = new CfgDialog(
         s_, [this] { act([] {}); }, this);
     connect(cboCardType, &QComboBox::activated, this, &frmMain::onCardTypeChosen);
     // The dispatcher (installed with the operations) has handled the reply
@@ -238,6 +247,12 @@ void frmMain::onFromFile() {
 void frmMain::onDatabase() {
     act([this] { cmdDatabase_Click(s_); });
 }
+void frmMain::onSetup() {
+    act([this] { cmdSetup_Click(s_); });
+}
+void frmMain::onConfig() {
+    act([this] { cmdConfig_Click(s_); });
+}
 void frmMain::onExit() {
     act([this] { startup_.Form_Unload(); });
 }
@@ -297,17 +312,7 @@ void frmMain::renderControls() {
         button->setVisible(!v.isHidden(control));
     }
     cboCardType->setEnabled(v.isEnabled(Control::cboCardType));
-    QStringList items;
-    for (const std::string& item : v.cardTypes.items)
-        items << Latin1(item);
-    QStringList shown;
-    for (int i = 0; i < cboCardType->count(); ++i)
-        shown << cboCardType->itemText(i);
-    if (shown != items) {
-        cboCardType->clear();
-        cboCardType->addItems(items);
-    }
-    cboCardType->setCurrentIndex(v.cardTypes.selected);
+    ShowListItems(cboCardType, v.cardTypes.items, v.cardTypes.selected);
     lblMode->setText(Latin1(v.modeLabel));
     lblCoercivity->setText(Latin1(v.coercivityLabel));
     lblCoercivity2->setText(Latin1(v.defaultSettingLabel.text));
@@ -322,6 +327,9 @@ void frmMain::renderControls() {
 
 void frmMain::render() {
     rendering_ = true;
+    // Once started, the window is hidden while the configuration dialog is up.
+    if (s_.g.FirstLoadDone && isVisible() != s_.view.mainVisible)
+        setVisible(s_.view.mainVisible);
     setWindowTitle(Latin1(s_.view.title));
     txtMessage->setText(Latin1(s_.view.message.text));
     const Colour c = s_.view.message.colour;
@@ -333,6 +341,8 @@ void frmMain::render() {
     frmMessage_->render(s_.view.prompt, this);
     eraseSel_->render();
     seqWrite_->render();
+    setup_->render();
+    cfg_->render();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

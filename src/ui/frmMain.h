@@ -22,8 +22,10 @@ class QPushButton;
 
 namespace msrw {
 
+class CfgDialog;
 class EraseSelDialog;
 class SeqWriteDialog;
+class SetupDialog;
 class frmMessage;
 class Startup;
 
@@ -57,6 +59,8 @@ private:
     void onToFile();
     void onFromFile();
     void onDatabase();
+    void onSetup();
+    void onConfig();
     void onExit();
     void onTrackEdited(int track);
     void onCardTypeChosen(int position);
@@ -70,6 +74,8 @@ private:
     frmMessage* frmMessage_;
     EraseSelDialog* eraseSel_;
     SeqWriteDialog* seqWrite_;
+    SetupDialog* setup_;
+    CfgDialog* cfg_;
     std::array<QGroupBox*, 3> fraTrk{};
     std::array<QPlainTextEdit*, 3> txtTrk{};
     QLineEdit* txtMessage;

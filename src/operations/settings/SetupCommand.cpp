@@ -1,0 +1,100 @@
+// The main window's Setup button: the format record reloaded, the device's
+// low-coercivity-only flag read from its set-up memory, the stored format
+// sent, and frmSetup shown.
+
+#include "operations/settings/SetupDialog.h"
+
+#include "link/OperatorDialogs.h"
+#include "operations/startup/Startup.h"
+#include "protocol/CommandSet.h"
+#include "session/DeviceFormat.h"
+#include "session/MainControls.h"
+#include "session/SettingsSave.h"
+#include "session/SwipePrompt.h"
+
+namespace msrw {
+namespace {
+
+// The Tarn family's set-up memory: opened, one byte read, closed.
+constexpr const char* kOpenSetupMemory = "\\09\\09\\09";
+constexpr const char* kReadSetupMemory = "\\51";
+constexpr const char* kCloseSetupMemory = "\\40";
+// Address 10 holds "5A" on a device that writes low coercivity only.
+constexpr const char* kLowCoOnlyAddress = "\\31\\30";
+constexpr const char* kLowCoOnlyValue = "5A";
+
+constexpr const char* kTarnSetupMissing = "The Tarn set-up is not available in this version yet.";
+
+// Reads the flag while the device speaks the Tarn family. The read command
+// and its address go out in one exchange: the device answers only once the
+// address is complete, so a reply to the command alone would never come.
+bool ReadLowCoOnlyFlag(MsrwDLL& link) {
+    std::string reply;
+    // A device that does not answer leaves the reply empty: not low-co only.
+    (void)link.TarnExchange(kOpenSetupMemory, reply);
+    std::string flag;
+    (void)link.TarnExchange(std::string(kReadSetupMemory) + kLowCoOnlyAddress, flag);
+    (void)link.TarnExchange(kCloseSetupMemory, reply);
+    return flag == kLowCoOnlyValue;
+}
+
+void Render(Session& s) {
+    if (s.render)
+        s.render();
+}
+
+// Steps 1-7 of the Setup command in "Ormond Mode". False when the reader
+// went away on the way (the operator has been told).
+bool PrepareSetup(Session& s) {
+    LoadSetting(s);
+    s.format.apply(s.record);
+    s.view.prompt.label = "Going into Setup. Please wait...";
+    ShowProgressWindow(s.view.prompt);
+    Render(s);
+    MsrwDLL& link = s.link();
+    (void)link.Query(cmd::SwitchToTarn()); // the device does not answer the switch
+    Startup probe(s, nullptr);
+    // Only the switch matters here; the flag read below finds out whether it
+    // took. The probe's banner is no result for the operator's result line.
+    const ColouredText message = s.view.message;
+    (void)probe.VelkOrTarn();
+    s.view.message = message;
+    s.view.prompt.label = "Going into Setup. Please wait...";
+    const bool lowCoOnly = ReadLowCoOnlyFlag(link);
+    (void)link.Query(cmd::SwitchToVelk());
+    link.ClosePort();
+    if (!s.portManager.ReOpenPort())
+        return false;
+    s.operationState<SetupView>().chkhicoEnabled = !lowCoOnly;
+    if (lowCoOnly) {
+        s.format.chkhico = false;
+        (void)SaveSetting(s); // a failure has been shown; the device is set below anyway
+        LoadSetting(s);
+    }
+    // The statuses are not judged: the operator is about to set the format anew.
+    (void)DeviceFormat(link, s.format, s.clock).Restore_Setting(s.g.CardType);
+    return true;
+}
+
+} // namespace
+
+void cmdSetup_Click(Session& s) {
+    const auto enabledBefore = s.view.enabled;
+    DisMainBtns(s.view);
+    if (!s.portManager.ReOpenPort() || !s.ormond()) {
+        // No reader, or a mode without this dialog: the window is left as it was.
+        if (s.quell())
+            s.dialogs.showMessage(kTarnSetupMissing, MessageIcon::Information);
+        s.view.enabled = enabledBefore;
+        return;
+    }
+    const bool ready = PrepareSetup(s);
+    HidePrompt(s);
+    if (!ready) {
+        s.view.enabled = enabledBefore;
+        return;
+    }
+    s.operationState<SetupView>().visible = true;
+}
+
+} // namespace msrw

@@ -1,0 +1,30 @@
+#pragma once
+// What the dialog windows share: where they appear, and the key codes their
+// key filters take.
+
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QKeyEvent;
+class QLineEdit;
+class QWidget;
+
+namespace msrw {
+
+// Shows `w` over the middle of its owner window when it appears, or hides it.
+void ShowOrHideOver(QWidget* w, bool visible);
+
+// The key as the key filters take it: the character's code, 13 for Enter,
+// 8 for Backspace, 127 for Delete; 0 for a key that types nothing
+// (navigation, modifiers).
+int KeyAsciiOf(const QKeyEvent* key);
+
+// Fills the list with `items` unless it shows them already (refilling would
+// close an open drop-down), then selects `selected` (-1: none).
+void ShowListItems(QComboBox* combo, const std::vector<std::string>& items, int selected);
+
+// Sets the field's text unless it shows it already (which would move the caret).
+void ShowFieldText(QLineEdit* field, const std::string& text);
+
+} // namespace msrw

@@ -1,0 +1,39 @@
+#pragma once
+// The real main window, offscreen, after the start-up dialog's OK against
+// the simulated reader/writer.
+
+#include "ui/frmMain.h"
+#include "ui/frmpwd.h"
+
+#include "support/SimSession.h"
+
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace msrw::test {
+
+class StartedMainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        main = std::make_unique<frmMain>(*t.session, *t.startup);
+        pwd = std::make_unique<frmpwd>(*t.startup, [this] { main->render(); });
+        pwd->load();
+        QTest::mouseClick(pwd->findChild<QPushButton*>("cmdpwdok"), Qt::LeftButton);
+        main->show();
+        main->render();
+    }
+    // A widget of `parent` (the main window by default) that must be there.
+    template <typename W> W* find(const char* name, QWidget* parent = nullptr) {
+        W* widget = (parent ? parent : main.get())->findChild<W*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
+
+    SimSession t;
+    std::unique_ptr<frmMain> main;
+    std::unique_ptr<frmpwd> pwd;
+};
+
+} // namespace msrw::test
