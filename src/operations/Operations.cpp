@@ -1,6 +1,7 @@
 #include "operations/Operations.h"
 
 #include "operations/reading/ReadingBranches.h"
+#include "operations/settings/MaintenanceBranches.h"
 #include "operations/writing/WritingBranches.h"
 #include "session/Dispatcher.h"
 #include "session/Session.h"
@@ -12,6 +13,7 @@ void InstallOperations(Session& session) {
         return; // installed already: a second connection would deliver replies twice
     RegisterWritingBranches(session.dispatch);
     RegisterReadingBranches(session.dispatch);
+    RegisterMaintenanceBranches(session.dispatch);
     Session* s = &session;
     QObject::connect(
         &session.link(), &MsrwDLL::MsrwInEvent,
