@@ -4,6 +4,8 @@
 #include "operations/reading/CompareOperation.h"
 #include "operations/reading/ReadOperation.h"
 #include "operations/reading/TestCycle.h"
+#include "operations/settings/Maintenance.h"
+#include "operations/settings/ScriptRunner.h"
 #include "operations/startup/PortMenu.h"
 #include "operations/startup/Startup.h"
 #include "operations/writing/EraseOperation.h"
@@ -13,6 +15,8 @@
 #include "session/Dispatcher.h"
 #include "session/TrackFieldWrap.h"
 #include "ui/CardDialogs.h"
+#include "ui/MaintenanceWindow.h"
+#include "ui/ScriptWindow.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
 
@@ -61,8 +65,8 @@ const frmMain::ButtonSpec frmMain::kButtons[] = {
     {Control::cmdDatabase, "&Database", nullptr},
     {Control::cmdSetup, "&Setup", nullptr},
     {Control::cmdConfig, "Confi&g", nullptr},
-    {Control::cmdSendCmd, "Run Script File", nullptr},
-    {Control::cmdConfigSetting, "Config Setting", nullptr},
+    {Control::cmdSendCmd, "Run Script File", &frmMain::onSendCmd},
+    {Control::cmdConfigSetting, "Config Setting", &frmMain::onConfigSetting},
     {Control::cmdTest, "T&est", &frmMain::onTest},
     {Control::CmdExit, "E&xit", &frmMain::onExit},
 };
@@ -111,6 +115,10 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     eraseSel_ = new EraseSelDialog(
         s_, [this] { act([] {}); }, this);
     seqWrite_ = new SeqWriteDialog(
+        s_, [this] { act([] {}); }, this);
+    script_ = new ScriptWindow(
+        s_, [this] { act([] {}); }, this);
+    maintenance_ = new MaintenanceWindow(
         s_, [this] { act([] {}); }, this);
     connect(cboCardType, &QComboBox::activated, this, &frmMain::onCardTypeChosen);
     // The dispatcher (installed with the operations) has handled the reply
@@ -172,6 +180,12 @@ void frmMain::buildMenus() {
     QAction* exit = file->addAction(tr("E&xit"));
     exit->setObjectName("mnuExit");
     connect(exit, &QAction::triggered, this, [this] { act([this] { mnuExit_Click(s_); }); });
+    // Start-up hides the "Config Setting" button: the maintenance dialog is
+    // reached from this menu item, enabled as the button would be.
+    QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+    mnuConfigSetting = tools->addAction(tr("&Config Setting..."));
+    mnuConfigSetting->setObjectName("mnuConfigSetting");
+    connect(mnuConfigSetting, &QAction::triggered, this, &frmMain::onConfigSetting);
     portMenu_ = menuBar()->addMenu(tr("&Port"));
     portMenu_->setObjectName("mnuPort");
     for (int i = 0; i < 10; ++i) {
@@ -219,6 +233,12 @@ void frmMain::onCompare() {
 }
 void frmMain::onTest() {
     act([this] { cmdTest_Click(s_); });
+}
+void frmMain::onSendCmd() {
+    act([this] { cmdSendCmd_Click(s_, s_.operationState<ScriptRunner>()); });
+}
+void frmMain::onConfigSetting() {
+    act([this] { cmdConfigSetting_Click(s_); });
 }
 void frmMain::onExit() {
     act([this] { startup_.Form_Unload(); });
@@ -300,6 +320,7 @@ void frmMain::renderControls() {
     mnuPortOpen->setChecked(v.portMenu.openChecked);
     mnuPortClose->setChecked(v.portMenu.closeChecked);
     portMenu_->menuAction()->setVisible(v.portMenu.visible);
+    mnuConfigSetting->setEnabled(v.isEnabled(Control::cmdConfigSetting));
 }
 
 void frmMain::render() {
@@ -314,6 +335,17 @@ void frmMain::render() {
     frmMessage_->render(s_.view.prompt, this);
     eraseSel_->render();
     seqWrite_->render();
+    script_->render();
+    maintenance_->render();
+    // The maintenance dialog and the script runner hide the main window
+    // while they run; only those changes are drawn here.
+    if (!s_.view.mainVisible && isVisible()) {
+        hiddenByDialog_ = true;
+        hide();
+    } else if (s_.view.mainVisible && hiddenByDialog_) {
+        hiddenByDialog_ = false;
+        show();
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

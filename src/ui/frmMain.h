@@ -23,6 +23,8 @@ class QPushButton;
 namespace msrw {
 
 class EraseSelDialog;
+class MaintenanceWindow;
+class ScriptWindow;
 class SeqWriteDialog;
 class frmMessage;
 class Startup;
@@ -54,6 +56,8 @@ private:
     void onSeqWrite();
     void onCompare();
     void onTest();
+    void onSendCmd();
+    void onConfigSetting();
     void onExit();
     void onTrackEdited(int track);
     void onCardTypeChosen(int position);
@@ -67,6 +71,10 @@ private:
     frmMessage* frmMessage_;
     EraseSelDialog* eraseSel_;
     SeqWriteDialog* seqWrite_;
+    ScriptWindow* script_;
+    MaintenanceWindow* maintenance_;
+    QAction* mnuConfigSetting;
+    bool hiddenByDialog_ = false; // hidden while a dialog of its own runs
     std::array<QGroupBox*, 3> fraTrk{};
     std::array<QPlainTextEdit*, 3> txtTrk{};
     QLineEdit* txtMessage;

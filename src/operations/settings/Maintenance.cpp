@@ -3,6 +3,7 @@
 #include "link/Notation.h"
 #include "link/OperatorDialogs.h"
 #include "operations/cardtype/CardTypeSetup.h"
+#include "operations/settings/FixtureProcedure.h"
 #include "operations/settings/ScriptRunner.h"
 #include "operations/startup/Startup.h"
 #include "protocol/ReplyClassification.h"
@@ -164,6 +165,11 @@ void cmdSetLzBiasManual_Click(Session& s) {
     } else {
         s.dialogs.showMessage("Set Lead Zero Bias value failed.");
     }
+}
+
+void cmdSetLzBiasFixture_Click(Session& s) {
+    if (Confirm(s, kChangeWarning))
+        StartFixtureProcedure(s);
 }
 
 void cmdSetLoCo_Click(Session& s) {
