@@ -75,14 +75,13 @@ void ReapplyCardType(Session& s) {
 } // namespace
 
 std::string ShownLeadZeroBias(const std::string& reply) {
-    const CommandBytes bytes = ParseCommandText(reply);
     if (reply.size() == 4)
         return HexByte(static_cast<unsigned char>(reply[3]));
     if (reply.size() == 6)
         return reply.substr(4, 2);
-    // A bias of 5C comes as a doubled backslash.
-    if (bytes.usable() && bytes.bytes.size() == 2 && bytes.bytes[0] == '\x1B')
-        return HexByte(static_cast<unsigned char>(bytes.bytes[1]));
+    // The display form doubles a backslash: a bias of 5C comes as five characters.
+    if (reply == "\\1B\\\\")
+        return "5C";
     return reply;
 }
 
