@@ -5,7 +5,7 @@
 #include "ui/frmMessage.h"
 #include "ui/frmpwd.h"
 
-#include "support/SimSession.h"
+#include "StartedMainWindow.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -20,30 +20,13 @@ using namespace msrw::test;
 
 namespace {
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public StartedMainWindow {
 protected:
-    void SetUp() override {
-        main = std::make_unique<frmMain>(*t.session, *t.startup);
-        pwd = std::make_unique<frmpwd>(*t.startup, [this] { main->render(); });
-        pwd->load();
-        QTest::mouseClick(pwd->findChild<QPushButton*>("cmdpwdok"), Qt::LeftButton);
-        main->show();
-        main->render();
-    }
-    template <typename W> W* find(const char* name) {
-        W* widget = main->findChild<W*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
     void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
     QString track(int n) {
         return find<QPlainTextEdit>(qPrintable(QString("txtTrk%1").arg(n)))->toPlainText();
     }
     QString message() { return find<QLineEdit>("txtMessage")->text(); }
-
-    SimSession t;
-    std::unique_ptr<frmMain> main;
-    std::unique_ptr<frmpwd> pwd;
 };
 
 TEST_F(MainWindow, StartsUpToTheIdleWindow) {

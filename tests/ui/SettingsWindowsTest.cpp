@@ -8,7 +8,7 @@
 #include "ui/frmMain.h"
 #include "ui/frmpwd.h"
 
-#include "support/SimSession.h"
+#include "StartedMainWindow.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -22,26 +22,7 @@ using namespace msrw::test;
 
 namespace {
 
-class SettingsWindows : public ::testing::Test {
-protected:
-    void SetUp() override {
-        main = std::make_unique<frmMain>(*t.session, *t.startup);
-        pwd = std::make_unique<frmpwd>(*t.startup, [this] { main->render(); });
-        pwd->load();
-        QTest::mouseClick(pwd->findChild<QPushButton*>("cmdpwdok"), Qt::LeftButton);
-        main->show();
-        main->render();
-    }
-    template <typename W> W* find(QWidget* in, const char* name) {
-        W* widget = in->findChild<W*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-
-    SimSession t;
-    std::unique_ptr<frmMain> main;
-    std::unique_ptr<frmpwd> pwd;
-};
+using SettingsWindows = StartedMainWindow;
 
 TEST_F(SettingsWindows, TheMaintenanceDialogOpensOverAHiddenMainWindowAndEscapeCloses) {
     auto* dialog = find<MaintenanceWindow>(main.get(), "frmCfgSet");
