@@ -1,7 +1,6 @@
 #include "files/ScriptFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace msrw {
 namespace {
@@ -43,7 +42,7 @@ std::vector<ScriptStep> ParseScript(std::string_view text) {
 }
 
 ScriptLoad LoadScriptFile(const QString& path) {
-    const QString name = QFileInfo(path).fileName();
+    const QString& name = path;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {{},
