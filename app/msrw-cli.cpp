@@ -100,13 +100,11 @@ int RunCommands(Console& s, const std::vector<std::string>& commands, bool scrip
 }
 
 int RunScript(Console& s, const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return Fail(kExitUsage,
-                    QString("cannot read the script %1: %2").arg(fileName, file.errorString()));
-    const QByteArray text = file.readAll();
+    const ScriptLoad script = LoadScriptFile(fileName);
+    if (!script.error.empty())
+        return Fail(kExitUsage, QString::fromStdString(script.error));
     std::vector<std::string> commands;
-    for (const ScriptStep& step : ParseScript(std::string_view(text.constData(), text.size())))
+    for (const ScriptStep& step : script.steps)
         commands.push_back(step.command);
     return RunCommands(s, commands, true);
 }

@@ -108,6 +108,7 @@ void AddOptions(QCommandLineParser& parser) {
         {"deck", "Cards to swipe, from a card data file.", "FILE"},
         {"auto-swipe", "Swipe the next card MS milliseconds after a card command.", "MS"},
         {"fixture", "Identify as the lead-zero-bias fixture."},
+        {"low-co-only", "Be locked to low coercivity (set-up memory flag 5A)."},
         {"velk-mode", "Answer decoded reads with the text read reply."},
         {"tarn", "Start in the Tarn protocol family."},
         {"fragment", "Send replies one byte at a time."},
@@ -135,6 +136,8 @@ bool Configure(const QCommandLineParser& parser, Device& device, Deck& deck, int
     faults.silent = parser.isSet("silent");
     if (parser.isSet("fixture"))
         device.setBanner(kFixtureBanner);
+    if (parser.isSet("low-co-only"))
+        device.setLowCoercivityOnly(true);
     device.setTextDialect(parser.isSet("velk-mode"));
     if (parser.isSet("tarn"))
         device.setFamily(Family::Tarn);

@@ -4,6 +4,7 @@
 
 #include "cards/UserTrackCodec.h"
 #include "files/ScriptFile.h"
+#include "operations/settings/FixtureProcedure.h"
 #include "files/SettingsFile.h"
 #include "link/Notation.h"
 #include "link/ReplyFramer.h"
@@ -64,6 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case 3:
         ParseScript(rest);
+        // The fixture's measurement reply comes from a device too.
+        ParseFixtureReading(DisplayForm(rest));
         break;
     case 4:
         ParseSettingLine(rest);

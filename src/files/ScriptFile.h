@@ -5,7 +5,11 @@
 //   "//" text    the comment shown with the next command (a later one replaces it)
 //   "\" ...      a command: the whole line
 //   anything else is ignored
+// Lines end with CR LF, LF or CR alone; a byte-order mark at the start is no
+// part of the first line.
 
+#include <QString>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +21,20 @@ struct ScriptStep {
     std::string comment;
 };
 
+// A script is a short list of commands typed by hand; a file larger than
+// this is not one (a device file or a wrong choice) and is refused unread.
+inline constexpr std::size_t kMaxScriptBytes = 1024 * 1024;
+
 std::vector<ScriptStep> ParseScript(std::string_view text);
+
+struct ScriptLoad {
+    std::vector<ScriptStep> steps;
+    std::string error; // empty when the steps were read; else why not, naming the file
+};
+
+// Reads and parses a script file, reading no more than kMaxScriptBytes (a
+// device file reports no size, so the bound is kept while reading). A file
+// that cannot be read, is too large, or holds no command gives an error.
+ScriptLoad LoadScriptFile(const QString& path);
 
 } // namespace msrw

@@ -2,6 +2,7 @@
 
 #include "operations/files/FilesBranches.h"
 #include "operations/reading/ReadingBranches.h"
+#include "operations/settings/MaintenanceBranches.h"
 #include "operations/writing/WritingBranches.h"
 #include "session/Dispatcher.h"
 #include "session/OpStates.h"
@@ -15,6 +16,7 @@ void InstallOperations(Session& session) {
     RegisterWritingBranches(session.dispatch);
     RegisterReadingBranches(session.dispatch);
     RegisterFilesBranches(session.dispatch);
+    RegisterMaintenanceBranches(session.dispatch);
     Session* s = &session;
     MsrwDLL& link = session.link();
     QObject::connect(&link, &MsrwDLL::MsrwInEvent, [s](std::string& display, std::string& hex) {

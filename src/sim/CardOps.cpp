@@ -65,7 +65,8 @@ WritePlan Checked(WritePlan plan) {
 std::size_t DeviceSettings::leadingZerosOf(int trackIndex) const {
     const int zeros =
         density[static_cast<std::size_t>(trackIndex)] == 75 ? leadingZeros75 : leadingZeros210;
-    return static_cast<std::size_t>(std::max(zeros, 0));
+    const int shift = static_cast<unsigned char>(leadZeroBias) - headLag;
+    return static_cast<std::size_t>(std::max(zeros + shift, 0));
 }
 
 TrackRead ReadDecoded(const Stripe& stripe, int bitsPerChar) {

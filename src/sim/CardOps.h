@@ -20,6 +20,9 @@ struct DeviceSettings {
     Coercivity coercivity = Coercivity::High;
     char trackModel = '3';
     char leadZeroBias = 0x20;
+    // The head's own delay before the leading zeros, in bits: the bias that
+    // lays down exactly the leading zeros set. Another bias shifts them.
+    int headLag = 0x20;
 
     std::size_t leadingZerosOf(int trackIndex) const;
 };

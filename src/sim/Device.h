@@ -53,6 +53,12 @@ public:
     Faults& faults() { return faults_; }
     const Faults& faults() const { return faults_; }
     const TarnResponder& tarn() const { return tarn_; }
+    // Locked to low coercivity: the Tarn set-up memory flag "5A" at 10, set
+    // as a device option or by the maintenance dialog's lock.
+    bool lowCoercivityOnly() const;
+    void setLowCoercivityOnly(bool on);
+    // The lead-zero-bias fixture: it measures cards instead of reading them.
+    bool isFixture() const { return banner_ == kFixtureBanner; }
 
     // Sends noise that never makes a reply, every `everyMs` (0 stops it),
     // and answers nothing meanwhile: a foreign device that chatters.
@@ -90,6 +96,7 @@ private:
     void armWrite(const WritePlan& plan, std::string success, std::string failure);
     void armPassBookWrite(const WritePlan& plan);
     void armErase(int mask, std::string success, std::string failure);
+    void armFixtureMeasure();
 
     Family family_ = Family::Escape;
     bool textDialect_ = false;

@@ -48,6 +48,10 @@ WritePlan PlanTextWrite(char type, const TrackTexts& texts, const DeviceSettings
 } // namespace
 
 void Device::execute(const Command& command) {
+    if (isFixture() && command.kind == CommandKind::DecodedRead) {
+        armFixtureMeasure();
+        return;
+    }
     switch (command.kind) {
     case CommandKind::Reset:
     case CommandKind::BootLoader:
@@ -116,6 +120,11 @@ void Device::executeSetting(const Command& command) {
         answer(kOk);
         break;
     case CommandKind::SetHighCo:
+        if (lowCoercivityOnly()) {
+            answer(kRefused);
+            break;
+        }
+        [[fallthrough]];
     case CommandKind::SetLowCo:
         settings_.coercivity =
             command.kind == CommandKind::SetHighCo ? Coercivity::High : Coercivity::Low;

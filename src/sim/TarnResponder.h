@@ -35,6 +35,7 @@ public:
     std::string swipeWrite(VirtualCard& card, const DeviceSettings& settings, bool framed);
 
     std::uint8_t memory(std::uint8_t address) const { return memory_[address]; }
+    void setMemory(std::uint8_t address, std::uint8_t value) { memory_[address] = value; }
 
     static std::string Frame(std::string_view body);
 

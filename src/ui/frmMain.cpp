@@ -9,6 +9,8 @@
 #include "operations/reading/TestCycle.h"
 #include "operations/settings/CfgDialog.h"
 #include "operations/settings/SetupDialog.h"
+#include "operations/settings/Maintenance.h"
+#include "operations/settings/ScriptRunner.h"
 #include "operations/startup/PortMenu.h"
 #include "operations/startup/Startup.h"
 #include "operations/writing/EraseOperation.h"
@@ -21,6 +23,8 @@
 #include "ui/CfgDialog.h"
 #include "ui/DialogSupport.h"
 #include "ui/SetupDialog.h"
+#include "ui/MaintenanceWindow.h"
+#include "ui/ScriptWindow.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
 
@@ -69,8 +73,8 @@ const frmMain::ButtonSpec frmMain::kButtons[] = {
     {Control::cmdDatabase, "Database Application", &frmMain::onDatabase},
     {Control::cmdSetup, "&Setup", &frmMain::onSetup},
     {Control::cmdConfig, "Confi&g", &frmMain::onConfig},
-    {Control::cmdSendCmd, "Run Script File", nullptr},
-    {Control::cmdConfigSetting, "Config Setting", nullptr},
+    {Control::cmdSendCmd, "Run Script File", &frmMain::onSendCmd},
+    {Control::cmdConfigSetting, "Config Setting", &frmMain::onConfigSetting},
     {Control::cmdTest, "T&est", &frmMain::onTest},
     {Control::CmdExit, "E&xit", &frmMain::onExit},
 };
@@ -129,6 +133,10 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     setup_ = new SetupDialog(
         s_, [this] { act([] {}); }, this);
     cfg_ = new CfgDialog(
+        s_, [this] { act([] {}); }, this);
+    script_ = new ScriptWindow(
+        s_, [this] { act([] {}); }, this);
+    maintenance_ = new MaintenanceWindow(
         s_, [this] { act([] {}); }, this);
     connect(cboCardType, &QComboBox::activated, this, &frmMain::onCardTypeChosen);
     // The dispatcher (installed with the operations) has handled the reply
@@ -190,6 +198,12 @@ void frmMain::buildMenus() {
     QAction* exit = file->addAction(tr("E&xit"));
     exit->setObjectName("mnuExit");
     connect(exit, &QAction::triggered, this, [this] { act([this] { mnuExit_Click(s_); }); });
+    // Start-up hides the "Config Setting" button: the maintenance dialog is
+    // reached from this menu item, enabled as the button would be.
+    QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+    mnuConfigSetting = tools->addAction(tr("&Config Setting..."));
+    mnuConfigSetting->setObjectName("mnuConfigSetting");
+    connect(mnuConfigSetting, &QAction::triggered, this, &frmMain::onConfigSetting);
     portMenu_ = menuBar()->addMenu(tr("&Port"));
     portMenu_->setObjectName("mnuPort");
     for (int i = 0; i < 10; ++i) {
@@ -252,6 +266,12 @@ void frmMain::onSetup() {
 }
 void frmMain::onConfig() {
     act([this] { cmdConfig_Click(s_); });
+}
+void frmMain::onSendCmd() {
+    act([this] { cmdSendCmd_Click(s_, s_.operationState<ScriptRunner>()); });
+}
+void frmMain::onConfigSetting() {
+    act([this] { cmdConfigSetting_Click(s_); });
 }
 void frmMain::onExit() {
     act([this] { startup_.Form_Unload(); });
@@ -323,11 +343,13 @@ void frmMain::renderControls() {
     mnuPortOpen->setChecked(v.portMenu.openChecked);
     mnuPortClose->setChecked(v.portMenu.closeChecked);
     portMenu_->menuAction()->setVisible(v.portMenu.visible);
+    mnuConfigSetting->setEnabled(v.isEnabled(Control::cmdConfigSetting));
 }
 
 void frmMain::render() {
     rendering_ = true;
-    // Once started, the window is hidden while the configuration dialog is up.
+    // Once started, the window is hidden while a dialog that takes its place
+    // (configuration, maintenance, the script runner) is up.
     if (s_.g.FirstLoadDone && isVisible() != s_.view.mainVisible)
         setVisible(s_.view.mainVisible);
     setWindowTitle(Latin1(s_.view.title));
@@ -343,6 +365,8 @@ void frmMain::render() {
     seqWrite_->render();
     setup_->render();
     cfg_->render();
+    script_->render();
+    maintenance_->render();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

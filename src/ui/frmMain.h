@@ -24,6 +24,8 @@ namespace msrw {
 
 class CfgDialog;
 class EraseSelDialog;
+class MaintenanceWindow;
+class ScriptWindow;
 class SeqWriteDialog;
 class SetupDialog;
 class frmMessage;
@@ -61,6 +63,8 @@ private:
     void onDatabase();
     void onSetup();
     void onConfig();
+    void onSendCmd();
+    void onConfigSetting();
     void onExit();
     void onTrackEdited(int track);
     void onCardTypeChosen(int position);
@@ -76,6 +80,9 @@ private:
     SeqWriteDialog* seqWrite_;
     SetupDialog* setup_;
     CfgDialog* cfg_;
+    ScriptWindow* script_;
+    MaintenanceWindow* maintenance_;
+    QAction* mnuConfigSetting;
     std::array<QGroupBox*, 3> fraTrk{};
     std::array<QPlainTextEdit*, 3> txtTrk{};
     QLineEdit* txtMessage;

@@ -13,26 +13,23 @@ class RecordingDialogs : public OperatorDialogs {
 public:
     std::vector<std::string> messages;
     std::deque<std::optional<std::string>> textAnswers;
-    // Files chosen, in turn (none left: cancelled), and the folder each
-    // dialog started in; OK (true) or Cancel for each OK/Cancel question.
+    // Answers in turn; when they run out the operator says no, cancels, or
+    // closes the file dialog. The folder each file dialog started in is kept.
     std::deque<std::optional<std::string>> fileAnswers;
     std::vector<std::string> fileDialogStarts;
     std::deque<bool> okCancelAnswers;
+    std::deque<bool> yesNoAnswers;
 
     void showMessage(const std::string& text, MessageIcon, const std::string&) override {
         messages.push_back(text);
     }
     bool askYesNo(const std::string& text, const std::string&) override {
         messages.push_back(text);
-        return false;
+        return take(yesNoAnswers).value_or(false);
     }
     std::optional<std::string> askText(const std::string& prompt, const std::string&) override {
         messages.push_back(prompt);
-        if (textAnswers.empty())
-            return std::nullopt;
-        auto answer = textAnswers.front();
-        textAnswers.pop_front();
-        return answer;
+        return take(textAnswers).value_or(std::nullopt);
     }
     bool askOkCancel(const std::string& text, MessageIcon, const std::string&) override {
         messages.push_back(text);

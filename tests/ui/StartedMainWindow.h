@@ -9,6 +9,7 @@
 
 #include <QPushButton>
 #include <QTest>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace msrw::test {

@@ -23,9 +23,16 @@ Deck DeckMatchingTheDefaults() {
 } // namespace
 
 SimulatedPorts::SimulatedPorts(PortDirectory& ports, int port, int autoSwipeMs)
-    : device_(std::make_shared<Device>()), deck_(DeckMatchingTheDefaults()), port_(port) {
+    : device_(std::make_shared<Device>()), fixture_(std::make_shared<Device>()),
+      deck_(DeckMatchingTheDefaults()), port_(port) {
     ports.setInProcess(port, SimTransport::Factory(device_),
                        QStringLiteral("simulated reader/writer"));
+    // This unit's head starts a little late, so that the fixture check has a
+    // bias to correct.
+    device_->settings().headLag = 0x23;
+    fixture_->setBanner(kFixtureBanner);
+    ports.setInProcess(port % 10 + 1, SimTransport::Factory(fixture_),
+                       QStringLiteral("simulated lead-zero-bias fixture"));
     if (autoSwipeMs > 0)
         swiper_ = std::make_unique<AutoSwiper>(*device_, deck_, autoSwipeMs);
 }
@@ -33,7 +40,8 @@ SimulatedPorts::SimulatedPorts(PortDirectory& ports, int port, int autoSwipeMs)
 bool SimulatedPorts::swipe(std::size_t index) {
     if (index >= deck_.size())
         return false;
-    return device_->swipe(deck_[index].card);
+    Device& target = !device_->isArmed() && fixture_->isArmed() ? *fixture_ : *device_;
+    return target.swipe(deck_[index].card);
 }
 
 } // namespace msrw::sim

@@ -13,19 +13,23 @@ namespace msrw::sim {
 
 class SimulatedPorts {
 public:
-    // Puts a reader/writer holding the sample deck on `port`. With
+    // Puts a reader/writer holding the sample deck on `port`, and the
+    // lead-zero-bias fixture on the port after it (port 1 after 10). With
     // `autoSwipeMs` > 0 the next card goes through that long after each card
     // command; otherwise cards are swiped by calling swipe().
     SimulatedPorts(PortDirectory& ports, int port, int autoSwipeMs = 0);
 
     Device& device() { return *device_; }
+    Device& fixture() { return *fixture_; }
     Deck& deck() { return deck_; }
     int port() const { return port_; }
-    // Swipes card `index` of the deck; false when the device waits for no card.
+    // Swipes card `index` of the deck through the reader/writer, or through
+    // the fixture when only it waits for a card; false when neither does.
     bool swipe(std::size_t index);
 
 private:
     std::shared_ptr<Device> device_;
+    std::shared_ptr<Device> fixture_;
     Deck deck_;
     int port_;
     std::unique_ptr<AutoSwiper> swiper_;
