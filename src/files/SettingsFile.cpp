@@ -2,6 +2,8 @@
 
 #include "link/DataFolder.h"
 
+#include <QFile>
+
 #include <charconv>
 #include <cstdint>
 #include <limits>
@@ -28,6 +30,36 @@ std::vector<std::string> PlainLines(const SettingsRecord& record) {
     for (int value : record.entry)
         lines.push_back(std::to_string(value));
     return lines;
+}
+
+// The damaged file is kept beside the settings file before the repaired
+// record replaces it, so that nothing the operator had is lost and the damage
+// is reported once.
+void KeepDamagedAndRepair(const DataFolder& folder, const SettingsRecord& record,
+                          LoadReport& report) {
+    const QString path = folder.path(kSettingsFile);
+    const QString kept = path + QStringLiteral(".bad");
+    QFile::remove(kept);
+    if (!QFile::copy(path, kept)) {
+        report.error = QStringLiteral("The settings file %1 is damaged (line %2) and could not be "
+                                      "kept as %3; the default settings are used for what could "
+                                      "not be read, and the file is left as it is.")
+                           .arg(path)
+                           .arg(report.firstDamagedLine)
+                           .arg(kept);
+        return;
+    }
+    QString writeError;
+    if (!folder.writeLines(kSettingsFile, PlainLines(record), writeError)) {
+        report.error = writeError;
+        return;
+    }
+    report.damageNotice =
+        QStringLiteral("The settings file %1 was damaged from line %2 on: what could not be read "
+                       "now has its default value. The damaged file is kept as %3.")
+            .arg(path)
+            .arg(report.firstDamagedLine)
+            .arg(kept);
 }
 
 } // namespace
@@ -85,16 +117,22 @@ LoadReport LoadSetting(const DataFolder& folder, SettingsRecord& record) {
     }
     const std::optional<std::vector<std::string>> lines = folder.readLines(kSettingsFile);
     if (!lines) {
-        report.error = QStringLiteral("Could not read %1.").arg(folder.path(kSettingsFile));
+        record = kDefaults;
+        report.error = QStringLiteral("Could not read %1; the default settings are used.")
+                           .arg(folder.path(kSettingsFile));
         return report;
     }
-    for (std::size_t i = 0; i < kSettingsEntries && i < lines->size(); ++i) {
-        const std::optional<int> value = ParseSettingLine((*lines)[i]);
-        if (!value)
-            break;
-        record[i] = *value;
-        ++report.entriesRead;
+    for (std::size_t i = 0; i < kSettingsEntries; ++i) {
+        const std::optional<int> value =
+            i < lines->size() ? ParseSettingLine((*lines)[i]) : std::nullopt;
+        record[i] = value.value_or(kDefaults[i]);
+        if (value)
+            ++report.entriesRead;
+        else if (report.firstDamagedLine == 0)
+            report.firstDamagedLine = static_cast<int>(i) + 1;
     }
+    if (report.firstDamagedLine != 0)
+        KeepDamagedAndRepair(folder, record, report);
     return report;
 }
 

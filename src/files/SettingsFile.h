@@ -32,12 +32,15 @@ std::optional<int> ParseSettingLine(std::string_view line);
 struct LoadReport {
     bool createdDefaults = false; // the file was missing; the record holds the defaults
     int entriesRead = 0;          // entries taken from the file, 30 when complete
-    QString error;                // the defaults could not be written, or the file not read
+    int firstDamagedLine = 0;     // 1-30: the first entry that did not convert; 0 none
+    QString damageNotice;         // the file was damaged, kept as ".bad" and repaired
+    QString error; // the defaults could not be written, the file not read or not repaired
 };
 
 // Fills `record` from the settings file. A missing file is created with the
-// defaults. A line that does not convert, or the end of a short file, ends the
-// load there: the entries after it keep the values they had.
+// defaults. An entry that does not convert (a damaged or short file) takes
+// its default; the damaged file is then kept as "VelkMsrw.cfg.bad" and the
+// repaired record replaces it, so the damage is reported once.
 [[nodiscard]] LoadReport LoadSetting(const DataFolder& folder, SettingsRecord& record);
 
 // A list position with the sign position kept, as " 0" or " 31": how the

@@ -32,7 +32,10 @@ std::optional<std::vector<std::string>> DataFolder::readLines(std::string_view g
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     std::vector<std::string> lines;
-    const QByteArray all = file.readAll();
+    // Read with a bound: a device file (or a runaway file) is no line file.
+    const QByteArray all = file.read(qint64(kMaxLineFileBytes) + 1);
+    if (all.size() > qsizetype(kMaxLineFileBytes))
+        return std::nullopt;
     qsizetype start = 0;
     while (start < all.size()) {
         qsizetype end = all.indexOf('\n', start);

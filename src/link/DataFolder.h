@@ -4,12 +4,16 @@
 // leading backslash means "inside the data folder".
 
 #include <QString>
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace msrw {
+
+// The largest file of lines the program reads (settings, path and port files).
+inline constexpr std::size_t kMaxLineFileBytes = 1 << 20;
 
 class DataFolder {
 public:
@@ -21,7 +25,8 @@ public:
     QString path(std::string_view givenName) const;
 
     bool exists(std::string_view givenName) const;
-    // The file's lines without their line ends; nullopt when it cannot be read.
+    // The file's lines without their line ends; nullopt when it cannot be read
+    // or holds more than kMaxLineFileBytes.
     std::optional<std::vector<std::string>> readLines(std::string_view givenName) const;
     // Writes the lines, each ended by CR LF, replacing the file in one step so
     // that it is never left half-written. False with `error` set on failure.

@@ -71,6 +71,8 @@ void LoadSetting(Session& session) {
     const LoadReport report = LoadSetting(session.data, session.record);
     if (!report.error.isEmpty())
         session.dialogs.showMessage(report.error.toStdString(), MessageIcon::Warning);
+    else if (!report.damageNotice.isEmpty())
+        session.dialogs.showMessage(report.damageNotice.toStdString(), MessageIcon::Warning);
 }
 
 } // namespace msrw

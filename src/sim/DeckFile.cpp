@@ -246,11 +246,13 @@ std::optional<Deck> LoadDeckFile(const QString& path, QString& error) {
         error = QStringLiteral("%1: %2").arg(path, file.errorString());
         return std::nullopt;
     }
-    if (file.size() > kMaxDeckFileBytes) {
+    // Read with a bound, not by the size the file reports: a device file
+    // reports 0 and never ends.
+    const QByteArray content = file.read(kMaxDeckFileBytes + 1);
+    if (content.size() > qsizetype(kMaxDeckFileBytes)) {
         error = QStringLiteral("%1: too large for a card data file").arg(path);
         return std::nullopt;
     }
-    const QByteArray content = file.readAll();
     auto deck = ParseDeck(
         std::string_view(content.constData(), static_cast<std::size_t>(content.size())), error);
     if (!deck)

@@ -100,11 +100,14 @@ TEST_F(SettingsFileTest, DefaultsStillApplyWhenTheFileCannotBeCreated) {
     EXPECT_EQ(record.entry, DefaultSettingsRecord().entry);
 }
 
-TEST_F(SettingsFileTest, LoadStopsAtTheFirstLineThatIsNotANumber) {
+// Each entry that does not convert takes its default (nothing else is lost);
+// a damaged file is kept as ".bad" and repaired, so the damage is told once.
+TEST_F(SettingsFileTest, EntriesThatDoNotLoadTakeTheirDefaultsAndTheDamagedFileIsKept) {
     struct Case {
         const char* what;
         QByteArray bytes;
-        int read;
+        std::vector<int> bad; // 0-based entries that do not convert
+        int firstDamagedLine;
     };
     Lines numbered;
     for (int i = 0; i < 30; ++i)
@@ -114,36 +117,68 @@ TEST_F(SettingsFileTest, LoadStopsAtTheFirstLineThatIsNotANumber) {
         l[index] = line;
         return Joined(l);
     };
+    std::vector<int> all(30);
+    for (int i = 0; i < 30; ++i)
+        all[std::size_t(i)] = i;
+    std::vector<int> allButSecond = all; // only "9600" of a port record is a number
+    allButSecond.erase(allButSecond.begin() + 1);
     const Lines first29(numbered.begin(), numbered.begin() + 29);
     Lines longer = numbered;
     longer.push_back("555");
     const std::vector<Case> cases = {
-        {"complete", Joined(numbered), 30},
-        {"29 lines", Joined(first29), 29},
-        {"no final line end", Joined(numbered).chopped(2), 30},
-        {"extra lines ignored", Joined(longer), 30},
-        {"letters on line 5", with(4, "abc"), 4},
-        {"empty line 12", with(11, ""), 11},
-        {"16-bit overflow on line 3", with(2, "70000"), 2},
-        {"spaces and signs kept", with(0, "  -3 "), 30},
-        {"last line bad", with(29, "x"), 29},
-        {"port record", "Comm3\r\n9600\r\nS,7,1\r\nOrmond Mode\r\n", 0},
-        {"empty file", "", 0},
-        {"LF only line ends", Joined(numbered).replace("\r\n", "\n"), 30},
+        {"complete", Joined(numbered), {}, 0},
+        {"29 lines", Joined(first29), {29}, 30},
+        {"no final line end", Joined(numbered).chopped(2), {}, 0},
+        {"extra lines ignored", Joined(longer), {}, 0},
+        {"letters on line 5", with(4, "abc"), {4}, 5},
+        {"empty line 12", with(11, ""), {11}, 12},
+        {"16-bit overflow on line 3", with(2, "70000"), {2}, 3},
+        {"spaces and signs kept", with(0, "  -3 "), {}, 0},
+        {"last line bad", with(29, "x"), {29}, 30},
+        {"port record", "Comm3\r\n9600\r\nS,7,1\r\nOrmond Mode\r\n", allButSecond, 1},
+        {"empty file", "", all, 1},
+        {"binary", QByteArray("\x00\xff\x01\x80", 4), all, 1},
+        {"LF only line ends", Joined(numbered).replace("\r\n", "\n"), {}, 0},
     };
+    const SettingsRecord defaults = DefaultSettingsRecord();
+    const QString badPath = data.path(kSettingsFile) + ".bad";
     for (const Case& c : cases) {
+        QFile::remove(badPath);
         writeFile(c.bytes);
+        const Lines original = data.readLines(kSettingsFile).value_or(Lines{});
         SettingsRecord record = Filled(-9);
         const LoadReport report = LoadSetting(data, record);
-        EXPECT_EQ(report.entriesRead, c.read) << c.what;
+        EXPECT_EQ(report.entriesRead, 30 - int(c.bad.size())) << c.what;
+        EXPECT_EQ(report.firstDamagedLine, c.firstDamagedLine) << c.what;
         EXPECT_FALSE(report.createdDefaults) << c.what;
-        const Lines lines = data.readLines(kSettingsFile).value_or(Lines{});
+        EXPECT_TRUE(report.error.isEmpty()) << c.what;
         for (std::size_t i = 0; i < kSettingsEntries; ++i) {
-            const int expected =
-                int(i) < c.read ? *ParseSettingLine(lines[i]) : -9; // unread entries keep theirs
+            const bool bad = std::find(c.bad.begin(), c.bad.end(), int(i)) != c.bad.end();
+            const int expected = bad ? defaults[i] : *ParseSettingLine(original[i]);
             EXPECT_EQ(record[i], expected) << c.what << ", entry " << i;
         }
+        QFile kept(badPath);
+        EXPECT_EQ(kept.exists(), c.firstDamagedLine != 0) << c.what;
+        if (c.firstDamagedLine == 0)
+            continue;
+        EXPECT_NE(report.damageNotice.indexOf("line " + QString::number(c.firstDamagedLine)), -1)
+            << c.what;
+        ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+        EXPECT_EQ(kept.readAll(), c.bytes) << c.what; // kept as it was
+        SettingsRecord again = Filled(-9);
+        const LoadReport second = LoadSetting(data, again); // repaired: nothing to tell
+        EXPECT_EQ(second.firstDamagedLine, 0) << c.what;
+        EXPECT_TRUE(second.damageNotice.isEmpty()) << c.what;
+        EXPECT_EQ(again.entry, record.entry) << c.what;
     }
+}
+
+TEST_F(SettingsFileTest, AFileTooLargeToBeSettingsIsNotRead) {
+    writeFile(QByteArray(qsizetype(kMaxLineFileBytes) + 1, '1'));
+    SettingsRecord record = Filled(-9);
+    const LoadReport report = LoadSetting(data, record);
+    EXPECT_FALSE(report.error.isEmpty());
+    EXPECT_EQ(record.entry, DefaultSettingsRecord().entry);
 }
 
 TEST_F(SettingsFileTest, DefaultStoreSavesListsWithASignSpaceAndBoxesAsTyped) {

@@ -8,6 +8,8 @@
 #include "session/MainControls.h"
 #include "support/SimSession.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 using namespace msrw;
@@ -212,3 +214,18 @@ TEST(PortMenu, ExitEndsAtOnce) {
 }
 
 } // namespace
+
+// Exit unloads, and the window closing as the program quits unloads again:
+// a settings file that cannot be written is told once.
+TEST(StartupFlow, UnloadSavesAndWarnsOnce) {
+    SimSession t;
+    ASSERT_TRUE(t.start());
+    const QString settings = t.dir.filePath("VelkMsrw.cfg");
+    ASSERT_TRUE(QFile::remove(settings));
+    ASSERT_TRUE(QDir(t.dir.path()).mkdir("VelkMsrw.cfg")); // no file can be written there
+    t.dialogs.messages.clear();
+    t.startup->Form_Unload();
+    t.startup->Form_Unload();
+    EXPECT_EQ(t.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(t.session->view.quitRequested);
+}

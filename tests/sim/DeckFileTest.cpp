@@ -124,5 +124,12 @@ TEST(DeckFile, AMissingFileIsNamedInTheMessage) {
     EXPECT_TRUE(error.contains(path)) << error.toStdString();
 }
 
+// A device file reports size 0 and never ends: it is read with a bound.
+TEST(DeckFile, AnEndlessFileIsRefusedNotReadForEver) {
+    QString error;
+    EXPECT_FALSE(LoadDeckFile("/dev/zero", error));
+    EXPECT_TRUE(error.contains("too large")) << error.toStdString();
+}
+
 } // namespace
 } // namespace msrw::sim::test

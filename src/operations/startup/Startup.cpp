@@ -279,6 +279,11 @@ void Startup::sendStoredCardSettings() {
 }
 
 void Startup::Form_Unload() {
+    // Exit unloads, and so does the window closing as the program quits: the
+    // settings are saved (and a failure told) once.
+    if (unloaded_)
+        return;
+    unloaded_ = true;
     if (s_.ormond()) {
         s_.link().SendCommand(cmd::Idle());
         (void)SaveSetting(s_); // a failure has been shown; the program ends anyway

@@ -49,6 +49,7 @@ private:
 
     Session& s_;
     std::function<void()> chooseCardType_;
+    bool unloaded_ = false;
 };
 
 } // namespace msrw
