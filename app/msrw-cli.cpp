@@ -7,7 +7,6 @@
 #include "link/ConsoleDialogs.h"
 #include "link/DataFolder.h"
 #include "link/MsrwDLL.h"
-#include "session/LinkNotices.h"
 #include "session/PortState.h"
 #include "session/ReaderScan.h"
 #include "sim/ports/SimulatedPorts.h"
@@ -23,13 +22,27 @@ namespace {
 
 enum ExitCode { kExitOk = 0, kExitUsage = 2, kExitNoPort = 3, kExitNoAnswer = 4 };
 
+// The command as given, with any raw control byte in notation, so that a NUL
+// or an escape inside a script line shows instead of cutting the line short.
+std::string VisibleCommand(const std::string& command) {
+    std::string out;
+    for (const char c : command) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F)
+            out += ToCommandText(std::string(1, c));
+        else
+            out += c;
+    }
+    return out;
+}
+
 void PrintExchange(const std::string& command, std::string reply) {
     // Multi-line replies come with CR LF; the console wants plain line ends.
     for (std::size_t at; (at = reply.find("\r\n")) != std::string::npos;)
         reply.replace(at, 2, "\n");
     while (!reply.empty() && reply.back() == '\n')
         reply.pop_back();
-    std::printf("PC:    %s\nR/W:  %s\n", command.c_str(), reply.c_str());
+    std::printf("PC:    %s\nR/W:  %s\n", VisibleCommand(command).c_str(), reply.c_str());
     std::fflush(stdout);
 }
 
@@ -40,7 +53,13 @@ int Fail(int code, const QString& message) {
 
 // What a console run holds: the link and the port it found; no window.
 struct Console {
-    Console() { ShowLinkNotices(link, dialogs); }
+    // A refused text's notices are shown; a lost port is told once, by the
+    // verb that met it.
+    Console() {
+        QObject::connect(&link, &MsrwDLL::Notice, [this](const OperatorNotice& notice) {
+            dialogs.showMessage(notice.text, notice.icon, {});
+        });
+    }
 
     PortDirectory ports;
     ConsoleDialogs dialogs;
@@ -99,14 +118,57 @@ int RunCommands(Console& s, const std::vector<std::string>& commands, bool scrip
     return kExitOk;
 }
 
-int RunScript(Console& s, const QString& fileName) {
-    const ScriptLoad script = LoadScriptFile(fileName);
-    if (!script.error.empty())
-        return Fail(kExitUsage, QString::fromStdString(script.error));
+// Why the link would refuse `text` (nothing of it would be sent); empty when
+// it is usable.
+QString CommandTextProblem(const std::string& text) {
+    const std::string reason = CommandTextFaultMessage(ParseCommandText(text));
+    if (reason.empty())
+        return {};
+    return QStringLiteral("\"%1\": %2")
+        .arg(QString::fromStdString(VisibleCommand(text)), QString::fromStdString(reason));
+}
+
+// The command texts of the arguments: each character must be one byte.
+std::optional<std::vector<std::string>> ArgumentCommands(const QStringList& texts,
+                                                         QString& problem) {
     std::vector<std::string> commands;
-    for (const ScriptStep& step : script.steps)
-        commands.push_back(step.command);
-    return RunCommands(s, commands, true);
+    for (const QString& text : texts) {
+        for (const QChar c : text) {
+            if (c.unicode() > 0xFF) {
+                problem = QStringLiteral("\"%1\": \"%2\" is not one byte; write it as \\XX.")
+                              .arg(text, QString(c));
+                return std::nullopt;
+            }
+        }
+        commands.push_back(text.toLatin1().toStdString());
+    }
+    return commands;
+}
+
+// The commands to send: every one checked before the port is opened, so a
+// refused text sends nothing at all.
+std::optional<std::vector<std::string>> CommandsToSend(const QString& verb,
+                                                       const QStringList& texts, QString& problem) {
+    std::vector<std::string> commands;
+    if (verb == "script") {
+        const ScriptLoad script = LoadScriptFile(texts.value(0));
+        if (!script.error.empty()) {
+            problem = QString::fromStdString(script.error);
+            return std::nullopt;
+        }
+        for (const ScriptStep& step : script.steps)
+            commands.push_back(step.command);
+    } else if (auto given = ArgumentCommands(texts, problem)) {
+        commands = std::move(*given);
+    } else {
+        return std::nullopt;
+    }
+    for (const std::string& command : commands) {
+        problem = CommandTextProblem(command);
+        if (!problem.isEmpty())
+            return std::nullopt;
+    }
+    return commands;
 }
 
 int Detect(Console& s) {
@@ -156,12 +218,11 @@ int main(int argc, char** argv) {
     if (args.size() < 2)
         return Fail(kExitUsage, verb == "send" ? "send needs at least one command text."
                                                : "script needs a file name.");
+    QString problem;
+    const auto commands = CommandsToSend(verb, args.mid(1), problem);
+    if (!commands)
+        return Fail(kExitUsage, problem);
     if (const int rc = OpenDevice(s, options); rc != kExitOk)
         return rc;
-    if (verb == "script")
-        return RunScript(s, args[1]);
-    std::vector<std::string> commands;
-    for (qsizetype i = 1; i < args.size(); ++i)
-        commands.push_back(args[i].toLatin1().toStdString());
-    return RunCommands(s, commands, false);
+    return RunCommands(s, *commands, verb == "script");
 }
