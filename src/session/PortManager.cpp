@@ -91,7 +91,11 @@ bool PortManager::bannerMatches(const std::string& port, const std::string& sett
     std::string text;
     // A port with no reader leaves the text empty, which no banner matches.
     (void)oMsrwComm->ReadVersion(text);
-    return exact ? text == banner : StartsWith(text, banner);
+    if (exact ? text == banner : StartsWith(text, banner))
+        return true;
+    // Whatever answered is not the reader: nothing more goes to it.
+    oMsrwComm->ClosePort();
+    return false;
 }
 
 bool PortManager::ReOpenPort() {

@@ -25,10 +25,13 @@ bool ReaderScan::tryReaderAt(int port) {
     std::string banner;
     // An empty banner (no answer) fails the test below: the status adds nothing.
     (void)link_.ReadVersion(banner);
-    if (!banner.starts_with(kReaderBanner))
+    if (!banner.starts_with(kReaderBanner)) {
+        link_.ClosePort(); // not the reader: nothing more goes to it
         return false;
+    }
     clock_.Delay(200);
     if (!reply::IsCommunicationTestAnswer(link_.Query(cmd::CommunicationTest()))) {
+        link_.ClosePort();
         settings_[kEntryPort] = 0;
         return false;
     }

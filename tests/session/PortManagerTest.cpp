@@ -130,6 +130,7 @@ TEST_F(PortScan, TriesTheRememberedPortFirstAndRescansWhenTheReaderLeftIt) {
 TEST_F(PortScan, NoReaderEndsTheProgramOnlyWhenNoneWasEverFound) {
     put(3, "Some Other Device\r");
     EXPECT_EQ(manager.OpenReader(), kPortNotFound);
+    EXPECT_FALSE(manager.link()->IsPortOpen());
     EXPECT_EQ(dialogs.messages,
               std::vector<std::string>{"Could not detect Magstripe Reader/Writer!"});
     EXPECT_TRUE(view.quitRequested);
@@ -163,6 +164,7 @@ TEST_F(PortScan, ReopensThePortOfTheTarnSettingsFileOrSearches) {
     put(10, "Some Other Device\r");
     EXPECT_FALSE(manager.ReOpenPort());
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Open Port Failed!"});
+    EXPECT_FALSE(manager.link()->IsPortOpen()); // no card command can reach the other device
 
     state.MsrwMode = MsrwMode::Quell; // the Tarn protocol keeps its own port open
     EXPECT_TRUE(manager.ReOpenPort());
