@@ -151,6 +151,38 @@ TEST(ComposeWriteCommand, LayoutsByModeAndCardType) {
     }
 }
 
+// "Ormond Mode" decoded writes: the reader/writer adds the sentinels, so each
+// track is sent without them, whether preparation left them on or not.
+TEST(ComposeWriteCommand, DecodedTracksGoWithoutTheirSentinels) {
+    const FormatStore format;
+    // clang-format off
+    const ComposeCase cases[] = {
+        {"ISO, sentinels left on", kOrmond, "ISO", {"%AB?", ";12?", ";34?"},
+         "\\1Bw\\1Bs\\1B\\01AB\\1B\\0212\\1B\\0334?\\1C"},
+        {"ISO, start sentinel only", kOrmond, "ISO", {"%AB", ";12", ""},
+         "\\1Bw\\1Bs\\1B\\01AB\\1B\\0212?\\1C"},
+        {"ISO, end sentinel only", kOrmond, "ISO", {"AB?", "12?", ""},
+         "\\1Bw\\1Bs\\1B\\01AB\\1B\\0212?\\1C"},
+        {"ISO, another track's sentinel is data", kOrmond, "ISO", {";AB", "%12", ""},
+         "\\1Bw\\1Bs\\1B\\01;AB\\1B\\02%12?\\1C"},
+        {"ISO, a track of sentinels only is left out", kOrmond, "ISO", {"%?", "?", "5"},
+         "\\1Bw\\1Bs\\1B\\035?\\1C"},
+        {"ISO, a backslash at the end", kOrmond, "ISO", {"%A\\", "", ""},
+         "\\1Bw\\1Bs\\1B\\01A\\5C?\\1C"},
+        {"AAMVA, track 3 takes the track 2 sentinel", kOrmond, "AAMVA", {"", "", ";XY"},
+         "\\1Bw\\1Bs\\1B\\03XY?\\1C"},
+        {"AAMVA, track 3 keeps a leading %", kOrmond, "AAMVA", {"%A?", "", "%XY"},
+         "\\1Bw\\1Bs\\1B\\01A\\1B\\03%XY?\\1C"},
+    };
+    // clang-format on
+    for (const ComposeCase& c : cases) {
+        const WriteCommandText write =
+            ComposeWriteCommand(c.mode, c.cardType, c.data, format.cardFormat());
+        EXPECT_EQ(write.command, c.command) << c.name;
+        EXPECT_EQ(write.problem, "") << c.name;
+    }
+}
+
 struct RefusalCase {
     const char* name;
     MsrwMode mode;
@@ -173,6 +205,7 @@ TEST(ComposeWriteCommand, RefusesDataThatCannotBeWrittenAndSaysWhy) {
         {"PASS BOOK letter", kOrmond, "PASS BOOK", {"", "", "12A"}, "track 3"},
         {"too long for one command", kOrmond, "RAW", {longRaw, longRaw, longRaw}, "255 bytes"},
         {"no data", kOrmond, "ISO", {"", "", ""}, "no track data"},
+        {"sentinels only", kOrmond, "AAMVA", {"%", ";?", "?"}, "no track data"},
         {"no USER data", kOrmond, "USER", {"", "", ""}, "no track data"},
         {"Velk: nothing long enough", kVelk, "ISO", {"AB", "1", ""}, "more than 2 characters"},
         {"Velk: a track marker inside data", kVelk, "CDL", {"ABt2=C", "", ""},
@@ -203,7 +236,7 @@ protected:
     }
 };
 
-TEST_F(Prepare, StripsTheSentinelsOfTheListPosition) {
+TEST_F(Prepare, StripsTheSentinelsOfTheCardType) {
     struct Case {
         MsrwMode mode;
         const char* type;
@@ -218,9 +251,13 @@ TEST_F(Prepare, StripsTheSentinelsOfTheListPosition) {
         {kOrmond, "USER", {"%A~B?", ";12?", "12"}, {"A B", "12", "12"}},
         {kOrmond, "RAW", {"%AB?", "", ""}, {"%AB?", "", ""}},
         {kOrmond, "PASS BOOK", {";12<", "", ""}, {";12<", "", ""}},
-        // In this mode position 2 is CDL: the list position decides, not the name.
-        {kVelk, "CDL", {"%AB?", "", ""}, {"AB", "", ""}},
-        {kVelk, "USER", {"%AB?", "", ""}, {"%AB?", "", ""}},
+        // The card type decides, not its place in the mode's list (position 2
+        // is CDL in "Velk Mode", CUSTOM in "Quell Mode").
+        {kVelk, "CDL", {"%AB?", "", ""}, {"%AB?", "", ""}},
+        {kVelk, "USER", {"%AB?", ";12?", ""}, {"AB", "12", ""}},
+        {kVelk, "RAW", {"%AB?", "", ""}, {"%AB?", "", ""}},
+        {MsrwMode::Quell, "CUSTOM", {"%AB?", "", ""}, {"%AB?", "", ""}},
+        {MsrwMode::Quell, "AAMVA", {"%A?", "", "%B?"}, {"A", "", "B"}},
     };
     for (const Case& c : cases) {
         const int result = prepare(c.mode, c.type, c.fields);
@@ -336,7 +373,10 @@ TEST_F(UserEncodingProperty, EncodedTracksDecodeToTheirText) {
                     data[index] = randomText(f.bitsPerCharacter, f.endSentinel);
                     const WriteCommandText write =
                         ComposeWriteCommand(kOrmond, "USER", data, format.cardFormat());
-                    const std::string expected = f.startSentinel + data[index] + f.endSentinel;
+                    // The start sentinel goes on only when the data lacks it.
+                    const bool framed = data[index].front() == f.startSentinel;
+                    const std::string expected = (framed ? "" : std::string(1, f.startSentinel)) +
+                                                 data[index] + f.endSentinel;
                     ASSERT_EQ(write.problem, "") << expected;
                     const sim::Stripe stripe = Written(write.command, index);
                     const std::string rawRead = sim::HexDigitsOf(stripe.rawBytes());
@@ -350,6 +390,21 @@ TEST_F(UserEncodingProperty, EncodedTracksDecodeToTheirText) {
         }
     }
     EXPECT_GE(cases, 250);
+}
+
+// Prepared USER data may still carry a sentinel (a field that held two):
+// it is not recorded twice.
+TEST_F(UserEncodingProperty, UserSentinelsAreAddedOnlyWhereMissing) {
+    const FormatStore format; // track 1: "%" and "?"
+    const UserTrackFormat f = format.userFormat(1);
+    ASSERT_EQ(f.startSentinel, '%');
+    ASSERT_EQ(f.endSentinel, '?');
+    for (const char* data : {"AB", "%AB", "AB?", "%AB?"}) {
+        const WriteCommandText write =
+            ComposeWriteCommand(kOrmond, "USER", {data, "", ""}, format.cardFormat());
+        ASSERT_EQ(write.problem, "") << data;
+        EXPECT_EQ(DeviceDecode(Written(write.command, 0), f), "%AB?") << data;
+    }
 }
 
 } // namespace
