@@ -131,32 +131,8 @@ TEST(ComposeWriteCommand, LayoutsByModeAndCardType) {
         {"ISO, a backslash is one byte", kOrmond, "ISO", {"A\\B", "", ""},
          "\\1Bw\\1Bs\\1B\\01A\\5CB?\\1C"},
         {"AAMVA", kOrmond, "AAMVA", {"", "", "XYZ"}, "\\1Bw\\1Bs\\1B\\03XYZ?\\1C"},
-        {"Velk ISO leaves out tracks of two characters", kVelk, "ISO", {"ABC", "12", ""},
-         "WI t1=ABC\\0D"},
-        {"Velk AAMVA, spaces and a backslash", kVelk, "AAMVA", {"A B\\", "", "123"},
-         "WA t1=A B\\5Ct3=123\\0D"},
-        {"Velk CDL", kVelk, "CDL", {"", "12345", ""}, "WC t2=12345\\0D"},
-        {"Velk USER", kVelk, "USER", {"HELLO", "", ""}, "WU t1=HELLO\\0D"},
-        {"Velk RAW", kVelk, "RAW", {"", "", "A5C3"}, "WR t3=A5C3\\0D"},
-        {"no write for CDL in Ormond Mode", kOrmond, "CDL", {"ABC", "", ""}, ""},
-        {"no write in Pellam Mode", MsrwMode::Pellam, "ISO", {"ABC", "", ""}, ""},
-        {"no write in Quell Mode here", MsrwMode::Quell, "ISO", {"ABC", "", ""}, ""},
-    };
-    // clang-format on
-    for (const ComposeCase& c : cases) {
-        const WriteCommandText write =
-            ComposeWriteCommand(c.mode, c.cardType, c.data, format.cardFormat());
-        EXPECT_EQ(write.command, c.command) << c.name;
-        EXPECT_EQ(write.problem, "") << c.name;
-    }
-}
-
-// "Ormond Mode" decoded writes: the reader/writer adds the sentinels, so each
-// track is sent without them, whether preparation left them on or not.
-TEST(ComposeWriteCommand, DecodedTracksGoWithoutTheirSentinels) {
-    const FormatStore format;
-    // clang-format off
-    const ComposeCase cases[] = {
+        // The reader/writer adds the sentinels of a decoded write: each track
+        // goes without them, whether preparation left them on or not.
         {"ISO, sentinels left on", kOrmond, "ISO", {"%AB?", ";12?", ";34?"},
          "\\1Bw\\1Bs\\1B\\01AB\\1B\\0212\\1B\\0334?\\1C"},
         {"ISO, start sentinel only", kOrmond, "ISO", {"%AB", ";12", ""},
@@ -173,6 +149,16 @@ TEST(ComposeWriteCommand, DecodedTracksGoWithoutTheirSentinels) {
          "\\1Bw\\1Bs\\1B\\03XY?\\1C"},
         {"AAMVA, track 3 keeps a leading %", kOrmond, "AAMVA", {"%A?", "", "%XY"},
          "\\1Bw\\1Bs\\1B\\01A\\1B\\03%XY?\\1C"},
+        {"Velk ISO leaves out tracks of two characters", kVelk, "ISO", {"ABC", "12", ""},
+         "WI t1=ABC\\0D"},
+        {"Velk AAMVA, spaces and a backslash", kVelk, "AAMVA", {"A B\\", "", "123"},
+         "WA t1=A B\\5Ct3=123\\0D"},
+        {"Velk CDL", kVelk, "CDL", {"", "12345", ""}, "WC t2=12345\\0D"},
+        {"Velk USER", kVelk, "USER", {"HELLO", "", ""}, "WU t1=HELLO\\0D"},
+        {"Velk RAW", kVelk, "RAW", {"", "", "A5C3"}, "WR t3=A5C3\\0D"},
+        {"no write for CDL in Ormond Mode", kOrmond, "CDL", {"ABC", "", ""}, ""},
+        {"no write in Pellam Mode", MsrwMode::Pellam, "ISO", {"ABC", "", ""}, ""},
+        {"no write in Quell Mode here", MsrwMode::Quell, "ISO", {"ABC", "", ""}, ""},
     };
     // clang-format on
     for (const ComposeCase& c : cases) {
