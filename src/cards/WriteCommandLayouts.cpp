@@ -64,11 +64,29 @@ WriteCommandText VelkWrite(std::string_view cardType, const track::TrackTexts& d
     return {*prefix + tracks + "\\0D", {}};
 }
 
+// The reader/writer puts a track's sentinels on itself, so the characters
+// sent are the track without them: framed first (the start sentinel in front
+// and "?" at the end, each only when missing), then both ends cut off. A
+// track that is no more than its sentinels is not sent. Track 3 takes ";" in
+// AAMVA too, as preparation has already taken its "%" off.
+std::optional<std::string> WithoutDecodedSentinels(const std::string& data, std::size_t index) {
+    const char start = index == 0 ? '%' : ';';
+    constexpr char kEnd = '?';
+    std::string framed = data;
+    if (framed.empty() || framed.front() != start)
+        framed.insert(framed.begin(), start);
+    if (framed.back() != kEnd)
+        framed += kEnd;
+    if (framed.size() <= 2)
+        return std::nullopt;
+    return framed.substr(1, framed.size() - 2);
+}
+
 WriteCommandText DecodedCharacterWrite(const track::TrackTexts& data) {
     std::vector<std::string> blocks;
     for (std::size_t i = 0; i < data.size(); ++i)
-        if (!data[i].empty())
-            blocks.push_back(cmd::DecodedTrackBlock(kTracks[i], data[i]));
+        if (const auto characters = WithoutDecodedSentinels(data[i], i))
+            blocks.push_back(cmd::DecodedTrackBlock(kTracks[i], *characters));
     if (blocks.empty())
         return Refused("there is no track data to write.");
     return {cmd::DecodedWrite(blocks), {}};
@@ -99,14 +117,6 @@ track::EncodedTrack EncodeRawTrack(const std::string& data) {
     return {data, {}};
 }
 
-// Preparation took the USER sentinels off, so they always go back on: data
-// that itself begins with the start sentinel must keep that character.
-track::EncodedTrack EncodeUserData(const std::string& data, const UserTrackFormat& format) {
-    if (data.empty())
-        return {};
-    return track::EncodeUserTrack(format.startSentinel + data + format.endSentinel, format);
-}
-
 WriteCommandText OrmondWrite(std::string_view cardType, const track::TrackTexts& data,
                              const CardFormat& format) {
     if (cardType == card::ISO || cardType == card::AAMVA)
@@ -114,7 +124,9 @@ WriteCommandText OrmondWrite(std::string_view cardType, const track::TrackTexts&
     if (cardType == card::USER)
         return RawLayout(
             data,
-            [&](const std::string& d, int n) { return EncodeUserData(d, format.userFormat(n)); },
+            [&](const std::string& d, int n) {
+                return track::EncodeUserTrack(d, format.userFormat(n));
+            },
             cmd::RawWrite);
     if (cardType == card::RAW)
         return RawLayout(

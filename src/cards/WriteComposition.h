@@ -27,9 +27,10 @@ struct WriteCommandText {
 //   "Velk Mode": the text command of the card type with each track of more
 //     than 2 characters, ended by a carriage return so that the device knows
 //     where the last track ends.
-//   "Ormond Mode": ISO and AAMVA as decoded characters; USER (encoded with the
-//     USER format, its sentinels always added, as preparation stripped them),
-//     RAW (the hexadecimal digits themselves) and PASS BOOK as raw blocks.
+//   "Ormond Mode": ISO and AAMVA as decoded characters, each track sent
+//     without its sentinels (the device adds them); USER (encoded with the
+//     USER format, its sentinels added where missing), RAW (the hexadecimal
+//     digits themselves) and PASS BOOK as raw blocks.
 // Refused, with the reason: no track to write, a track that cannot be
 // encoded, or a command longer than the reader/writer takes at once.
 WriteCommandText ComposeWriteCommand(MsrwMode mode, std::string_view cardType,

@@ -99,6 +99,56 @@ TEST(UserTrackCodec, CharacterHelpers) {
               "% _;?");
 }
 
+// Raw reads worked out by hand from the stripe layout, so that a bit-order
+// fault shared by the encoder and the simulated reader cannot pass. Each
+// character's value (code - 32 at 7 and 6 bits, code - 48 at 5 and 4) lies
+// least significant bit first, its parity bit last at 7 and 5 bits; after
+// the end sentinel the check character (the exclusive-or of the data bits,
+// with its own parity bit). A raw read starts at the first 1 bit and ends in
+// zeros up to a whole byte. Worked example, 7 bits odd, "%A1?":
+//   "%" 5 -> 101000 + parity 1, "A" 33 -> 100001 + 1, "1" 17 -> 100010 + 1,
+//   "?" 31 -> 111110 + 0, check 5^33^17^31 = 42 -> 010101 + 0, then 00000:
+//   1010 0011 0000 1110 0010 1111 1100 0101 0100 0000 = A30E2FC540.
+TEST(UserTrackCodec, DecodesRawReadsWorkedOutByHand) {
+    const struct {
+        const char* hex;
+        UserTrackFormat format;
+        const char* text; // decoded, sentinels included; empty when it fails
+        Status status;
+        bool encoderWrites; // the encoder records the same bits for `text`
+    } cases[] = {
+        {"A30E2FC540", Format(7, "Odd"), "%A1?", Status::Decoded, true},
+        {"A10A27D560", Format(7, "Even"), "%A1?", Status::Decoded, true},
+        {"A10A27C540", Format(7, "None"), "%A1?", Status::Decoded, true}, // parity bits 0
+        {"A2147E98", Format(6, "None"), "%AB?", Status::Decoded, true},
+        {"D4119F90", Format(5, "Odd"), ";123?", Status::Decoded, true},
+        {"DC538F14", Format(5, "Even"), ";123?", Status::Decoded, true},
+        {"D84FE0", Format(4, "None"), ";12?", Status::Decoded, true},
+        {"D90BF0", Format(4, "None"), ";90=?", Status::Decoded, true},
+        // "<" 12 -> 0011 + parity 1: its two leading zeros are not in a raw read.
+        {"F047C2", Format(5, "Odd", '<'), "<12?", Status::Decoded, false},
+        // "?" then "2" 0100, then "?" 1111: a 1 bit after the would-be check
+        // character, so the first "?" is data.
+        {"D8F4F1", Format(4, "None"), ";1?2?", Status::Decoded, false},
+        // "%" recorded with parity bit 0 instead of 1.
+        {"A10E2FC540", Format(7, "Odd"), "", Status::ParityError, false},
+        // Check character 1111 where 1110 belongs.
+        {"D84FF0", Format(4, "None"), "", Status::CheckCharacterError, false},
+        // The same bits read at the wrong width.
+        {"D84FE0", Format(5, "Odd"), "", Status::ParityError, false},
+    };
+    for (const auto& c : cases) {
+        const std::string what = std::string(c.hex) + " at " +
+                                 std::to_string(c.format.bitsPerCharacter) + " " + c.format.parity;
+        const TrackDecode decoded = DecodeUserTrack(c.hex, c.format);
+        EXPECT_EQ(decoded.status, c.status) << what;
+        EXPECT_EQ(decoded.text, c.text) << what;
+        if (c.encoderWrites) {
+            EXPECT_EQ(EncodeUserTrack(c.text, c.format).hexDigits, c.hex) << what;
+        }
+    }
+}
+
 // Cards written by the device itself in each of its formats decode.
 TEST(UserTrackCodec, DecodesDeviceWrittenCards) {
     for (const int bits : {7, 6, 5, 4}) {

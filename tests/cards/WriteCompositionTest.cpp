@@ -131,6 +131,24 @@ TEST(ComposeWriteCommand, LayoutsByModeAndCardType) {
         {"ISO, a backslash is one byte", kOrmond, "ISO", {"A\\B", "", ""},
          "\\1Bw\\1Bs\\1B\\01A\\5CB?\\1C"},
         {"AAMVA", kOrmond, "AAMVA", {"", "", "XYZ"}, "\\1Bw\\1Bs\\1B\\03XYZ?\\1C"},
+        // The reader/writer adds the sentinels of a decoded write: each track
+        // goes without them, whether preparation left them on or not.
+        {"ISO, sentinels left on", kOrmond, "ISO", {"%AB?", ";12?", ";34?"},
+         "\\1Bw\\1Bs\\1B\\01AB\\1B\\0212\\1B\\0334?\\1C"},
+        {"ISO, start sentinel only", kOrmond, "ISO", {"%AB", ";12", ""},
+         "\\1Bw\\1Bs\\1B\\01AB\\1B\\0212?\\1C"},
+        {"ISO, end sentinel only", kOrmond, "ISO", {"AB?", "12?", ""},
+         "\\1Bw\\1Bs\\1B\\01AB\\1B\\0212?\\1C"},
+        {"ISO, another track's sentinel is data", kOrmond, "ISO", {";AB", "%12", ""},
+         "\\1Bw\\1Bs\\1B\\01;AB\\1B\\02%12?\\1C"},
+        {"ISO, a track of sentinels only is left out", kOrmond, "ISO", {"%?", "?", "5"},
+         "\\1Bw\\1Bs\\1B\\035?\\1C"},
+        {"ISO, a backslash at the end", kOrmond, "ISO", {"%A\\", "", ""},
+         "\\1Bw\\1Bs\\1B\\01A\\5C?\\1C"},
+        {"AAMVA, track 3 takes the track 2 sentinel", kOrmond, "AAMVA", {"", "", ";XY"},
+         "\\1Bw\\1Bs\\1B\\03XY?\\1C"},
+        {"AAMVA, track 3 keeps a leading %", kOrmond, "AAMVA", {"%A?", "", "%XY"},
+         "\\1Bw\\1Bs\\1B\\01A\\1B\\03%XY?\\1C"},
         {"Velk ISO leaves out tracks of two characters", kVelk, "ISO", {"ABC", "12", ""},
          "WI t1=ABC\\0D"},
         {"Velk AAMVA, spaces and a backslash", kVelk, "AAMVA", {"A B\\", "", "123"},
@@ -173,6 +191,7 @@ TEST(ComposeWriteCommand, RefusesDataThatCannotBeWrittenAndSaysWhy) {
         {"PASS BOOK letter", kOrmond, "PASS BOOK", {"", "", "12A"}, "track 3"},
         {"too long for one command", kOrmond, "RAW", {longRaw, longRaw, longRaw}, "255 bytes"},
         {"no data", kOrmond, "ISO", {"", "", ""}, "no track data"},
+        {"sentinels only", kOrmond, "AAMVA", {"%", ";?", "?"}, "no track data"},
         {"no USER data", kOrmond, "USER", {"", "", ""}, "no track data"},
         {"Velk: nothing long enough", kVelk, "ISO", {"AB", "1", ""}, "more than 2 characters"},
         {"Velk: a track marker inside data", kVelk, "CDL", {"ABt2=C", "", ""},
@@ -203,7 +222,7 @@ protected:
     }
 };
 
-TEST_F(Prepare, StripsTheSentinelsOfTheListPosition) {
+TEST_F(Prepare, StripsTheSentinelsOfTheCardType) {
     struct Case {
         MsrwMode mode;
         const char* type;
@@ -218,9 +237,13 @@ TEST_F(Prepare, StripsTheSentinelsOfTheListPosition) {
         {kOrmond, "USER", {"%A~B?", ";12?", "12"}, {"A B", "12", "12"}},
         {kOrmond, "RAW", {"%AB?", "", ""}, {"%AB?", "", ""}},
         {kOrmond, "PASS BOOK", {";12<", "", ""}, {";12<", "", ""}},
-        // In this mode position 2 is CDL: the list position decides, not the name.
-        {kVelk, "CDL", {"%AB?", "", ""}, {"AB", "", ""}},
-        {kVelk, "USER", {"%AB?", "", ""}, {"%AB?", "", ""}},
+        // The card type decides, not its place in the mode's list (position 2
+        // is CDL in "Velk Mode", CUSTOM in "Quell Mode").
+        {kVelk, "CDL", {"%AB?", "", ""}, {"%AB?", "", ""}},
+        {kVelk, "USER", {"%AB?", ";12?", ""}, {"AB", "12", ""}},
+        {kVelk, "RAW", {"%AB?", "", ""}, {"%AB?", "", ""}},
+        {MsrwMode::Quell, "CUSTOM", {"%AB?", "", ""}, {"%AB?", "", ""}},
+        {MsrwMode::Quell, "AAMVA", {"%A?", "", "%B?"}, {"A", "", "B"}},
     };
     for (const Case& c : cases) {
         const int result = prepare(c.mode, c.type, c.fields);
@@ -336,7 +359,10 @@ TEST_F(UserEncodingProperty, EncodedTracksDecodeToTheirText) {
                     data[index] = randomText(f.bitsPerCharacter, f.endSentinel);
                     const WriteCommandText write =
                         ComposeWriteCommand(kOrmond, "USER", data, format.cardFormat());
-                    const std::string expected = f.startSentinel + data[index] + f.endSentinel;
+                    // The start sentinel goes on only when the data lacks it.
+                    const bool framed = data[index].front() == f.startSentinel;
+                    const std::string expected = (framed ? "" : std::string(1, f.startSentinel)) +
+                                                 data[index] + f.endSentinel;
                     ASSERT_EQ(write.problem, "") << expected;
                     const sim::Stripe stripe = Written(write.command, index);
                     const std::string rawRead = sim::HexDigitsOf(stripe.rawBytes());
@@ -350,6 +376,21 @@ TEST_F(UserEncodingProperty, EncodedTracksDecodeToTheirText) {
         }
     }
     EXPECT_GE(cases, 250);
+}
+
+// Prepared USER data may still carry a sentinel (a field that held two):
+// it is not recorded twice.
+TEST_F(UserEncodingProperty, UserSentinelsAreAddedOnlyWhereMissing) {
+    const FormatStore format; // track 1: "%" and "?"
+    const UserTrackFormat f = format.userFormat(1);
+    ASSERT_EQ(f.startSentinel, '%');
+    ASSERT_EQ(f.endSentinel, '?');
+    for (const char* data : {"AB", "%AB", "AB?", "%AB?"}) {
+        const WriteCommandText write =
+            ComposeWriteCommand(kOrmond, "USER", {data, "", ""}, format.cardFormat());
+        ASSERT_EQ(write.problem, "") << data;
+        EXPECT_EQ(DeviceDecode(Written(write.command, 0), f), "%AB?") << data;
+    }
 }
 
 } // namespace

@@ -75,6 +75,31 @@ TEST_F(ReadFlow, ReadsCardAfterCardAndReportsEachTrackFailure) {
     EXPECT_EQ(s().view.track(2).text, "");
 }
 
+// A pass book with no track 1 is answered "track 1 failed" (status 1): with
+// data on track 2 or 3 that is a good card, counted like any other.
+TEST_F(ReadFlow, APassBookWithoutTrack1IsAGoodRead) {
+    chooseType("PASS BOOK");
+    cmdRead_Click(s());
+    t.takeSent();
+    t.takePauses();
+    // Its track 1 is recorded at 7 bits, which a pass-book read fails.
+    for (const char* line : {"Read(1) OK!", "Read(2) OK!"}) {
+        ASSERT_TRUE(t.swipe("ISO sample"));
+        EXPECT_EQ(s().view.message.text, line);
+        EXPECT_EQ(s().view.message.colour, kBlack);
+        EXPECT_EQ(s().view.track(1).text, "");
+        EXPECT_EQ(s().view.track(2).text, ";4111111111111111=2812101?");
+        EXPECT_EQ(t.takePauses(), (std::vector<int>{300, 100}));
+    }
+    // Nothing on tracks 2 and 3: the card did fail.
+    t.card("Blank card").tracks[0].setDamaged(true);
+    ASSERT_TRUE(t.swipe("Blank card"));
+    EXPECT_EQ(s().view.message.text, "Read(3) Failed on Track 1!");
+    EXPECT_EQ(s().view.message.colour, kRed);
+    EXPECT_EQ(t.takePauses(), (std::vector<int>{500, 100}));
+    EXPECT_EQ(s().g.OpCount, 3);
+}
+
 TEST_F(ReadFlow, EndStopsTheReaderClosesThePortAndKeepsTheLastCard) {
     cmdRead_Click(s());
     ASSERT_TRUE(t.swipe("ISO sample"));

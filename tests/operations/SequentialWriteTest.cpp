@@ -124,6 +124,67 @@ TEST_F(SequentialFlow, WritesTheNumbersOfTheRangeThenStops) {
     EXPECT_TRUE(s().view.track(2).enabled);
 }
 
+// A pass-book card is written, then verified by a second swipe; only a
+// verified card moves the run on to the next number.
+TEST_F(SequentialFlow, EachPassBookCardIsVerifiedBeforeTheNextNumber) {
+    chooseCardType("PASS BOOK");
+    markTrack2("12", 2, 2);
+    enterRange("5", "2");
+    ASSERT_EQ(s().view.track(2).text, "1205");
+    t.takeSent();
+    t.takePauses();
+    const PromptView& prompt = s().view.prompt;
+    const auto expectPromptForNextCard = [&] {
+        EXPECT_TRUE(prompt.visible);
+        EXPECT_EQ(prompt.caption, "Sequential Write");
+        EXPECT_EQ(prompt.label, "Please Swipe a Card");
+        EXPECT_EQ(prompt.background, kYellow);
+        EXPECT_EQ(prompt.labelColour, kBlack);
+    };
+    const auto passBookTrack2 = [&] { return sim::ReadCardPassBook(t.card("Blank card"))[1].data; };
+
+    // Written: the device waits for the same card again, and nothing is sent.
+    const auto expectVerifyPrompt = [&](const char* number) {
+        EXPECT_TRUE(prompt.visible);
+        EXPECT_EQ(prompt.caption, "Verify Write Card");
+        EXPECT_EQ(prompt.label, "Please Swipe a Card again to verify!");
+        EXPECT_EQ(prompt.background, kBlue);
+        EXPECT_EQ(prompt.labelColour, kWhite);
+        EXPECT_EQ(s().view.message.text, "Swipe One More Time to Verify !");
+        EXPECT_EQ(s().view.track(2).text, number);
+        EXPECT_TRUE(t.takeSent().empty());
+        EXPECT_EQ(t.takePauses(), std::vector<int>{300});
+    };
+
+    ASSERT_TRUE(t.swipe("Blank card"));
+    expectVerifyPrompt("1205");
+    ASSERT_TRUE(t.swipe("Blank card")); // verified
+    EXPECT_EQ(s().view.message.text, "Write(1) OK!");
+    EXPECT_EQ(passBookTrack2(), ";1205<");
+    EXPECT_EQ(s().view.track(2).text, "1206");
+    expectPromptForNextCard();
+    EXPECT_EQ(t.takeSent().back().rfind("\\1BW\\1Bs", 0), 0u);
+    EXPECT_EQ(t.takePauses(), std::vector<int>{300});
+
+    ASSERT_TRUE(t.swipe("Blank card"));
+    expectVerifyPrompt("1206");
+    // Verified against another card: an error, and the same number again.
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Write(2) Error!!");
+    EXPECT_EQ(s().view.message.colour, kRed);
+    EXPECT_EQ(s().view.track(2).text, "1206");
+    expectPromptForNextCard();
+    EXPECT_EQ(t.takePauses(), std::vector<int>{500});
+
+    ASSERT_TRUE(t.swipe("Blank card"));
+    EXPECT_TRUE(t.dialogs.messages.empty()); // not completed before the verifying swipe
+    ASSERT_TRUE(t.swipe("Blank card"));
+    EXPECT_EQ(s().view.message.text, "Write(2) OK!");
+    EXPECT_EQ(passBookTrack2(), ";1206<");
+    EXPECT_EQ(t.dialogs.messages, Texts{"Sequential Write Completed"});
+    EXPECT_FALSE(t.device->isArmed());
+}
+
 TEST_F(SequentialFlow, EndDuringThePauseStopsTheRunThere) {
     markTrack2("12", 2, 2);
     enterRange("1", "5");

@@ -65,15 +65,18 @@ bool UserSentinelsShown(const Session& s) {
     return true;
 }
 
+bool PassBookReadWithoutTrack1(const Session& s, const CardRead& card) {
+    // A pass book answers "track 1 failed" when it has no track 1 at all.
+    const bool track1Only = card.outcome.verdict == reply::ReadVerdict::TracksFailed &&
+                            card.outcome.failedTracks.bits == 1;
+    return s.g.CardType == card::PASS_BOOK && track1Only &&
+           (!s.view.track(2).text.empty() || !s.view.track(3).text.empty());
+}
+
 ColouredText ReadFailureLine(const Session& s, const CardRead& card) {
     const int n = s.g.OpCount;
-    const reply::TrackSet failed = card.outcome.failedTracks;
     if (card.outcome.verdict == reply::ReadVerdict::TracksFailed) {
-        // A pass book answers "track 1 failed" when it has no track 1 at all.
-        const bool passBookTrack1Only = s.g.CardType == card::PASS_BOOK && failed.bits == 1;
-        if (passBookTrack1Only && (!s.view.track(2).text.empty() || !s.view.track(3).text.empty()))
-            return {reply::ReadOkLine(n), kBlack};
-        if (auto line = reply::ReadFailedOnTracksLine(n, failed))
+        if (auto line = reply::ReadFailedOnTracksLine(n, card.outcome.failedTracks))
             return {*line, kRed};
     }
     // No track named (a decoding or sentinel failure, a text-mode "Err"): say
@@ -129,7 +132,7 @@ CardRead TakeCard(Session& s, std::string_view replyText) {
 
 void ReadBranch(Session& s, std::string_view replyText) {
     const CardRead card = TakeCard(s, replyText);
-    if (card.ok) {
+    if (card.ok || PassBookReadWithoutTrack1(s, card)) {
         s.view.message = {reply::ReadOkLine(s.g.OpCount), kBlack};
         if (!s.Wait(300))
             return;

@@ -31,6 +31,10 @@ void ShowTracks(Session& session, const track::TrackTexts& tracks);
 // A USER track shown must begin with its start and end with its end sentinel.
 bool UserSentinelsShown(const Session& session);
 
+// A pass book with no track 1 is read with "track 1 failed": when track 2 or
+// 3 is shown, the card read well.
+bool PassBookReadWithoutTrack1(const Session& session, const CardRead& card);
+
 // The result line of a card that did not read well.
 ColouredText ReadFailureLine(const Session& session, const CardRead& card);
 

@@ -12,12 +12,6 @@
 namespace msrw {
 namespace {
 
-// List positions whose sentinels preparation strips (the first entries of
-// every mode's list are ISO and AAMVA; position 2 takes the USER sentinels).
-constexpr int kIsoPosition = 0;
-constexpr int kAamvaPosition = 1;
-constexpr int kUserSentinelPosition = 2;
-
 // The characters shown at the two ends of a track that preparation removes;
 // '\0' for none.
 struct Sentinels {
@@ -30,23 +24,22 @@ char FirstCharOf(const ListControl& list) {
     return text.empty() ? '\0' : text.front();
 }
 
-std::array<Sentinels, 3> SentinelsToStrip(int listPosition, const FormatStore& format) {
-    switch (listPosition) {
-    case kIsoPosition:
+// Decided by the card type, not by its place in the list: the lists of the
+// modes differ (position 2 is CDL in "Velk Mode" and CUSTOM in "Quell Mode",
+// neither of which has sentinels).
+std::array<Sentinels, 3> SentinelsToStrip(const std::string& cardType, const FormatStore& format) {
+    if (cardType == card::ISO)
         return {{{'%', '?'}, {';', '?'}, {';', '?'}}};
-    case kAamvaPosition:
+    if (cardType == card::AAMVA)
         return {{{'%', '?'}, {';', '?'}, {'%', '?'}}};
-    case kUserSentinelPosition: {
-        // Compared with the field as shown, so a space sentinel is the "~"
-        // that both the list and the field show.
-        std::array<Sentinels, 3> out;
-        for (std::size_t i = 0; i < out.size(); ++i)
-            out[i] = {FirstCharOf(format.user[i].ss), FirstCharOf(format.user[i].es)};
-        return out;
-    }
-    default:
+    if (cardType != card::USER)
         return {};
-    }
+    // Compared with the field as shown, so a space sentinel is the "~" that
+    // both the list and the field show.
+    std::array<Sentinels, 3> out;
+    for (std::size_t i = 0; i < out.size(); ++i)
+        out[i] = {FirstCharOf(format.user[i].ss), FirstCharOf(format.user[i].es)};
+    return out;
 }
 
 // One character at most from each end, the start first.
@@ -85,8 +78,7 @@ int PrepareTrackData(Session& s) {
         s.g.TrackData = {};
         return 0;
     }
-    const std::array<Sentinels, 3> sentinels =
-        SentinelsToStrip(s.view.cardTypes.selected, s.format);
+    const std::array<Sentinels, 3> sentinels = SentinelsToStrip(s.g.CardType, s.format);
     for (std::size_t i = 0; i < fields.size(); ++i)
         s.g.TrackData[i] = SpacesFromTilde(Stripped(fields[i], sentinels[i]));
     const auto& data = s.g.TrackData;

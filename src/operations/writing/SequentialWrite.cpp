@@ -93,6 +93,10 @@ std::optional<std::string> RangeRefusal(SequentialWrite& run) {
     return std::nullopt;
 }
 
+void PromptForNumberedCard(PromptView& prompt) {
+    PreparePrompt(prompt, "Sequential Write", "Please Swipe a Card", kYellow, kBlack);
+}
+
 void AbortRangeEntry(Session& s, SequentialWrite& run) {
     DeleteChrX(s, run);
     HidePrompt(s);
@@ -114,7 +118,7 @@ void StartRun(Session& s, SequentialWrite& run) {
     s.g.OpCount = 1;
     // Edits during the run would move the marks under the numbers.
     LockTrackFields(s.view);
-    PreparePrompt(s.view.prompt, "Sequential Write", "Please Swipe a Card", kYellow, kBlack);
+    PromptForNumberedCard(s.view.prompt);
     SendWriteAndPrompt(s, kOpSequentialWrite);
 }
 
@@ -247,6 +251,14 @@ void SequentialWriteBranch(Session& s, SequentialWrite& run, std::string_view re
         s.g.TarnAwaitStart = false;
         if (!TarnBothRepliesAtOnce(s, replyText))
             return;
+    }
+    if (s.ormond() && s.g.CardType == card::PASS_BOOK) {
+        // Each card is verified before the next number is written.
+        const std::optional<bool> verdict = PassBookWriteVerdict(s, replyText);
+        if (!verdict)
+            return;
+        ok = *verdict;
+        PromptForNumberedCard(s.view.prompt);
     }
     HidePrompt(s);
     s.view.message = WriteResultLine(s.g.OpCount, ok);

@@ -109,18 +109,24 @@ void WriteBranch(Session& s, std::string_view, bool ok) {
     SendWriteAndPrompt(s, kOpWrite);
 }
 
-void PassBookWriteBranch(Session& s, std::string_view replyText, bool) {
+std::optional<bool> PassBookWriteVerdict(Session& s, std::string_view replyText) {
     const reply::WriteStatus status = reply::ClassifyPassBookWrite(replyText);
-    if (status == reply::WriteStatus::VerifyPending) {
-        // The device waits for the same card again; nothing is sent.
-        PreparePrompt(s.view.prompt, "Verify Write Card", "Please Swipe a Card again to verify!",
-                      kBlue, kWhite);
-        s.view.message = {"Swipe One More Time to Verify !", kBlack};
-        (void)s.Wait(kOkPauseMs); // nothing follows the pause, ended or not
+    if (status != reply::WriteStatus::VerifyPending)
+        return status == reply::WriteStatus::Written;
+    // The device waits for the same card again; nothing is sent.
+    PreparePrompt(s.view.prompt, "Verify Write Card", "Please Swipe a Card again to verify!", kBlue,
+                  kWhite);
+    s.view.message = {"Swipe One More Time to Verify !", kBlack};
+    (void)s.Wait(kOkPauseMs); // nothing follows the pause, ended or not
+    return std::nullopt;
+}
+
+void PassBookWriteBranch(Session& s, std::string_view replyText, bool) {
+    const std::optional<bool> verdict = PassBookWriteVerdict(s, replyText);
+    if (!verdict)
         return;
-    }
     PromptForNextCard(s.view.prompt);
-    const bool written = status == reply::WriteStatus::Written;
+    const bool written = *verdict;
     s.view.message = WriteResultLine(s.g.OpCount, written);
     if (!s.Wait(written ? kOkPauseMs : kErrorPauseMs))
         return;

@@ -5,6 +5,7 @@
 
 #include "session/MainView.h"
 
+#include <optional>
 #include <string_view>
 
 namespace msrw {
@@ -25,8 +26,14 @@ void cmdWrite_Click(Session& session);
 // flag for the reply.
 void WriteBranch(Session& session, std::string_view replyText, bool ok);
 
-// Branch of a pass-book write: "\1B5" asks for the verifying swipe, "\1B0"
-// counts the card, anything else is an error. Judges the reply itself.
+// The reply to a pass-book write. "\1B5" (written, verification pending):
+// the prompt asks for the same card again, the operator is told, and nullopt
+// says that the next reply (of the verifying swipe) decides. Otherwise
+// whether the card was written and verified ("\1B0").
+std::optional<bool> PassBookWriteVerdict(Session& session, std::string_view replyText);
+
+// Branch of a pass-book write: the verdict above; a verified card is counted,
+// anything else is an error.
 void PassBookWriteBranch(Session& session, std::string_view replyText, bool ok);
 
 // The test cycle after its third good read: checks the tracks on screen and,
