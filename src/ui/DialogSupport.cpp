@@ -7,7 +7,7 @@
 
 namespace msrw {
 
-void ShowOrHideOver(QWidget* w, bool visible) {
+void ShowOrHideOver(QWidget* w, bool visible, QWidget* focus) {
     if (visible && !w->isVisible()) {
         // Appear over the middle of the main window, not wherever the
         // window system puts a new window.
@@ -19,6 +19,8 @@ void ShowOrHideOver(QWidget* w, bool visible) {
         w->show();
         w->raise();
         w->activateWindow();
+        if (focus)
+            focus->setFocus(Qt::ActiveWindowFocusReason);
     } else if (!visible && w->isVisible()) {
         w->hide();
     }

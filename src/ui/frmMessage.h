@@ -21,6 +21,10 @@ public:
 signals:
     void cmdCancelClicked();
 
+protected:
+    // The window's close box does what the button does.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     QLabel* Label1;
     QPushButton* cmdCancel;
