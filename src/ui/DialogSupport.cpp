@@ -27,6 +27,9 @@ void ShowOrHideOver(QWidget* w, bool visible, QWidget* focus) {
 }
 
 int KeyAsciiOf(const QKeyEvent* key) {
+    // Tab moves between the fields; no filter may swallow it.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        return 0;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
         return 13;
     if (key->key() == Qt::Key_Backspace)

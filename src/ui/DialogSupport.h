@@ -18,7 +18,7 @@ void ShowOrHideOver(QWidget* w, bool visible, QWidget* focus = nullptr);
 
 // The key as the key filters take it: the character's code, 13 for Enter,
 // 8 for Backspace, 127 for Delete; 0 for a key that types nothing
-// (navigation, modifiers).
+// (navigation, Tab, modifiers).
 int KeyAsciiOf(const QKeyEvent* key);
 
 // Fills the list with `items` unless it shows them already (refilling would

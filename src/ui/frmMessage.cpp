@@ -3,7 +3,9 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace msrw {
 namespace {
@@ -51,7 +53,7 @@ void frmMessage::render(const PromptView& view, const QWidget* anchor) {
     cmdCancel->setEnabled(view.buttonEnabled);
     if (view.visible && !isVisible()) {
         if (anchor)
-            move(anchor->geometry().right() + 12, anchor->geometry().top());
+            moveBeside(anchor->geometry());
         show();
     } else if (!view.visible && isVisible()) {
         hide();
@@ -61,6 +63,18 @@ void frmMessage::render(const PromptView& view, const QWidget* anchor) {
         activateWindow();
         cmdCancel->setFocus();
     }
+}
+
+void frmMessage::moveBeside(const QRect& anchor) {
+    QRect place(QPoint(anchor.right() + 12, anchor.top()), sizeHint().expandedTo(minimumSize()));
+    // Beside the main window when there is room, else inside it, but never
+    // off the screen.
+    if (const QScreen* shown = screen()) {
+        const QRect area = shown->availableGeometry();
+        if (place.right() > area.right())
+            place.moveRight(std::min(anchor.right() - 12, area.right()));
+    }
+    move(place.topLeft());
 }
 
 void frmMessage::closeEvent(QCloseEvent* event) {

@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPushButton;
+class QRect;
 
 namespace msrw {
 
@@ -26,6 +27,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void moveBeside(const QRect& anchor);
+
     QLabel* Label1;
     QPushButton* cmdCancel;
 };
