@@ -148,7 +148,9 @@ int MsrwDLL::exchange(const std::string& commandText, ReplyShape shape, int time
         return kLinkOk;
     }
     q.timer.setSingleShot(true);
-    connect(&q.timer, &QTimer::timeout, &q.loop, [&q] {
+    connect(&q.timer, &QTimer::timeout, &q.loop, [this, &q] {
+        if (q.buffer.empty())
+            ++exchangesTimedOut_;
         // Whatever came, with no recognisable end; line noise alone is nothing.
         const FrameResult f = FindReply(q.buffer, q.shape);
         q.reply = q.buffer.substr(std::min(f.skip, q.buffer.size()));

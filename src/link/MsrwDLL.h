@@ -61,6 +61,9 @@ public:
 
     // What went wrong last, in words for the operator (empty after success).
     const QString& lastError() const { return lastError_; }
+    // How many exchanges have waited out their whole time-out without a
+    // byte of reply: each cost the operator that long.
+    int exchangesTimedOut() const { return exchangesTimedOut_; }
     int openPortNumber() const { return openPort_; }
     void setTimings(const LinkTimings& t) { timings_ = t; }
     // Bytes for MsrwInEvent that arrive while a handler runs wait for it to
@@ -94,6 +97,7 @@ private:
     int openPort_ = 0;
     LinkTimings timings_;
     QString lastError_;
+    int exchangesTimedOut_ = 0;
 
     std::string eventBuffer_;
     ReplyShape eventShape_ = ReplyShape::Any;

@@ -16,8 +16,7 @@ MsrwDLL& Session::link() {
 
 bool Session::pause(int ms, bool isWait) {
     const auto ends = g.operationEnds;
-    if (render)
-        render();
+    redraw();
     if (isWait)
         clock.Wait(ms);
     else

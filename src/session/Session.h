@@ -43,6 +43,11 @@ public:
 
     // Called before every pause, so that the windows show what has changed.
     std::function<void()> render;
+    // Draws now, where the operator must see a change before the next step.
+    void redraw() const {
+        if (render)
+            render();
+    }
 
     // The link component, created on first use.
     MsrwDLL& link();

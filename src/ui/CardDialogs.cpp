@@ -62,7 +62,7 @@ void EraseSelDialog::render() {
     for (std::size_t i = 0; i < 3; ++i)
         chkTrk1[i]->setChecked(v.chkTrk1[i]);
     CmdOk->setEnabled(v.CmdOkEnabled);
-    ShowOrHideOver(this, v.visible);
+    ShowOrHideOver(this, v.visible, chkTrk1[0]);
     rendering_ = false;
 }
 
@@ -152,10 +152,7 @@ void SeqWriteDialog::render() {
     QFont font = CmdOk->font();
     font.setBold(v.CmdOkBold);
     CmdOk->setFont(font);
-    const bool appearing = v.visible && !isVisible();
-    ShowOrHideOver(this, v.visible);
-    if (appearing && v.startNoFocused)
-        txtStartNo->setFocus();
+    ShowOrHideOver(this, v.visible, v.startNoFocused ? txtStartNo : nullptr);
     rendering_ = false;
 }
 

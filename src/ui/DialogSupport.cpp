@@ -7,7 +7,7 @@
 
 namespace msrw {
 
-void ShowOrHideOver(QWidget* w, bool visible) {
+void ShowOrHideOver(QWidget* w, bool visible, QWidget* focus) {
     if (visible && !w->isVisible()) {
         // Appear over the middle of the main window, not wherever the
         // window system puts a new window.
@@ -19,12 +19,17 @@ void ShowOrHideOver(QWidget* w, bool visible) {
         w->show();
         w->raise();
         w->activateWindow();
+        if (focus)
+            focus->setFocus(Qt::ActiveWindowFocusReason);
     } else if (!visible && w->isVisible()) {
         w->hide();
     }
 }
 
 int KeyAsciiOf(const QKeyEvent* key) {
+    // Tab moves between the fields; no filter may swallow it.
+    if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+        return 0;
     if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
         return 13;
     if (key->key() == Qt::Key_Backspace)

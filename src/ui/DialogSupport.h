@@ -12,12 +12,13 @@ class QWidget;
 
 namespace msrw {
 
-// Shows `w` over the middle of its owner window when it appears, or hides it.
-void ShowOrHideOver(QWidget* w, bool visible);
+// Shows `w` over the middle of its owner window when it appears, with the
+// keyboard in `focus` (one of its widgets) if given; or hides it.
+void ShowOrHideOver(QWidget* w, bool visible, QWidget* focus = nullptr);
 
 // The key as the key filters take it: the character's code, 13 for Enter,
 // 8 for Backspace, 127 for Delete; 0 for a key that types nothing
-// (navigation, modifiers).
+// (navigation, Tab, modifiers).
 int KeyAsciiOf(const QKeyEvent* key);
 
 // Fills the list with `items` unless it shows them already (refilling would

@@ -27,12 +27,20 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The swipe prompt and the card dialogs stay above every window: a box that
+// did not would open behind them, out of the operator's reach.
+int ExecOnTop(QMessageBox& box) {
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return box.exec();
+}
+
 } // namespace
 
 QWidget* QtOperatorDialogs::owner() const {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    if (QWidget* active = QApplication::activeWindow())
+    // A window just hidden can still be the active one for a moment.
+    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible())
         return active;
     return parent_;
 }
@@ -44,18 +52,20 @@ QString QtOperatorDialogs::titleOr(const std::string& title) const {
 void QtOperatorDialogs::showMessage(const std::string& text, MessageIcon icon,
                                     const std::string& title) {
     QMessageBox box(QtIcon(icon), titleOr(title), Latin1(text), QMessageBox::Ok, owner());
-    box.exec();
+    ExecOnTop(box);
 }
 
 bool QtOperatorDialogs::askYesNo(const std::string& text, const std::string& title) {
-    return QMessageBox::question(owner(), titleOr(title), Latin1(text)) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, titleOr(title), Latin1(text),
+                    QMessageBox::Yes | QMessageBox::No, owner());
+    return ExecOnTop(box) == QMessageBox::Yes;
 }
 
 bool QtOperatorDialogs::askOkCancel(const std::string& text, MessageIcon icon,
                                     const std::string& title) {
     QMessageBox box(QtIcon(icon), titleOr(title), Latin1(text),
-                    QMessageBox::Ok | QMessageBox::Cancel, parent_);
-    return box.exec() == QMessageBox::Ok;
+                    QMessageBox::Ok | QMessageBox::Cancel, owner());
+    return ExecOnTop(box) == QMessageBox::Ok;
 }
 
 std::optional<std::string> QtOperatorDialogs::askText(const std::string& prompt,

@@ -2,6 +2,7 @@
 
 #include "sim/ports/SimulatedPorts.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -16,8 +17,9 @@ SimulatorWindow::SimulatorWindow(sim::SimulatedPorts& simulator, QWidget* parent
     setWindowTitle(tr("Simulated reader/writer (port %1)").arg(simulator.port()));
     cards_ = new QListWidget(this);
     cards_->setObjectName("cardList");
-    for (const sim::NamedCard& card : simulator.deck().cards())
-        cards_->addItem(QString::fromStdString(card.name));
+    for (std::size_t i = 0; i < simulator.deck().size(); ++i)
+        cards_->addItem(QString());
+    showCards();
     cards_->setCurrentRow(0);
     swipeButton_ = new QPushButton(tr("&Swipe"), this);
     swipeButton_->setObjectName("cmdSwipe");
@@ -41,6 +43,19 @@ SimulatorWindow::SimulatorWindow(sim::SimulatedPorts& simulator, QWidget* parent
     showState();
 }
 
+SimulatorWindow* SimulatorWindow::find() {
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (auto* simulatorWindow = qobject_cast<SimulatorWindow*>(window))
+            return simulatorWindow;
+    return nullptr;
+}
+
+void SimulatorWindow::reopen() {
+    show();
+    raise();
+    activateWindow();
+}
+
 void SimulatorWindow::swipe() {
     const int row = cards_->currentRow();
     if (row < 0)
@@ -51,7 +66,17 @@ void SimulatorWindow::swipe() {
         showState();
 }
 
+void SimulatorWindow::showCards() {
+    for (int row = 0; row < cards_->count(); ++row) {
+        const QString label = QString::fromLatin1(simulator_.cardLabel(std::size_t(row)).c_str());
+        if (cards_->item(row)->text() != label)
+            cards_->item(row)->setText(label);
+    }
+}
+
 void SimulatorWindow::showState() {
+    // A write or an erase has changed what a card holds.
+    showCards();
     const sim::Device& device = simulator_.device();
     if (device.awaitsVerification())
         state_->setText(tr("Waiting for the verifying swipe of the card just written."));

@@ -19,9 +19,16 @@ class SimulatorWindow : public QWidget {
 public:
     explicit SimulatorWindow(sim::SimulatedPorts& simulator, QWidget* parent = nullptr);
 
+    // The simulator's window of this program, or null when no simulated
+    // reader/writer runs.
+    static SimulatorWindow* find();
+    // Brings the window back (it may have been closed) above the others.
+    void reopen();
+
 private:
     void swipe();
     void showState();
+    void showCards();
 
     sim::SimulatedPorts& simulator_;
     QListWidget* cards_;

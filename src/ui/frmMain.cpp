@@ -8,9 +8,9 @@
 #include "operations/reading/ReadOperation.h"
 #include "operations/reading/TestCycle.h"
 #include "operations/settings/CfgDialog.h"
-#include "operations/settings/SetupDialog.h"
 #include "operations/settings/Maintenance.h"
 #include "operations/settings/ScriptRunner.h"
+#include "operations/settings/SetupDialog.h"
 #include "operations/startup/PortMenu.h"
 #include "operations/startup/Startup.h"
 #include "operations/writing/EraseOperation.h"
@@ -22,9 +22,10 @@
 #include "ui/CardDialogs.h"
 #include "ui/CfgDialog.h"
 #include "ui/DialogSupport.h"
-#include "ui/SetupDialog.h"
 #include "ui/MaintenanceWindow.h"
 #include "ui/ScriptWindow.h"
+#include "ui/SetupDialog.h"
+#include "ui/SimulatorWindow.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
 
@@ -204,6 +205,13 @@ void frmMain::buildMenus() {
     mnuConfigSetting = tools->addAction(tr("&Config Setting..."));
     mnuConfigSetting->setObjectName("mnuConfigSetting");
     connect(mnuConfigSetting, &QAction::triggered, this, &frmMain::onConfigSetting);
+    // The simulator's window, once closed, is brought back from here.
+    mnuSimulator = tools->addAction(tr("&Simulated Reader/Writer"));
+    mnuSimulator->setObjectName("mnuSimulator");
+    connect(mnuSimulator, &QAction::triggered, this, [] {
+        if (SimulatorWindow* window = SimulatorWindow::find())
+            window->reopen();
+    });
     portMenu_ = menuBar()->addMenu(tr("&Port"));
     portMenu_->setObjectName("mnuPort");
     for (int i = 0; i < 10; ++i) {
@@ -344,6 +352,7 @@ void frmMain::renderControls() {
     mnuPortClose->setChecked(v.portMenu.closeChecked);
     portMenu_->menuAction()->setVisible(v.portMenu.visible);
     mnuConfigSetting->setEnabled(v.isEnabled(Control::cmdConfigSetting));
+    mnuSimulator->setVisible(SimulatorWindow::find() != nullptr);
 }
 
 void frmMain::render() {

@@ -1,8 +1,11 @@
 #include "ui/frmMessage.h"
 
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace msrw {
 namespace {
@@ -14,8 +17,8 @@ QString Css(Colour c) {
 } // namespace
 
 frmMessage::frmMessage(QWidget* parent)
-    : QWidget(parent,
-              Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName("frmMessage");
     setWindowModality(Qt::NonModal);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -42,14 +45,44 @@ void frmMessage::render(const PromptView& view, const QWidget* anchor) {
     setStyleSheet(QString("#frmMessage { background: %1; } #Label1 { color: %2; }")
                       .arg(Css(view.background), Css(view.labelColour)));
     cmdCancel->setText(QString::fromLatin1(view.buttonCaption.c_str()));
+    // Keys go to the button whenever it can be pressed, so that digits typed
+    // meanwhile never land in a track field; while it waits disabled, the
+    // dialog beside it has the keyboard.
+    const bool takesKeyboard =
+        view.visible && view.buttonEnabled && (!isVisible() || !cmdCancel->isEnabled());
     cmdCancel->setEnabled(view.buttonEnabled);
     if (view.visible && !isVisible()) {
         if (anchor)
-            move(anchor->geometry().right() + 12, anchor->geometry().top());
+            moveBeside(anchor->geometry());
         show();
     } else if (!view.visible && isVisible()) {
         hide();
     }
+    if (takesKeyboard) {
+        raise();
+        activateWindow();
+        cmdCancel->setFocus();
+    }
+}
+
+void frmMessage::moveBeside(const QRect& anchor) {
+    QRect place(QPoint(anchor.right() + 12, anchor.top()), sizeHint().expandedTo(minimumSize()));
+    // Beside the main window when there is room, else inside it, but never
+    // off the screen.
+    if (const QScreen* shown = screen()) {
+        const QRect area = shown->availableGeometry();
+        if (place.right() > area.right())
+            place.moveRight(std::min(anchor.right() - 12, area.right()));
+    }
+    move(place.topLeft());
+}
+
+void frmMessage::closeEvent(QCloseEvent* event) {
+    // The window goes when the session's view says so; while the button is
+    // disabled, so is closing.
+    event->ignore();
+    if (cmdCancel->isEnabled())
+        emit cmdCancelClicked();
 }
 
 } // namespace msrw

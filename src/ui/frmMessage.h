@@ -8,6 +8,7 @@
 
 class QLabel;
 class QPushButton;
+class QRect;
 
 namespace msrw {
 
@@ -21,7 +22,13 @@ public:
 signals:
     void cmdCancelClicked();
 
+protected:
+    // The window's close box does what the button does.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    void moveBeside(const QRect& anchor);
+
     QLabel* Label1;
     QPushButton* cmdCancel;
 };

@@ -353,10 +353,13 @@ TEST_F(SequentialFlow, RefusesRawCardsAndAsksWhenThereIsNoData) {
     s().view.cardTypes.selected = iso;
     ASSERT_EQ(cboCardType_Click(s(), iso), CardTypeOutcome::Done);
     t.dialogs.messages.clear();
+    t.dialogs.icons.clear();
     s().view.track(2).text = "";
-    cmdSeqWrite_Click(s(), run); // the recorded operator answers Cancel
+    t.dialogs.yesNoAnswers = {true}; // not the question's buttons: must not be taken
+    cmdSeqWrite_Click(s(), run);     // the recorded operator answers Cancel
     EXPECT_EQ(t.dialogs.messages,
               Texts{"All 3 tracks are empty! You want Sequential Track Data Only?"});
+    EXPECT_EQ(t.dialogs.icons, std::vector{MessageIcon::Information});
     EXPECT_FALSE(run.SeqWriteActive);
     EXPECT_FALSE(s().view.prompt.visible);
     EXPECT_TRUE(s().view.isEnabled("cmdSeqWrite"));
@@ -388,7 +391,7 @@ TEST_F(SequentialFlow, TheRangeFieldsTakeDigitsAndEnterConfirms) {
 // An operator who answers OK to the question about empty tracks.
 class AgreeingDialogs : public RecordingDialogs {
 public:
-    bool askYesNo(const std::string& text, const std::string&) override {
+    bool askOkCancel(const std::string& text, MessageIcon, const std::string&) override {
         messages.push_back(text);
         return true;
     }

@@ -4,6 +4,7 @@
 #include "link/OperatorDialogs.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@ namespace msrw::test {
 class RecordingDialogs : public OperatorDialogs {
 public:
     std::vector<std::string> messages;
+    // The icon of each message and OK/Cancel question, in turn.
+    std::vector<MessageIcon> icons;
     std::deque<std::optional<std::string>> textAnswers;
     // Answers in turn; when they run out the operator says no, cancels, or
     // closes the file dialog. The folder each file dialog started in is kept.
@@ -19,9 +22,14 @@ public:
     std::vector<std::string> fileDialogStarts;
     std::deque<bool> okCancelAnswers;
     std::deque<bool> yesNoAnswers;
+    // Runs as each message is shown, so that a test sees the windows then.
+    std::function<void()> whileShown;
 
-    void showMessage(const std::string& text, MessageIcon, const std::string&) override {
+    void showMessage(const std::string& text, MessageIcon icon, const std::string&) override {
         messages.push_back(text);
+        icons.push_back(icon);
+        if (whileShown)
+            whileShown();
     }
     bool askYesNo(const std::string& text, const std::string&) override {
         messages.push_back(text);
@@ -31,8 +39,9 @@ public:
         messages.push_back(prompt);
         return take(textAnswers).value_or(std::nullopt);
     }
-    bool askOkCancel(const std::string& text, MessageIcon, const std::string&) override {
+    bool askOkCancel(const std::string& text, MessageIcon icon, const std::string&) override {
         messages.push_back(text);
+        icons.push_back(icon);
         return take(okCancelAnswers).value_or(false);
     }
     std::optional<std::string> chooseOpenFile(const std::string& start,

@@ -5,6 +5,7 @@
 #include "operations/cardtype/CardTypeSetup.h"
 #include "operations/settings/FixtureProcedure.h"
 #include "operations/settings/ScriptRunner.h"
+#include "operations/settings/SetupMemory.h"
 #include "operations/startup/Startup.h"
 #include "protocol/ReplyClassification.h"
 #include "session/MainControls.h"
@@ -52,20 +53,9 @@ template <typename F> bool InTarnConfiguration(Session& s, F&& exchanges) {
     return tarn;
 }
 
-std::string Exchange(MsrwDLL& link, const std::string& command) {
-    std::string reply;
-    // A byte that is only the start of a command may go unanswered; the
-    // reply that matters is judged by the caller.
-    (void)link.TarnExchange(command, reply);
-    return reply;
-}
-
 void ReadCoercivityLock(MsrwDLL& link, MaintenanceView& v) {
-    (void)Exchange(link, "\\09\\09\\09");
-    (void)Exchange(link, "\\51");
-    v.cmdSetLoCoCaption =
-        Exchange(link, "\\31\\30") == kLowCoOnlyFlag ? kCaptionEnableSetCo : kCaptionLoCoOnly;
-    (void)Exchange(link, "\\40");
+    SetupMemory memory(link);
+    v.cmdSetLoCoCaption = ReadsLowCoOnly(memory) ? kCaptionEnableSetCo : kCaptionLoCoOnly;
 }
 
 void ReapplyCardType(Session& s) {
@@ -180,13 +170,17 @@ void cmdSetLoCo_Click(Session& s) {
     s.view.prompt.label = "Please wait...";
     ShowProgressWindow(s.view.prompt);
     const bool locking = v.cmdSetLoCoCaption == kCaptionLoCoOnly;
-    const bool done = InTarnConfiguration(s, [locking](MsrwDLL& link) {
-        (void)Exchange(link, "\\09\\09\\09");
-        (void)Exchange(link, "\\41");
-        (void)Exchange(link, locking ? "\\31\\30\\35\\41" : "\\31\\30\\30\\30");
-        (void)Exchange(link, "\\40");
+    bool stored = false;
+    const bool tarn = InTarnConfiguration(s, [locking, &stored](MsrwDLL& link) {
+        SetupMemory memory(link);
+        stored = memory.write(kLowCoOnlyAddress, locking ? kLowCoOnlyValue : kLowCoFreeValue);
     });
     s.view.prompt.visible = false;
+    // A lock the reader did not take must not be shown as set.
+    const bool done = tarn && stored;
+    if (tarn && !stored)
+        s.dialogs.showMessage("The Reader/Writer did not take the coercivity setting.",
+                              MessageIcon::Warning);
     if (done) {
         v.cmdSetLoCoCaption = locking ? kCaptionEnableSetCo : kCaptionLoCoOnly;
         if (locking)

@@ -21,8 +21,6 @@ inline constexpr const char* kBootloadWarning =
     "Warning! The Reader/Writer will go to Bootload mode!";
 inline constexpr const char* kCaptionEnableSetCo = "Enable Set Coercivity";
 inline constexpr const char* kCaptionLoCoOnly = "Set LoCo only";
-// The Tarn set-up memory byte that tells a reader locked to low coercivity.
-inline constexpr const char* kLowCoOnlyFlag = "5A";
 
 // frmCfgSet as plain state: the window binds its widgets to it.
 struct MaintenanceView {

@@ -99,8 +99,7 @@ void cmdRunStep_Click(Session& s, ScriptRunner& r) {
     }
     const std::string& command = r.steps[r.step].command;
     r.view.cmdRunStepEnabled = false;
-    if (s.render)
-        s.render(); // the disabled button shows while the reader answers
+    s.redraw(); // the disabled button shows while the reader answers
     MsrwDLL& link = s.link();
     const std::string reply = link.QueryScript(command);
     r.view.cmdRunStepEnabled = true;

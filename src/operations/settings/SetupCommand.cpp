@@ -5,6 +5,7 @@
 #include "operations/settings/SetupDialog.h"
 
 #include "link/OperatorDialogs.h"
+#include "operations/settings/SetupMemory.h"
 #include "operations/startup/Startup.h"
 #include "protocol/CommandSet.h"
 #include "session/DeviceFormat.h"
@@ -15,33 +16,7 @@
 namespace msrw {
 namespace {
 
-// The Tarn family's set-up memory: opened, one byte read, closed.
-constexpr const char* kOpenSetupMemory = "\\09\\09\\09";
-constexpr const char* kReadSetupMemory = "\\51";
-constexpr const char* kCloseSetupMemory = "\\40";
-// Address 10 holds "5A" on a device that writes low coercivity only.
-constexpr const char* kLowCoOnlyAddress = "\\31\\30";
-constexpr const char* kLowCoOnlyValue = "5A";
-
 constexpr const char* kTarnSetupMissing = "The Tarn set-up is not available in this version yet.";
-
-// Reads the flag while the device speaks the Tarn family. The read command
-// and its address go out in one exchange: the device answers only once the
-// address is complete, so a reply to the command alone would never come.
-bool ReadLowCoOnlyFlag(MsrwDLL& link) {
-    std::string reply;
-    // A device that does not answer leaves the reply empty: not low-co only.
-    (void)link.TarnExchange(kOpenSetupMemory, reply);
-    std::string flag;
-    (void)link.TarnExchange(std::string(kReadSetupMemory) + kLowCoOnlyAddress, flag);
-    (void)link.TarnExchange(kCloseSetupMemory, reply);
-    return flag == kLowCoOnlyValue;
-}
-
-void Render(Session& s) {
-    if (s.render)
-        s.render();
-}
 
 // Steps 1-7 of the Setup command in "Ormond Mode". False when the reader
 // went away on the way (the operator has been told).
@@ -50,7 +25,7 @@ bool PrepareSetup(Session& s) {
     s.format.apply(s.record);
     s.view.prompt.label = "Going into Setup. Please wait...";
     ShowProgressWindow(s.view.prompt);
-    Render(s);
+    s.redraw();
     MsrwDLL& link = s.link();
     (void)link.Query(cmd::SwitchToTarn()); // the device does not answer the switch
     Startup probe(s, nullptr);
@@ -60,7 +35,10 @@ bool PrepareSetup(Session& s) {
     (void)probe.VelkOrTarn();
     s.view.message = message;
     s.view.prompt.label = "Going into Setup. Please wait...";
-    const bool lowCoOnly = ReadLowCoOnlyFlag(link);
+    const bool lowCoOnly = [&link] {
+        SetupMemory memory(link);
+        return ReadsLowCoOnly(memory);
+    }();
     (void)link.Query(cmd::SwitchToVelk());
     link.ClosePort();
     if (!s.portManager.ReOpenPort())

@@ -153,8 +153,8 @@ void cmdSeqWrite_Click(Session& s, SequentialWrite& run) {
     DisMainBtns(s.view);
     s.view.message = {};
     if (PrepareTrackData(s) == 0 &&
-        !s.dialogs.askYesNo("All 3 tracks are empty! You want Sequential Track Data Only?",
-                            "Sequential Write")) {
+        !s.dialogs.askOkCancel("All 3 tracks are empty! You want Sequential Track Data Only?",
+                               MessageIcon::Information, "Sequential Write")) {
         EnaMainBtns(s.view, s.port.MsrwMode);
         return;
     }
@@ -282,6 +282,7 @@ namespace frmSeqWrite {
 
 void CmdOk_Click(Session& s, SequentialWrite& run) {
     run.dialog.visible = false;
+    s.redraw(); // gone before any message, which would open behind it
     if (const auto refusal = RangeRefusal(run)) {
         s.dialogs.showMessage(*refusal);
         AbortRangeEntry(s, run);

@@ -1,5 +1,6 @@
 #include "sim/ports/SimulatedPorts.h"
 
+#include "sim/CardOps.h"
 #include "sim/ports/SimTransport.h"
 
 namespace msrw::sim {
@@ -20,11 +21,28 @@ Deck DeckMatchingTheDefaults() {
     return Deck(std::move(cards));
 }
 
+std::string DescribeTracks(const VirtualCard& card, const DeviceSettings& settings) {
+    if (card.isDamaged())
+        return "damaged";
+    const CardRead read = ReadCardDecoded(card, settings);
+    std::string text;
+    for (std::size_t i = 0; i < read.size(); ++i) {
+        if (read[i].state == TrackRead::State::Blank)
+            continue;
+        text += text.empty() ? "T" : "  T";
+        text += std::to_string(i + 1) + ' ';
+        text += read[i].state == TrackRead::State::Data ? read[i].data : "unreadable";
+    }
+    return text.empty() ? "blank" : text;
+}
+
 } // namespace
 
 SimulatedPorts::SimulatedPorts(PortDirectory& ports, int port, int autoSwipeMs)
     : device_(std::make_shared<Device>()), fixture_(std::make_shared<Device>()),
       deck_(DeckMatchingTheDefaults()), port_(port) {
+    for (const NamedCard& named : deck_.cards())
+        handedOut_.push_back(named.card);
     ports.setInProcess(port, SimTransport::Factory(device_),
                        QStringLiteral("simulated reader/writer"));
     // This unit's head starts a little late, so that the fixture check has a
@@ -42,6 +60,14 @@ bool SimulatedPorts::swipe(std::size_t index) {
         return false;
     Device& target = !device_->isArmed() && fixture_->isArmed() ? *fixture_ : *device_;
     return target.swipe(deck_[index].card);
+}
+
+std::string SimulatedPorts::cardLabel(std::size_t index) const {
+    const NamedCard& named = deck_.cards().at(index);
+    const VirtualCard& before = handedOut_.at(index);
+    if (named.card.tracks == before.tracks && named.card.coercivity == before.coercivity)
+        return named.name;
+    return DescribeTracks(named.card, device_->settings());
 }
 
 } // namespace msrw::sim

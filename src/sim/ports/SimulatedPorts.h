@@ -8,6 +8,8 @@
 #include "sim/Device.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace msrw::sim {
 
@@ -26,11 +28,16 @@ public:
     // Swipes card `index` of the deck through the reader/writer, or through
     // the fixture when only it waits for a card; false when neither does.
     bool swipe(std::size_t index);
+    // How the list of cards at hand names card `index`: its deck name while
+    // it holds what it was handed out with, else what it holds now, as the
+    // reader/writer would read it ("T2 ;041?", "blank").
+    std::string cardLabel(std::size_t index) const;
 
 private:
     std::shared_ptr<Device> device_;
     std::shared_ptr<Device> fixture_;
     Deck deck_;
+    std::vector<VirtualCard> handedOut_;
     int port_;
     std::unique_ptr<AutoSwiper> swiper_;
 };
