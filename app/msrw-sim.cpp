@@ -98,11 +98,29 @@ bool NumberOption(const QCommandLineParser& parser, const QString& name, int low
     return false;
 }
 
+// "  1 Blank card (low coercivity)" and so on, a line a card.
+QString DeckListing(const Deck& deck) {
+    QString out;
+    for (std::size_t i = 0; i < deck.size(); ++i) {
+        const NamedCard& named = deck.cards()[i];
+        out += QStringLiteral("  %1 %2 (%3 coercivity)\n")
+                   .arg(i + 1)
+                   .arg(QString::fromStdString(named.name))
+                   .arg(named.card.coercivity == Coercivity::High ? "high" : "low");
+    }
+    return out;
+}
+
 void AddOptions(QCommandLineParser& parser) {
-    parser.setApplicationDescription(QStringLiteral(
-        "Simulated magnetic-stripe card reader/writer on a pseudo-terminal.\n"
-        "Prints the terminal's path first. Each line on standard input swipes a card:\n"
-        "an empty line the next card of the deck, a number that card."));
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Simulated magnetic-stripe card reader/writer on a pseudo-terminal.\n"
+            "Prints the terminal's path first. Each line on standard input swipes a card:\n"
+            "an empty line the next card of the deck, a number that card.\n"
+            "Without --deck the cards at hand are, in this order:\n"
+            "%1"
+            "All are of low coercivity, as the utility starts out, but the last.")
+            .arg(DeckListing(Deck::AtHand())));
     parser.addHelpOption();
     parser.addOptions({
         {"deck", "Cards to swipe, from a card data file.", "FILE"},
@@ -117,6 +135,8 @@ void AddOptions(QCommandLineParser& parser) {
         {"vanish-after", "Close the terminal after K commands.", "K"},
         {"chatter", "Be a foreign device: answer nothing, send noise every MS milliseconds.", "MS"},
         {"log", "Append what the client sends to FILE, in command-text notation.", "FILE"},
+        {"no-stdin", "Take no swipes from standard input (run in the background); end on "
+                     "SIGTERM or SIGINT only."},
         {"port", "Accepted for uniformity; ignored.", "N=PATH"},
         {"data-dir", "Accepted for uniformity; ignored.", "DIR"},
     });
@@ -163,7 +183,7 @@ int main(int argc, char** argv) {
     parser.process(app);
 
     auto device = std::make_shared<Device>();
-    Deck deck;
+    Deck deck = Deck::AtHand();
     int autoSwipeMs = -1;
     if (!Configure(parser, *device, deck, autoSwipeMs))
         return 2;
@@ -195,6 +215,7 @@ int main(int argc, char** argv) {
     std::unique_ptr<AutoSwiper> swiper;
     if (autoSwipeMs >= 0)
         swiper = std::make_unique<AutoSwiper>(*device, deck, autoSwipeMs);
-    WatchStandardInput(app, *device, deck);
+    if (!parser.isSet("no-stdin"))
+        WatchStandardInput(app, *device, deck);
     return app.exec();
 }

@@ -25,6 +25,8 @@ private:
     Device& device_;
     Deck& deck_;
     QTimer timer_;
+    unsigned armings_ = 0;
+    unsigned swipedArming_ = 0;
 };
 
 } // namespace msrw::sim

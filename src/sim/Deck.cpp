@@ -53,6 +53,17 @@ Deck Deck::Samples() {
     });
 }
 
+Deck Deck::AtHand() {
+    std::vector<NamedCard> cards = Samples().cards();
+    for (NamedCard& named : cards) {
+        const bool odd = named.name == "Low-coercivity card";
+        named.card.coercivity = odd ? Coercivity::High : Coercivity::Low;
+        if (odd)
+            named.name = "High-coercivity card";
+    }
+    return Deck(std::move(cards));
+}
+
 Deck Deck::Blank() {
     return Deck();
 }

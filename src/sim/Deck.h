@@ -27,6 +27,10 @@ public:
 
     // Blank, ISO sample, AAMVA sample, damaged on track 2, low coercivity.
     static Deck Samples();
+    // The samples as a newcomer has them at hand: of the low coercivity the
+    // utility starts with, so that writes succeed, but for one
+    // "High-coercivity card" that shows what a mismatch does.
+    static Deck AtHand();
     // One blank card.
     static Deck Blank();
 

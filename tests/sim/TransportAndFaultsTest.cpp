@@ -145,5 +145,31 @@ TEST(AutoSwipe, SwipesTheNextCardAndTheSameOneForAVerification) {
     EXPECT_EQ(log.take(), "\\1B\\01\\1B+\\1B\\02\\01\\A0\\1B\\03\\1B+?\\1C\\1B0");
 }
 
+TEST(AutoSwipe, OneCardEachTimeACardCommandArmsAndNoneOtherwise) {
+    Device device;
+    ReplyLog log(device);
+    Deck deck = Deck::AtHand();
+    AutoSwiper swiper(device, deck, 5);
+    int swiped = 0;
+    QObject::connect(&swiper, &AutoSwiper::swiped, [&] { ++swiped; });
+    device.receive(Bytes("\\1Be")); // not a card command: nothing is swiped
+    device.receive(Bytes("\\1Br"));
+    ASSERT_TRUE(WaitUntil([&] { return swiped == 1; }));
+    EXPECT_FALSE(WaitUntil([&] { return swiped > 1; }, 100)); // the read does not re-arm
+    device.receive(Bytes("\\1Br"));
+    ASSERT_TRUE(WaitUntil([&] { return swiped == 2; }));
+}
+
+TEST(Deck, TheCardsAtHandMatchTheUtilitysStartingCoercivityButOne) {
+    int high = 0;
+    const Deck deck = Deck::AtHand();
+    for (const NamedCard& named : deck.cards()) {
+        const bool isHigh = named.card.coercivity == Coercivity::High;
+        high += isHigh ? 1 : 0;
+        EXPECT_EQ(isHigh, named.name == "High-coercivity card") << named.name;
+    }
+    EXPECT_EQ(high, 1);
+}
+
 } // namespace
 } // namespace msrw::sim::test

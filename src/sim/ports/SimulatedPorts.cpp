@@ -6,21 +6,6 @@
 namespace msrw::sim {
 namespace {
 
-// The program starts out selecting low coercivity: the cards at hand match
-// it, so that a newcomer's writes and erases succeed, and one card of the
-// other coercivity shows what a mismatch does.
-Deck DeckMatchingTheDefaults() {
-    Deck deck = Deck::Samples();
-    std::vector<NamedCard> cards = deck.cards();
-    for (NamedCard& named : cards) {
-        const bool odd = named.name == "Low-coercivity card";
-        named.card.coercivity = odd ? Coercivity::High : Coercivity::Low;
-        if (odd)
-            named.name = "High-coercivity card";
-    }
-    return Deck(std::move(cards));
-}
-
 std::string DescribeTracks(const VirtualCard& card, const DeviceSettings& settings) {
     if (card.isDamaged())
         return "damaged";
@@ -40,7 +25,7 @@ std::string DescribeTracks(const VirtualCard& card, const DeviceSettings& settin
 
 SimulatedPorts::SimulatedPorts(PortDirectory& ports, int port, int autoSwipeMs)
     : device_(std::make_shared<Device>()), fixture_(std::make_shared<Device>()),
-      deck_(DeckMatchingTheDefaults()), port_(port) {
+      deck_(Deck::AtHand()), port_(port) {
     for (const NamedCard& named : deck_.cards())
         handedOut_.push_back(named.card);
     ports.setInProcess(port, SimTransport::Factory(device_),
