@@ -78,7 +78,8 @@ void ScanBehindSilentPorts() {
         PortState state;
         SettingsRecord settings;
         MainView view;
-        PortManager manager({ports, dialogs, clock, data, state, settings, view});
+        const std::function<void()> noWindow;
+        PortManager manager({ports, dialogs, clock, data, state, settings, view, noWindow});
         QElapsedTimer t;
         t.start();
         const int status = manager.OpenReader();

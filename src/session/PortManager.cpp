@@ -52,6 +52,8 @@ int PortManager::DetectReader() {
     ReaderScan scan(*oMsrwComm, ctx_.clock, ctx_.state, ctx_.settings);
     const bool found = scan.DetectReader([this](int port) {
         ctx_.view.prompt.label = "Trying to connect port " + std::to_string(port);
+        if (ctx_.render)
+            ctx_.render();
     });
     if (found)
         ctx_.view.message = {scan.banner(), kBlack};

@@ -8,6 +8,7 @@
 #include "session/MainView.h"
 #include "session/PortState.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -29,6 +30,9 @@ struct PortContext {
     PortState& state;
     SettingsRecord& settings;
     MainView& view;
+    // Draws the view now (empty: nothing to draw), so that a long search
+    // shows how far it is.
+    const std::function<void()>& render;
 };
 
 enum PortStatus : int {

@@ -7,7 +7,7 @@ namespace msrw {
 Session::Session(const PortDirectory& portDirectory, OperatorDialogs& operatorDialogs,
                  Clock& pauses, DataFolder dataFolder)
     : ports(portDirectory), dialogs(operatorDialogs), clock(pauses), data(std::move(dataFolder)),
-      portManager({ports, dialogs, clock, data, port, record, view}) {}
+      portManager({ports, dialogs, clock, data, port, record, view, render}) {}
 
 MsrwDLL& Session::link() {
     portManager.SetComm();

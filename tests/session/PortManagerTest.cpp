@@ -60,7 +60,9 @@ protected:
     PortState state;
     SettingsRecord settings;
     MainView view;
-    PortManager manager{{ports, dialogs, clock, data, state, settings, view}};
+    std::vector<std::string> drawn; // the progress text each time the view was drawn
+    std::function<void()> render = [this] { drawn.push_back(view.prompt.label); };
+    PortManager manager{{ports, dialogs, clock, data, state, settings, view, render}};
     std::map<int, std::shared_ptr<FakeDevice>> devices;
 };
 
@@ -125,6 +127,15 @@ TEST_F(PortScan, TriesTheRememberedPortFirstAndRescansWhenTheReaderLeftIt) {
     put(9);
     EXPECT_EQ(manager.DetectReader(), kPortOk);
     EXPECT_EQ(state.CurrentPort, 9);
+}
+
+TEST_F(PortScan, TheProgressWindowIsDrawnForEachPortTried) {
+    put(3);
+    EXPECT_EQ(manager.OpenReader(), kPortOk);
+    EXPECT_TRUE(view.prompt.visible);
+    EXPECT_EQ(drawn,
+              (std::vector<std::string>{"Trying to connect port 1", "Trying to connect port 2",
+                                        "Trying to connect port 3"}));
 }
 
 TEST_F(PortScan, NoReaderEndsTheProgramOnlyWhenNoneWasEverFound) {
