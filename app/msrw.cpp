@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 using namespace msrw;
@@ -43,6 +45,20 @@ int TakeSimulateOption(QStringList& args, QString& error) {
 }
 
 } // namespace
+
+// The main window and the simulator's window side by side near the top of
+// the screen (the simulator on the left), leaving room for the swipe prompt
+// beside or below the main window.
+void PlaceSideBySide(QWidget& main, QWidget& beside) {
+    const QRect screen = main.screen()->availableGeometry();
+    const QRect frame = main.frameGeometry();
+    const int gap = 12;
+    const int together = frame.width() + gap + beside.frameGeometry().width();
+    const int left = screen.left() + std::max(0, (screen.width() - together) / 2);
+    const int top = screen.top() + std::min(3 * gap, std::max(0, screen.height() - frame.height()));
+    beside.move(left, top);
+    main.move(left + beside.frameGeometry().width() + gap, top);
+}
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -99,6 +115,6 @@ int main(int argc, char** argv) {
     main.show();
     main.render();
     if (simulatorWindow)
-        simulatorWindow->move(main.geometry().right() + 12, main.geometry().top() + 200);
+        PlaceSideBySide(main, *simulatorWindow);
     return app.exec();
 }

@@ -67,12 +67,19 @@ void frmMessage::render(const PromptView& view, const QWidget* anchor) {
 
 void frmMessage::moveBeside(const QRect& anchor) {
     QRect place(QPoint(anchor.right() + 12, anchor.top()), sizeHint().expandedTo(minimumSize()));
-    // Beside the main window when there is room, else inside it, but never
+    // Beside the main window when there is room, else below it, so that the
+    // track data stays in sight; inside it only when neither fits, and never
     // off the screen.
     if (const QScreen* shown = screen()) {
         const QRect area = shown->availableGeometry();
-        if (place.right() > area.right())
-            place.moveRight(std::min(anchor.right() - 12, area.right()));
+        if (place.right() > area.right()) {
+            QRect below = place;
+            below.moveTopRight(QPoint(anchor.right(), anchor.bottom() + 30));
+            if (below.bottom() <= area.bottom())
+                place = below;
+            else
+                place.moveRight(std::min(anchor.right() - 12, area.right()));
+        }
     }
     move(place.topLeft());
 }
