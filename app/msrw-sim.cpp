@@ -132,6 +132,8 @@ void AddOptions(QCommandLineParser& parser) {
         {"fragment", "Send replies one byte at a time."},
         {"garbage", "Send N noise bytes before each reply.", "N"},
         {"silent", "Answer nothing."},
+        {"answer-reset",
+         "Acknowledge the reset command (ESC a), which the utility does not wait for."},
         {"vanish-after", "Close the terminal after K commands.", "K"},
         {"chatter", "Be a foreign device: answer nothing, send noise every MS milliseconds.", "MS"},
         {"log", "Append what the client sends to FILE, in command-text notation.", "FILE"},
@@ -154,6 +156,7 @@ bool Configure(const QCommandLineParser& parser, Device& device, Deck& deck, int
         return false;
     faults.fragment = parser.isSet("fragment");
     faults.silent = parser.isSet("silent");
+    faults.answerReset = parser.isSet("answer-reset");
     if (parser.isSet("fixture"))
         device.setBanner(kFixtureBanner);
     if (parser.isSet("low-co-only"))

@@ -77,6 +77,7 @@ bool SerialTransport::open(const SerialSettings& settings, QString& error) {
 
 void SerialTransport::close() {
     hangUpCheck_.stop();
+    ++generation_;
     if (!port_.isOpen())
         return;
     drainWrites();
@@ -100,6 +101,7 @@ void SerialTransport::discardInput() {
         return;
     port_.readAll();
     port_.clear(QSerialPort::Input);
+    ++generation_; // and what was read but not yet reported
 }
 
 bool SerialTransport::isOpen() const {
@@ -115,8 +117,19 @@ bool SerialTransport::write(const std::string& bytes) {
 
 void SerialTransport::onReadyRead() {
     const QByteArray data = port_.readAll();
-    if (!data.isEmpty())
-        emit bytesReceived(std::string(data.constData(), std::size_t(data.size())));
+    if (data.isEmpty())
+        return;
+    // Reported from the event loop, not from inside readyRead: the port
+    // raises no readyRead while one is being handled, so bytes that come
+    // while a reply's handler pauses would otherwise reach us only after it.
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation = generation_,
+         bytes = std::string(data.constData(), std::size_t(data.size()))] {
+            if (generation == generation_ && port_.isOpen())
+                emit bytesReceived(bytes);
+        },
+        Qt::QueuedConnection);
 }
 
 void SerialTransport::onError(QSerialPort::SerialPortError error) {

@@ -33,6 +33,7 @@ private:
     QString name_;
     QSerialPort port_;
     QTimer hangUpCheck_;
+    unsigned generation_ = 0; // bytes read before a close or a discard are dropped
 };
 
 } // namespace msrw

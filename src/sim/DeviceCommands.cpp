@@ -54,6 +54,11 @@ void Device::execute(const Command& command) {
     }
     switch (command.kind) {
     case CommandKind::Reset:
+        disarm();
+        // Some units acknowledge the reset, which nobody waits for.
+        if (faults_.answerReset)
+            answer(kOk);
+        break;
     case CommandKind::BootLoader:
         disarm();
         break;
