@@ -197,6 +197,11 @@ TEST_F(FilesFlow, PassBookCardsReadToAFileAndWrittenBackReadBackTheSame) {
         sim::RecordedCard({"1234", "4111111111111111=2812101", "0123456789"}, {5, 5, 5});
     sim::VirtualCard b = sim::RecordedCard({"98", "6360231234567890=2812", "55"}, {5, 5, 5});
     roundTrip(".PAS", {&a, &b}, 2);
+    EXPECT_TRUE(FileBytes(QString::fromStdString(path("first.PAS")))
+                    .endsWith("\x01"
+                              "98\r\n\x02"
+                              "6360231234567890=2812\r\n\x03"
+                              "55\r\n\r\n"));
 }
 
 TEST_F(FilesFlow, UserSentinelsOfTheHeaderApplyAndTheSetUpComesBack) {
