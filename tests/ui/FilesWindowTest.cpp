@@ -62,16 +62,22 @@ protected:
         EXPECT_TRUE(main->prompt()->isVisible()) << during;
     }
 
+    // Clicks `button` with `file` chosen in its file dialog; the prompt comes
+    // up with `caption` and the buttons wait.
+    void startWith(const char* button, const char* file, const char* caption) {
+        t.dialogs.fileAnswers.push_back(path(file));
+        click(button);
+        expectBusy(caption);
+        EXPECT_EQ(main->prompt()->windowTitle(), caption);
+    }
+
     QTemporaryDir folder;
     // The result line as each message box came up.
     std::vector<std::string> shownWithBox;
 };
 
 TEST_F(FilesWindow, ReadsACardToAFileAndWritesItBackOntoABlankCard) {
-    t.dialogs.fileAnswers.push_back(path("cards"));
-    click("cmdToFile");
-    expectBusy("Read To File");
-    EXPECT_EQ(main->prompt()->windowTitle(), "Read Card To File");
+    startWith("cmdToFile", "cards", "Read Card To File");
     ASSERT_TRUE(t.swipe("ISO sample"));
     EXPECT_EQ(message(), "Read(1) OK!");
     EXPECT_EQ(find<QPlainTextEdit>("txtTrk2")->toPlainText(), ";4111111111111111=2812101?");
@@ -89,10 +95,7 @@ TEST_F(FilesWindow, ReadsACardToAFileAndWritesItBackOntoABlankCard) {
         << file.toStdString();
 
     ASSERT_EQ(written("Blank card", 2), "");
-    t.dialogs.fileAnswers.push_back(path("cards.ISO"));
-    click("cmdFromFile");
-    expectBusy("Write From File");
-    EXPECT_EQ(main->prompt()->windowTitle(), "Write Card From File");
+    startWith("cmdFromFile", "cards.ISO", "Write Card From File");
     ASSERT_TRUE(t.swipe("Blank card"));
     EXPECT_EQ(lastDialog(), "End of File");
     EXPECT_EQ(shownWithBox, std::vector<std::string>{"Write(1) OK!"});
@@ -107,10 +110,7 @@ TEST_F(FilesWindow, WritesADatabaseRecordAfterRecordWithItsProgress) {
     write("members.txt", "//members\r\nCARDTYPE=ISO\r\nBPI1=210\r\nBPI2=75\r\nBPI3=210\r\n"
                          "Trk1:fa^fb\r\nTrk2:fc=fd\r\nTrk3:\r\n");
     write("members.csv", "SMITH,JOHN,1234,5678\n\"DOE, JANE\",Q,99,11\n");
-    t.dialogs.fileAnswers.push_back(path("members.txt"));
-    click("cmdDatabase");
-    expectBusy("the database run");
-    EXPECT_EQ(main->prompt()->windowTitle(), "Write Card From Database");
+    startWith("cmdDatabase", "members.txt", "Write Card From Database");
     EXPECT_EQ(find<QLabel>("lblProgress")->text(), "record 1 of 2");
 
     ASSERT_TRUE(t.swipe("Blank card"));
