@@ -4,11 +4,11 @@
 
 #include "cards/UserTrackCodec.h"
 #include "files/ScriptFile.h"
-#include "operations/settings/FixtureProcedure.h"
 #include "files/SettingsFile.h"
 #include "link/Notation.h"
 #include "link/ReplyFramer.h"
 #include "link/SerialSettingsText.h"
+#include "operations/settings/FixtureProcedure.h"
 #include "protocol/ReadReply.h"
 #include "protocol/ReplyClassification.h"
 #include "sim/DeckFile.h"

@@ -9,7 +9,7 @@
 #include "operations/writing/SendWrite.h"
 #include "session/Dispatcher.h"
 #include "session/OpStates.h"
-#include "support/SimSession.h"
+#include "support/CardsSession.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -19,25 +19,7 @@ using namespace msrw::test;
 
 namespace {
 
-class ReadFlow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(t.start());
-        t.takeSent();
-        t.takePauses();
-    }
-    Session& s() { return *t.session; }
-    void chooseType(const std::string& type) {
-        const auto& items = s().view.cardTypes.items;
-        const int position = int(std::find(items.begin(), items.end(), type) - items.begin());
-        s().view.cardTypes.selected = position;
-        ASSERT_EQ(cboCardType_Click(s(), position), CardTypeOutcome::Done) << type;
-        t.takeSent();
-        t.takePauses();
-    }
-
-    SimSession t;
-};
+class ReadFlow : public SimFlow {};
 
 TEST_F(ReadFlow, ReadsCardAfterCardAndReportsEachTrackFailure) {
     cmdRead_Click(s());
@@ -78,7 +60,7 @@ TEST_F(ReadFlow, ReadsCardAfterCardAndReportsEachTrackFailure) {
 // A pass book with no track 1 is answered "track 1 failed" (status 1): with
 // data on track 2 or 3 that is a good card, counted like any other.
 TEST_F(ReadFlow, APassBookWithoutTrack1IsAGoodRead) {
-    chooseType("PASS BOOK");
+    chooseCardType("PASS BOOK");
     cmdRead_Click(s());
     t.takeSent();
     t.takePauses();
@@ -140,7 +122,7 @@ TEST_F(ReadFlow, AReplyWithNoOperationChangesNothingButTheFieldLimits) {
 }
 
 TEST_F(ReadFlow, UserCardsAreReadRawAndDecodedWithTheUserFormat) {
-    chooseType("USER");
+    chooseCardType("USER");
     cmdRead_Click(s());
     EXPECT_EQ(t.takeSent().back(), "\\1Bm");
     ASSERT_TRUE(t.swipe("ISO sample"));
@@ -150,7 +132,7 @@ TEST_F(ReadFlow, UserCardsAreReadRawAndDecodedWithTheUserFormat) {
 }
 
 TEST_F(ReadFlow, RawCardsShowTheStripeAsHexadecimalDigits) {
-    chooseType("RAW");
+    chooseCardType("RAW");
     cmdRead_Click(s());
     ASSERT_TRUE(t.swipe("ISO sample"));
     EXPECT_EQ(s().view.message.text, "Read(1) OK!");

@@ -29,14 +29,6 @@ Look LookOf(const PromptView& p) {
 
 class WriteFlow : public SimCardsFlow {
 protected:
-    void chooseType(const std::string& type) {
-        const auto& items = s().view.cardTypes.items;
-        const int position = int(std::find(items.begin(), items.end(), type) - items.begin());
-        s().view.cardTypes.selected = position;
-        ASSERT_EQ(cboCardType_Click(s(), position), CardTypeOutcome::Done) << type;
-        t.takeSent();
-        t.takePauses();
-    }
     void setTracks(const std::string& t1, const std::string& t2, const std::string& t3) {
         s().view.track(1).text = t1;
         s().view.track(2).text = t2;
@@ -150,7 +142,7 @@ TEST_F(WriteFlow, TracksNotInUseAreEmptiedBeforeWriting) {
 }
 
 TEST_F(WriteFlow, APassBookCardIsVerifiedByASecondSwipe) {
-    chooseType("PASS BOOK");
+    chooseCardType("PASS BOOK");
     setTracks("", "1234", "");
     cmdWrite_Click(s());
     EXPECT_EQ(s().g.OpState, kOpPassBookWrite);

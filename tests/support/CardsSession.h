@@ -94,12 +94,10 @@ protected:
 
 // A started run with the simulated reader/writer, its replies going to the
 // receive dispatcher as the program routes them.
-class SimCardsFlow : public ::testing::Test {
+class SimFlow : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(t.start());
-        // The deck's cards are high-coercivity; start-up chose low.
-        t.device->settings().coercivity = sim::Coercivity::High;
         t.takeSent();
         t.takePauses();
     }
@@ -115,6 +113,16 @@ protected:
     }
 
     SimSession t;
+};
+
+// The same, writing onto the deck's cards.
+class SimCardsFlow : public SimFlow {
+protected:
+    void SetUp() override {
+        SimFlow::SetUp();
+        // The deck's cards are high-coercivity; start-up chose low.
+        t.device->settings().coercivity = sim::Coercivity::High;
+    }
 };
 
 } // namespace msrw::test

@@ -9,8 +9,8 @@
 
 #include <QPushButton>
 #include <QTest>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace msrw::test {
 
