@@ -33,7 +33,7 @@ protected:
     }
     // The reader/writer writes both pattern cards.
     void writeTwoCards() {
-        t.dialogs.yesNoAnswers.push_back(true);
+        t.dialogs.okCancelAnswers.push_back(true);
         frmCfgSet::cmdSetLzBiasFixture_Click(s());
         ASSERT_EQ(s().g.OpState, kOpBiasFirstCard);
         ASSERT_TRUE(t.swipe("Blank card"));

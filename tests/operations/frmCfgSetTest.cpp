@@ -66,7 +66,7 @@ TEST_F(MaintenanceFlow, TheTrackModelChangesOnlyWhenConfirmed) {
     frmCfgSet::optTk_Click(s(), cmd::TrackModel::Tracks2And3); // the warning cancelled
     EXPECT_FALSE(view.checkedModel);
     EXPECT_EQ(t.device->settings().trackModel, '3');
-    t.dialogs.yesNoAnswers = {true, true};
+    t.dialogs.okCancelAnswers = {true, true};
     frmCfgSet::optTk_Click(s(), cmd::TrackModel::Tracks2And3);
     EXPECT_EQ(t.device->settings().trackModel, '2');
     EXPECT_EQ(view.txtCurModel, "Track 2 and Track 3");
@@ -92,7 +92,7 @@ TEST_F(MaintenanceFlow, TheBiasByHandTakesTwoHexadecimalDigits) {
     };
     for (const Case& c : cases) {
         view.txtSetLzBias = c.typed;
-        t.dialogs.yesNoAnswers.push_back(true);
+        t.dialogs.okCancelAnswers.push_back(true);
         frmCfgSet::cmdSetLzBiasManual_Click(s());
         EXPECT_EQ(t.dialogs.messages.back(), c.said) << c.typed;
         EXPECT_EQ(static_cast<unsigned char>(t.device->settings().leadZeroBias), c.deviceBias);
@@ -136,7 +136,7 @@ TEST_F(MaintenanceFlow, TheFirmwareUpdateSendsTheBootloaderCommandOnlyWhenConfir
     frmCfgSet::cmdUpdateFrm_Click(s());
     Commands sent = t.takeSent();
     EXPECT_EQ(std::find(sent.begin(), sent.end(), "\\1BJFK"), sent.end());
-    t.dialogs.yesNoAnswers.push_back(true);
+    t.dialogs.okCancelAnswers.push_back(true);
     frmCfgSet::cmdUpdateFrm_Click(s());
     EXPECT_EQ(t.dialogs.messages.back(), kBootloadWarning);
     EXPECT_EQ(t.takeSent().back(), "\\1BJFK");

@@ -34,7 +34,7 @@ TEST_F(SettingsWindows, TheMaintenanceDialogOpensOverAHiddenMainWindowAndEscapeC
     auto* bias = find<QLineEdit>("txtSetLzBias", dialog);
     QTest::keyClicks(bias, "3g-f9");
     EXPECT_EQ(bias->text(), "3F");
-    t.dialogs.yesNoAnswers.push_back(true);
+    t.dialogs.okCancelAnswers.push_back(true);
     QTest::mouseClick(find<QPushButton>("cmdSetLzBiasManual", dialog), Qt::LeftButton);
     EXPECT_EQ(t.dialogs.messages.back(), "Set Lead Zero Bias value Ok.");
     EXPECT_EQ(find<QLineEdit>("txtCurLzBiaz", dialog)->text(), "3F");

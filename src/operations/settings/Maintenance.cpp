@@ -31,7 +31,7 @@ std::string ShownModel(const std::string& reply, const std::string& current) {
 }
 
 bool Confirm(Session& s, const char* warning) {
-    return s.dialogs.askYesNo(warning, kWarningTitle);
+    return s.dialogs.askOkCancel(warning, MessageIcon::Critical, kWarningTitle);
 }
 
 // The reader goes into its Tarn configuration, the exchanges run, and it is
