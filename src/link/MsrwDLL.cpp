@@ -103,8 +103,10 @@ bool MsrwDLL::send(const std::string& commandText, ReplyShape& shape) {
         return false;
     }
     const std::string bytes(reinterpret_cast<const char*>(buffer), count);
-    if (shape == ReplyShape::Any)
-        shape = ShapeForCommand(bytes);
+    // Any: by the command, in the family the device speaks; Tarn: by the
+    // command, in the single-byte family whatever the device speaks.
+    if (shape == ReplyShape::Any || shape == ReplyShape::Tarn)
+        shape = ShapeForCommand(bytes, tarnFamily_ || shape == ReplyShape::Tarn);
     if (!transport_->write(bytes)) {
         lastError_ = QStringLiteral("The reader/writer did not take the command.");
         return false;

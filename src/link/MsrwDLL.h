@@ -66,6 +66,10 @@ public:
     int exchangesTimedOut() const { return exchangesTimedOut_; }
     int openPortNumber() const { return openPort_; }
     void setTimings(const LinkTimings& t) { timings_ = t; }
+    // The device speaks the single-byte (Tarn) family: its bare replies are
+    // recognised by the command that asked for them.
+    void setTarnFamily(bool on) { tarnFamily_ = on; }
+    bool tarnFamily() const { return tarnFamily_; }
     // Bytes for MsrwInEvent that arrive while a handler runs wait for it to
     // finish. Those that arrive while `accepting` says no (no operation
     // waits) are dropped at once instead: they must not reach the wait that
@@ -103,6 +107,7 @@ private:
     ReplyShape eventShape_ = ReplyShape::Any;
     QTimer eventIdle_;
     bool dispatching_ = false;
+    bool tarnFamily_ = false;
     std::function<bool()> eventGate_;
 
     struct PendingQuery;

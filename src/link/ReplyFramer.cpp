@@ -9,6 +9,7 @@ constexpr char ESC = '\x1B';
 constexpr char STX = '\x02';
 constexpr char ETX = '\x03';
 constexpr char CR = '\x0D';
+constexpr char EOT = '\x04';
 constexpr std::string_view kReadEnd = "?\x1C\x1B";
 constexpr std::string_view kTextReadStart = "T1:\r";
 constexpr std::size_t npos = std::string_view::npos;
@@ -17,7 +18,14 @@ bool IsPrintable(char c) {
     return c >= 0x20 && c <= 0x7E;
 }
 
+bool IsTarnShape(ReplyShape shape) {
+    return shape == ReplyShape::TarnStatus || shape == ReplyShape::TarnMemory ||
+           shape == ReplyShape::TarnTrack;
+}
+
 bool CanStartReply(char c, ReplyShape shape) {
+    if (IsTarnShape(shape))
+        return true; // track data may begin with any byte
     if (c == ESC)
         return true;
     if (shape == ReplyShape::Status || shape == ReplyShape::StatusEcho3 ||
@@ -122,6 +130,26 @@ std::size_t ReadLength(std::string_view r, bool raw) {
     return LineLength(r);
 }
 
+// Bare Tarn replies: a status byte, a set-up memory byte as two digits, or a
+// track's data closed by 04 (the data itself never holds 04).
+std::size_t BareTarnLength(std::string_view r, ReplyShape shape) {
+    const char first = r[0];
+    switch (shape) {
+    case ReplyShape::TarnMemory:
+        if (first == '*')
+            return 1;
+        return r.size() >= 2 ? 2 : 0;
+    case ReplyShape::TarnTrack: {
+        if (first == '+' || first == '*')
+            return 1;
+        const std::size_t end = r.find(EOT);
+        return end == npos ? 0 : end + 1;
+    }
+    default:
+        return 1; // any byte: "^", "*", "+" or what a garbled line makes of them
+    }
+}
+
 std::size_t AnyLength(std::string_view r) {
     if (r[0] == ESC)
         return ReadLength(r, false);
@@ -150,6 +178,10 @@ std::size_t CompleteLength(std::string_view r, ReplyShape shape) {
         return ReadLength(r, true);
     case ReplyShape::Tarn:
         return r[0] == STX ? TarnFrameLength(r) : 0;
+    case ReplyShape::TarnStatus:
+    case ReplyShape::TarnMemory:
+    case ReplyShape::TarnTrack:
+        return r[0] == STX ? TarnFrameLength(r) : BareTarnLength(r, shape);
     case ReplyShape::None:
     case ReplyShape::Any:
         break;
@@ -157,11 +189,39 @@ std::size_t CompleteLength(std::string_view r, ReplyShape shape) {
     return AnyLength(r);
 }
 
+// Tarn commands by their first byte: a track request is answered with the
+// track, a set-up memory read with its byte, the probe with the banner line.
+ReplyShape TarnShapeForCommand(std::string_view c) {
+    if (c == "ToVELK")
+        return ReplyShape::None;
+    if (c == "9")
+        return ReplyShape::Line;
+    std::string_view command = c;
+    if (c[0] == STX) {
+        const std::size_t etx = c.find(ETX, 1);
+        command = c.substr(1, etx == npos ? npos : etx - 1);
+        if (command.empty())
+            return ReplyShape::TarnStatus;
+    }
+    const char first = command[0];
+    const bool trackRequest =
+        ((first == 'q' || first == 'r' || first == 's') && command.size() == 2) ||
+        ((first == 'U' || first == 'V' || first == 'W') && command.size() == 3 &&
+         command[1] == '_');
+    if (trackRequest)
+        return ReplyShape::TarnTrack;
+    if (first == 'Q' && command.size() == 3)
+        return ReplyShape::TarnMemory;
+    return ReplyShape::TarnStatus;
+}
+
 } // namespace
 
-ReplyShape ShapeForCommand(std::string_view c) {
+ReplyShape ShapeForCommand(std::string_view c, bool tarnFamily) {
     if (c.empty())
         return ReplyShape::None;
+    if (tarnFamily)
+        return TarnShapeForCommand(c);
     if (c[0] == STX || (c.size() == 1 && c[0] != '9'))
         return ReplyShape::Tarn;
     if (c == "ToVELK")

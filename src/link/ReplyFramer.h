@@ -16,10 +16,15 @@ enum class ReplyShape {
     DecodedRead, // ESC 01 ... '?' FS ESC status, a text read reply, or a bare status
     RawRead,     // as DecodedRead, with length-prefixed track fields
     Tarn,        // STX .. ETX check; bare Tarn replies end only by silence
+    TarnStatus,  // a Tarn frame, or one bare status byte ("^", "*", "+")
+    TarnMemory,  // a Tarn frame, two hexadecimal digits, or a bare "*"
+    TarnTrack,   // a Tarn frame, a bare "+" or "*", or track data up to 04
     Any,         // not known: recognised by its first bytes
 };
 
-ReplyShape ShapeForCommand(std::string_view commandBytes);
+// The shape of the reply to a command. `tarnFamily`: the device speaks the
+// single-byte family, whose bare replies are recognised by the command.
+ReplyShape ShapeForCommand(std::string_view commandBytes, bool tarnFamily = false);
 
 struct FrameResult {
     std::size_t skip = 0;   // leading bytes that are not part of any reply

@@ -14,6 +14,17 @@ struct GlobalVar {
     bool ProtocolIsTarn = false;
     bool TarnUnframed = false;
     bool TarnAwaitStart = false;
+    // Set when a Tarn track load failed and ended the operation (its prompt
+    // is closed): the caller then does not show the prompt, and clears it.
+    bool PromptClosed = false;
+    // What start-up and the Tarn set-up read from the device's set-up memory:
+    // the bytes at 00, 01, 02, 03 and 1C as two hexadecimal digits, and the
+    // protocol-and-mode value (the low two bits of 04).
+    struct TarnMemoryValues {
+        std::string address00, leadingZero75, leadingZero210, serialFormat, coercivity;
+        int protocolAndMode = 1;
+        bool modeOne = false; // "Mode 1 - Hex 04 byte termination"
+    } tarnMemory;
     bool FirstLoadDone = false;
     bool DatabaseRun = false;
     std::uint8_t EraseMask = 7;

@@ -85,6 +85,15 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"tarn frame", ReplyShape::Tarn, "\x02^\x03_", 0, 4},
         FrameCase{"tarn frame open", ReplyShape::Tarn, "\x02^\x03", 0, 0},
         FrameCase{"tarn bare ends by silence only", ReplyShape::Tarn, "^", 0, 0},
+        FrameCase{"tarn status is one byte", ReplyShape::TarnStatus, "^^", 0, 1},
+        FrameCase{"tarn status frame", ReplyShape::TarnStatus, "\x02^\x03_\x02^\x03_", 0, 4},
+        FrameCase{"tarn memory byte", ReplyShape::TarnMemory, "5A", 0, 2},
+        FrameCase{"tarn memory half", ReplyShape::TarnMemory, "5", 0, 0},
+        FrameCase{"tarn memory refused", ReplyShape::TarnMemory, "*", 0, 1},
+        FrameCase{"tarn track blank", ReplyShape::TarnTrack, "+", 0, 1},
+        FrameCase{"tarn track data open", ReplyShape::TarnTrack, "B41^", 0, 0},
+        FrameCase{"tarn track data", ReplyShape::TarnTrack, std::string("\x00\x10\x44" "A\x04^", 6), 0, 5},
+        FrameCase{"tarn track frame", ReplyShape::TarnTrack, "\x02" "AB\x04\x03\x44", 0, 6},
         FrameCase{"any: ok line", ReplyShape::Any, "OK\r", 0, 3},
         FrameCase{"any: status", ReplyShape::Any,
                   "\x1B"
@@ -145,6 +154,30 @@ TEST(ReplyFramer, ShapeFollowsTheCommand) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ShapeForCommand(c.command), c.shape) << c.command;
+}
+
+TEST(ReplyFramer, TarnRepliesAreKnownByTheirCommand) {
+    const struct {
+        std::string command;
+        ReplyShape shape;
+    } cases[] = {
+        {"\x7F", ReplyShape::TarnStatus},
+        {"P", ReplyShape::TarnStatus},
+        {"\x02P\x03Q", ReplyShape::TarnStatus},
+        {"q1", ReplyShape::TarnTrack},
+        {"s3", ReplyShape::TarnTrack},
+        {"\x02s1\x03\x41", ReplyShape::TarnTrack},
+        {"U_7", ReplyShape::TarnTrack},
+        {"W_5", ReplyShape::TarnTrack},
+        {"U=7", ReplyShape::TarnStatus},
+        {"Q1C", ReplyShape::TarnMemory},
+        {"\x02Q03\x03\x51", ReplyShape::TarnMemory},
+        {"A1C34", ReplyShape::TarnStatus},
+        {"9", ReplyShape::Line},
+        {"ToVELK", ReplyShape::None},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShapeForCommand(c.command, true), c.shape) << c.command;
 }
 
 } // namespace
