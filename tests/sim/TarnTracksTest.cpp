@@ -65,6 +65,11 @@ TEST_F(TarnTracks, AamvaTrackThreeIsSevenBitAndUnloadedTracksStayAsTheyWere) {
     EXPECT_EQ(readBack(card, "\\73\\31"), "#ABC 12\\04");
     EXPECT_EQ(send("\\73\\33"), "*");
     EXPECT_EQ(send("\\72\\32"), "4111111111111111=2812101\\04");
+    EXPECT_EQ(sendBytes(Framed("\\50")), "");
+    EXPECT_EQ(swipe(card), "\\02^\\03_\\02^\\03_") << "the double start reply, framed";
+    EXPECT_EQ(sendBytes(Framed("\\73\\31")), DisplayForm(Framed("#ABC 12\\04")));
+    EXPECT_EQ(sendBytes(Framed("\\71\\31")),
+              DisplayForm(Framed("B4111111111111111^SAMPLE/CARD^2812101\\04")));
 }
 
 TEST_F(TarnTracks, ALoadThatCannotBeRecordedIsRefusedAndNotWritten) {
