@@ -1,7 +1,9 @@
 // "Quell Mode" from start-up to the idle window, and reading and comparing
 // cards in it, against the simulated reader/writer speaking the Tarn family.
 
+#include "cards/CustomTrack.h"
 #include "files/TarnSetupFile.h"
+#include "link/Notation.h"
 #include "operations/cardtype/CardTypeSetup.h"
 #include "operations/reading/CompareOperation.h"
 #include "operations/reading/ReadOperation.h"
@@ -9,6 +11,7 @@
 #include "session/CardView.h"
 #include "session/Dispatcher.h"
 #include "session/OpStates.h"
+#include "sim/TarnTracks.h"
 #include "support/SimSession.h"
 
 #include <algorithm>
@@ -37,6 +40,24 @@ Commands Join(std::initializer_list<Commands> parts) {
 Commands FromLastReset(const Commands& sent) {
     const auto reset = std::find(sent.rbegin(), sent.rend(), "\\7F");
     return reset == sent.rend() ? Commands{} : Commands(reset.base() - 1, sent.end());
+}
+
+// A card holding CUSTOM tracks (hexadecimal digits, characters of `bits`
+// bits) as the reader/writer records the loads that the program composes.
+sim::VirtualCard CustomCard(const std::array<std::string, 3>& hex, const std::array<int, 3>& bits) {
+    sim::VirtualCard card;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (hex[i].empty())
+            continue;
+        const auto load = CustomTrackLoad(hex[i], bits[i], 9);
+        EXPECT_TRUE(load) << hex[i];
+        std::string bytes = ParseCommandText(load.value_or("")).bytes;
+        bytes.pop_back(); // the load's closing 04
+        const auto recorded = sim::tarn::EncodeLoad(bytes, {true, bits[i]});
+        EXPECT_TRUE(recorded) << hex[i];
+        card.tracks[i].record(0, recorded.value_or(sim::Bits{}));
+    }
+    return card;
 }
 
 class QuellFlow : public ::testing::Test {
@@ -290,6 +311,51 @@ TEST_F(QuellFlow, TracksNotInUseAreNotAskedFor) {
     EXPECT_EQ(shown(3), "");
     const Commands sent = t.takeSent();
     EXPECT_EQ(Commands(sent.begin(), sent.begin() + 3), (Commands{"q1", "r2", "\\7F"}));
+}
+
+TEST_F(QuellFlow, ReadsCustomTracksInTheCharacterSizesOfTheSetUp) {
+    start();
+    t.deck = sim::Deck({{"custom", CustomCard({"A5C3", "0123456789", "4F"}, {7, 5, 5})},
+                        {"custom 6 bits", CustomCard({"A5C3", "", "FF"}, {6, 5, 5})}});
+    t.card("custom").tracks[2].setDamaged(true);
+    chooseCardType(2);
+    cmdRead_Click(s());
+    EXPECT_EQ(t.takeSent(), kArmRead);
+    ASSERT_TRUE(t.swipe("custom"));
+    EXPECT_EQ(t.takeSent(), Join({{"U_7", "V_5", "W_5"}, kRecovery, kArmRead}));
+    EXPECT_EQ(s().view.message.text, "Read(1) Failed!"); // track 3 is damaged
+    EXPECT_EQ(shown(1), "A5C3");
+    EXPECT_EQ(shown(2), "0123456789");
+    EXPECT_EQ(shown(3), "");
+
+    QString error;
+    ASSERT_TRUE(s().data.writeLines(kTarnSetupFile,
+                                    {"9", "9", "9", "1", "2", "2", "0", "1", "0", "1"}, error));
+    ASSERT_TRUE(t.swipe("custom 6 bits"));
+    EXPECT_EQ(s().view.message.text, "Read(2) OK!");
+    EXPECT_EQ(shown(1), "A5C3");
+    EXPECT_EQ(shown(2), ""); // blank
+    EXPECT_EQ(shown(3), "FF");
+    EXPECT_EQ(t.takeSent().front(), "U_6");
+}
+
+TEST_F(QuellFlow, CustomTargetsMayEndInExtraZeros) {
+    start();
+    t.deck = sim::Deck({{"reference", CustomCard({"A5C3", "12", ""}, {7, 5, 5})},
+                        {"zeros", CustomCard({"A5C30000", "12", ""}, {7, 5, 5})},
+                        {"other tail", CustomCard({"A5C301", "12", ""}, {7, 5, 5})},
+                        {"shorter", CustomCard({"A5", "12", ""}, {7, 5, 5})}});
+    chooseCardType(2);
+    cmdCompare_Click(s());
+    ASSERT_TRUE(t.swipe("reference"));
+    EXPECT_EQ(shown(1), "A5C3");
+    for (const auto& [card, line] : {std::pair{"zeros", "Compare(1)OK"},
+                                     {"other tail", "Compare(2)Error"},
+                                     {"shorter", "Compare(3)Error"},
+                                     {"reference", "Compare(4)OK"}}) {
+        ASSERT_TRUE(t.swipe(card)) << card;
+        EXPECT_EQ(s().view.message.text, line);
+    }
 }
 
 TEST_F(QuellFlow, ComparesTargetCardsWithTheReference) {
