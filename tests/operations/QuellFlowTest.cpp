@@ -11,7 +11,6 @@
 #include "session/CardView.h"
 #include "session/Dispatcher.h"
 #include "session/OpStates.h"
-#include "sim/TarnTracks.h"
 #include "support/SimSession.h"
 
 #include <algorithm>
@@ -43,19 +42,27 @@ Commands FromLastReset(const Commands& sent) {
 }
 
 // A card holding CUSTOM tracks (hexadecimal digits, characters of `bits`
-// bits) as the reader/writer records the loads that the program composes.
+// bits) as the reader/writer records the loads that the program composes: a
+// start character (the value 1), then each character least significant bit
+// first.
 sim::VirtualCard CustomCard(const std::array<std::string, 3>& hex, const std::array<int, 3>& bits) {
     sim::VirtualCard card;
     for (std::size_t i = 0; i < 3; ++i) {
         if (hex[i].empty())
             continue;
-        const auto load = CustomTrackLoad(hex[i], bits[i], 9);
+        const auto load = CustomTrackLoad(hex[i], bits[i], 0);
         EXPECT_TRUE(load) << hex[i];
-        std::string bytes = ParseCommandText(load.value_or("")).bytes;
-        bytes.pop_back(); // the load's closing 04
-        const auto recorded = sim::tarn::EncodeLoad(bytes, {true, bits[i]});
-        EXPECT_TRUE(recorded) << hex[i];
-        card.tracks[i].record(0, recorded.value_or(sim::Bits{}));
+        std::string characters = ParseCommandText(load.value_or("")).bytes;
+        characters.pop_back(); // the load's closing 04
+        sim::Bits recorded;
+        const auto append = [&](unsigned value) {
+            for (int b = 0; b < bits[i]; ++b)
+                recorded.push_back(((value >> b) & 1u) != 0);
+        };
+        append(1); // the start character
+        for (const char c : characters)
+            append(static_cast<unsigned char>(c) & 0x7Fu);
+        card.tracks[i].record(20, recorded);
     }
     return card;
 }
