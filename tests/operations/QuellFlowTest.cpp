@@ -127,6 +127,27 @@ TEST_F(QuellFlow, StartUpReachesTheIdleWindowWithThePortOpen) {
     EXPECT_TRUE(s.data.exists("\\tarnbaudsetting.bau"));
 }
 
+TEST_F(QuellFlow, AReaderAlreadyInTheTarnFamilyIsFoundOnItsOwnLine) {
+    t.device->setFamily(sim::Family::Tarn); // 9600 baud, space parity, 7 data bits
+    start();
+    EXPECT_EQ(*s().data.readLines("\\tarnbaudsetting.bau"),
+              (std::vector<std::string>{"1", "s , 7, 1", "9600,"}));
+    EXPECT_TRUE(t.dialogs.messages.empty());
+    EXPECT_EQ(s().g.tarnMemory.coercivity, "34");
+    cmdRead_Click(s());
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+
+    // The port menu opens the port on the same line again.
+    cmdCancel_Click(s());
+    mnuPortClose_Click(s());
+    mnuPortOpen_Click(s(), nullptr);
+    cmdRead_Click(s());
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+    EXPECT_EQ(shown(2), "4111111111111111=2812101");
+}
+
 TEST_F(QuellFlow, StartUpKeepsTheSetUpFileButSpeaksUnframed) {
     QString error;
     ASSERT_TRUE(t.session->data.writeLines(
