@@ -37,6 +37,14 @@ bool SimSession::start(int trackSelect) {
     return startup->cmdpwdok_Click();
 }
 
+bool SimSession::startQuell(int trackSelect) {
+    startup->frmpwd_Form_Load();
+    startup->pwd.trackSelect = trackSelect;
+    startup->pwd.optTarnpro = true;
+    startup->pwd.optVelkpro = false;
+    return startup->cmdpwdok_Click();
+}
+
 sim::VirtualCard& SimSession::card(const std::string& cardName) {
     for (std::size_t i = 0; i < deck.size(); ++i) {
         if (deck[i].name == cardName)

@@ -23,6 +23,11 @@ public:
 
     // Start-up dialog and main start-up with the given dialog choices.
     bool start(int trackSelect = 2);
+    // The same with "Tarn Protocol" chosen: the session ends in "Quell Mode"
+    // with the port left open. The device starts in whichever family it was
+    // set to (the escape-sequence family unless the test changed it), so the
+    // start-up switches it when needed.
+    bool startQuell(int trackSelect = 2);
 
     // Swipes the deck's card of that name; false when the device was not armed.
     bool swipe(const std::string& cardName);
