@@ -227,7 +227,8 @@ void cmdDatabase_Click(Session& s) {
     ApplyUsageSetup(s, run.setup);
     s.view.cardTypes.selected = *position;
     const CardTypeOutcome outcome = cboCardType_Click(s, *position);
-    if (outcome != CardTypeOutcome::Done) {
+    // The Tarn family sets its device up for a card type at each write.
+    if (outcome != CardTypeOutcome::Done && outcome != CardTypeOutcome::TarnFamily) {
         // The reader/writer did not take the card type (the operator was told).
         RestoreSetup(s, run.saved);
         StopBeforeStart(s, {});

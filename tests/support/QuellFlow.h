@@ -1,0 +1,126 @@
+#pragma once
+// A run in "Quell Mode" against the simulated reader/writer speaking the
+// single-byte family: the port open, the Tarn set-up file in place, the
+// reader's own commands recorded as they reach it.
+
+#include "cards/CardTypeList.h"
+#include "link/Notation.h"
+#include "session/Dispatcher.h"
+#include "session/OpStates.h"
+#include "session/TarnLink.h"
+#include "sim/CardOps.h"
+#include "support/SimSession.h"
+
+#include <QFile>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace msrw::test {
+
+using Sent = std::vector<std::string>;
+
+// A command written in "\XX" pairs as the reader's log shows it (printable
+// bytes as themselves).
+inline std::string Wire(const std::string& pairs) {
+    return ToCommandText(ParseCommandText(pairs).bytes);
+}
+
+// The framed form, worked out here on its own: STX, the bytes, ETX, and the
+// exclusive-or of all of them.
+inline std::string FramedWire(const std::string& pairs) {
+    const std::string body = ParseCommandText(pairs).bytes;
+    std::string frame = "\x02" + body + "\x03";
+    char check = 0;
+    for (const char c : frame)
+        check = static_cast<char>(check ^ c);
+    return ToCommandText(frame + check);
+}
+
+// Each command as the log shows it, bare or framed.
+inline Sent WireAll(const std::vector<std::string>& commands, bool framed) {
+    Sent out;
+    for (const std::string& c : commands)
+        out.push_back(framed ? FramedWire(c) : Wire(c));
+    return out;
+}
+
+class QuellFlow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t.device->setFamily(sim::Family::Tarn);
+        t.device->settings().coercivity = sim::Coercivity::High; // the deck's cards
+        Session& session = s();
+        ASSERT_EQ(session.link().OpenPort("1", "9600,s , 7, 1"), kLinkOk);
+        session.link().setTarnFamily(true);
+        session.port.MsrwMode = MsrwMode::Quell;
+        session.g.ProtocolIsTarn = true;
+        session.view.cardTypes.items = CardTypesForMode(MsrwMode::Quell);
+        CreateTarnSetupFile(session);
+        LoadTarnFraming(session);
+        chooseType(card::ISO);
+        t.takeSent();
+        t.takePauses();
+    }
+
+    Session& s() { return *t.session; }
+
+    void chooseType(const std::string& type) {
+        const auto& items = s().view.cardTypes.items;
+        s().view.cardTypes.selected =
+            int(std::find(items.begin(), items.end(), type) - items.begin());
+        s().g.CardType = type;
+    }
+    // The Tarn set-up file with these CUSTOM values and "p" ("1" bare, "0"
+    // framed); densities 210, 75, 210.
+    void tarnSetup(const std::string& framing, const std::string& zeros1 = "9",
+                   const std::string& bits1 = "0") {
+        ASSERT_TRUE(
+            TarnWriteSetting(s(), zeros1, "9", "9", bits1, "2", "2", "0", "1", "0", framing));
+    }
+    void setTracks(const std::string& t1, const std::string& t2, const std::string& t3) {
+        s().view.track(1).text = t1;
+        s().view.track(2).text = t2;
+        s().view.track(3).text = t3;
+    }
+    std::string lastMessage() const {
+        return t.dialogs.messages.empty() ? std::string() : t.dialogs.messages.back();
+    }
+    void swipe(sim::VirtualCard& card) {
+        ASSERT_TRUE(t.device->swipe(card)) << lastMessage();
+        t.settle();
+    }
+    // What the device gives for a track request after the card is swiped
+    // into a read that no operation waits for.
+    std::string readBack(sim::VirtualCard& card, const std::string& request) {
+        ArmTarnRead(s(), kOpIdle);
+        if (!t.device->swipe(card))
+            return "<not armed>";
+        t.settle();
+        const TarnTrackResult r = RequestTarnTrack(s(), request);
+        if (!r.answered)
+            return "<no answer>";
+        if (r.reply.state == tarn::TrackState::Blank)
+            return "<blank>";
+        if (r.reply.state == tarn::TrackState::Failed)
+            return "<failed>";
+        return r.reply.text;
+    }
+    std::string path(const std::string& name) {
+        return t.dir.filePath(QString::fromStdString(name)).toStdString();
+    }
+    void writeFile(const std::string& name, const std::string& bytes) {
+        QFile f(QString::fromStdString(path(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), qint64(bytes.size()));
+    }
+    std::string readFile(const std::string& name) {
+        QFile f(QString::fromStdString(path(name)));
+        return f.open(QIODevice::ReadOnly) ? f.readAll().toStdString() : "<none>";
+    }
+
+    SimSession t;
+};
+
+} // namespace msrw::test
