@@ -7,7 +7,7 @@
 #include "operations/files/DatabaseApplication.h"
 #include "operations/files/ReadToFile.h"
 #include "operations/files/WriteFromFile.h"
-#include "support/QuellFlow.h"
+#include "support/QuellRun.h"
 
 #include <gtest/gtest.h>
 
@@ -32,7 +32,7 @@ std::string IsoHeader(const std::string& bpi1) {
     return cardfile::JoinLines(cardfile::HeaderLines(cardfile::Kind::Iso, v));
 }
 
-class QuellFiles : public QuellFlow {
+class QuellFiles : public QuellRun {
 protected:
     void startReadToFile(const std::string& name) {
         t.dialogs.fileAnswers.push_back(path(name));

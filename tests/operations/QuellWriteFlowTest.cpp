@@ -9,7 +9,7 @@
 #include "operations/writing/WriteOperation.h"
 #include "protocol/TarnFrame.h"
 #include "session/MainControls.h"
-#include "support/QuellFlow.h"
+#include "support/QuellRun.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,7 @@ const WireCase kWireCases[] = {
      {100, 100}},
 };
 
-class QuellWireFlow : public QuellFlow,
+class QuellWireFlow : public QuellRun,
                       public ::testing::WithParamInterface<std::tuple<WireCase, bool>> {};
 
 TEST_P(QuellWireFlow, LoadsEachTrackThenStartsTheWriteAndTheCardReadsBack) {
@@ -107,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(All, QuellWireFlow,
                          ::testing::Combine(::testing::ValuesIn(kWireCases), ::testing::Bool()),
                          WireCaseName);
 
-TEST_F(QuellFlow, ABackslashAndAReservedByteAreLoadedSoThatTheyCannotEndTheLoad) {
+TEST_F(QuellRun, ABackslashAndAReservedByteAreLoadedSoThatTheyCannotEndTheLoad) {
     chooseType(card::ISO);
     setTracks("%A\\B?", "", "");
     cmdWrite_Click(s());
@@ -116,7 +116,7 @@ TEST_F(QuellFlow, ABackslashAndAReservedByteAreLoadedSoThatTheyCannotEndTheLoad)
     EXPECT_EQ(TarnTextLoad("\x02\x10Z"), "\\10\\42\\10\\50\\5A\\04");
 }
 
-TEST_F(QuellFlow, ATrackTheDeviceRefusesEndsTheWriteWithoutShowingThePrompt) {
+TEST_F(QuellRun, ATrackTheDeviceRefusesEndsTheWriteWithoutShowingThePrompt) {
     // Track 2 is 5-bit: a letter cannot be recorded there.
     setTracks("%ABC?", ";12A?", ";456?");
     cmdWrite_Click(s());
@@ -133,7 +133,7 @@ TEST_F(QuellFlow, ATrackTheDeviceRefusesEndsTheWriteWithoutShowingThePrompt) {
     EXPECT_FALSE(t.device->swipe(blank)) << "no write may be armed";
 }
 
-TEST_F(QuellFlow, ATrackTooLongForAFrameIsRefusedAndEndsTheWrite) {
+TEST_F(QuellRun, ATrackTooLongForAFrameIsRefusedAndEndsTheWrite) {
     tarnSetup("0", "200"); // 200 zero bytes before track 1 cannot go in one frame
     chooseType(card::CUSTOM);
     setTracks("A5C3", "", "");
@@ -146,7 +146,7 @@ TEST_F(QuellFlow, ATrackTooLongForAFrameIsRefusedAndEndsTheWrite) {
     EXPECT_EQ(std::find(sent.begin(), sent.end(), FramedWire("\\40")), sent.end());
 }
 
-TEST_F(QuellFlow, AFailedCardIsRecoveredAndTheSameDataWrittenOnTheNext) {
+TEST_F(QuellRun, AFailedCardIsRecoveredAndTheSameDataWrittenOnTheNext) {
     setTracks("%ABC?", "", "");
     cmdWrite_Click(s());
     t.takeSent();
@@ -166,7 +166,7 @@ TEST_F(QuellFlow, AFailedCardIsRecoveredAndTheSameDataWrittenOnTheNext) {
     EXPECT_EQ(readBack(blank, "\\71\\31"), "ABC");
 }
 
-TEST_F(QuellFlow, BothStartRepliesAtOnceCountAsTheCardWritten) {
+TEST_F(QuellRun, BothStartRepliesAtOnceCountAsTheCardWritten) {
     setTracks("%ABC?", "", "");
     cmdWrite_Click(s());
     std::string display = "^^", hex = "\\5E\\5E";
@@ -175,7 +175,7 @@ TEST_F(QuellFlow, BothStartRepliesAtOnceCountAsTheCardWritten) {
     EXPECT_EQ(s().g.OpCount, 2);
 }
 
-TEST_F(QuellFlow, EndDuringTheRecoveryPauseStopsTheOperation) {
+TEST_F(QuellRun, EndDuringTheRecoveryPauseStopsTheOperation) {
     setTracks("%ABC?", "", "");
     cmdWrite_Click(s());
     t.takeSent();
@@ -187,7 +187,7 @@ TEST_F(QuellFlow, EndDuringTheRecoveryPauseStopsTheOperation) {
     EXPECT_EQ(std::find(sent.begin(), sent.end(), Wire("\\40")), sent.end());
 }
 
-class QuellSequential : public QuellFlow {
+class QuellSequential : public QuellRun {
 protected:
     // Track 2 holds `data` with its marks; the range is entered.
     void run(const std::string& data, const std::string& first, const std::string& count) {

@@ -227,8 +227,7 @@ void cmdDatabase_Click(Session& s) {
     ApplyUsageSetup(s, run.setup);
     s.view.cardTypes.selected = *position;
     const CardTypeOutcome outcome = cboCardType_Click(s, *position);
-    // The Tarn family sets its device up for a card type at each write.
-    if (outcome != CardTypeOutcome::Done && outcome != CardTypeOutcome::TarnFamily) {
+    if (outcome != CardTypeOutcome::Done) {
         // The reader/writer did not take the card type (the operator was told).
         RestoreSetup(s, run.saved);
         StopBeforeStart(s, {});

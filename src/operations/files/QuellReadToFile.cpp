@@ -3,6 +3,7 @@
 
 #include "cards/CardTypeList.h"
 #include "operations/files/ReadToFile.h"
+#include "operations/reading/TarnTracks.h"
 #include "protocol/ReplyClassification.h"
 #include "protocol/TarnFrame.h"
 #include "protocol/TrackText.h"
@@ -25,8 +26,9 @@ struct TrackRequest {
     const char* command;
 };
 
-// ISO asks only for the tracks in use; AAMVA for all three, track 3 in its
-// 7-bit layout. Other types have no track requests.
+// Each type's own layout only, unlike a read, which tries the other layout
+// for track 3 too: a file holds cards of its kind. ISO asks only for the
+// tracks in use; AAMVA for all three. Other types have no track requests.
 std::vector<TrackRequest> TrackRequestsFor(const Session& s) {
     if (s.g.CardType == card::AAMVA)
         return {{1, "\\71\\31"}, {2, "\\72\\32"}, {3, "\\73\\31"}};
@@ -41,15 +43,15 @@ std::vector<TrackRequest> TrackRequestsFor(const Session& s) {
     return out;
 }
 
-struct TarnCard {
+struct CardForFile {
     track::TrackTexts tracks; // the characters, a backslash as itself
     bool failed = false;
 };
 
 // A track that was not answered, or whose reply did not check, failed like
 // one the device could not read: the card must not be saved without it.
-TarnCard RequestTracks(Session& s) {
-    TarnCard card;
+CardForFile RequestTracks(Session& s) {
+    CardForFile card;
     for (const TrackRequest& request : TrackRequestsFor(s)) {
         const TarnTrackResult result = RequestTarnTrack(s, request.command);
         const bool data = result.answered && result.reply.state == tarn::TrackState::Data;
@@ -64,12 +66,6 @@ TarnCard RequestTracks(Session& s) {
     return card;
 }
 
-void ShowTarnTracks(Session& s, track::TrackTexts tracks) {
-    track::SpacesToTilde(tracks);
-    for (int n = 1; n <= 3; ++n)
-        s.view.track(n).text = track::RewrapTrackField(tracks[std::size_t(n - 1)], 0).text;
-}
-
 } // namespace
 
 void QuellReadToFileBranch(Session& s, std::string_view replyText, bool ok) {
@@ -77,7 +73,7 @@ void QuellReadToFileBranch(Session& s, std::string_view replyText, bool ok) {
         return; // the swipe has begun; the card follows
     HidePrompt(s);
     const auto ends = s.g.operationEnds;
-    const TarnCard card = RequestTracks(s);
+    const CardForFile card = RequestTracks(s);
     if (s.g.operationEnds != ends)
         return;
     if (ok && !card.failed) {

@@ -1,7 +1,8 @@
 #pragma once
-// A run in "Quell Mode" against the simulated reader/writer speaking the
-// single-byte family: the port open, the Tarn set-up file in place, the
-// reader's own commands recorded as they reach it.
+// A run started in "Quell Mode" against the simulated reader/writer speaking
+// the single-byte family, the reader's own commands recorded as they reach
+// it, and helpers to read back what a card holds through the device's track
+// requests.
 
 #include "cards/CardTypeList.h"
 #include "link/Notation.h"
@@ -46,22 +47,17 @@ inline Sent WireAll(const std::vector<std::string>& commands, bool framed) {
     return out;
 }
 
-class QuellFlow : public ::testing::Test {
+class QuellRun : public ::testing::Test {
 protected:
     void SetUp() override {
-        t.device->setFamily(sim::Family::Tarn);
+        ASSERT_TRUE(t.startQuell());
+        ASSERT_TRUE(s().quell());
         t.device->settings().coercivity = sim::Coercivity::High; // the deck's cards
-        Session& session = s();
-        ASSERT_EQ(session.link().OpenPort("1", "9600,s , 7, 1"), kLinkOk);
-        session.link().setTarnFamily(true);
-        session.port.MsrwMode = MsrwMode::Quell;
-        session.g.ProtocolIsTarn = true;
-        session.view.cardTypes.items = CardTypesForMode(MsrwMode::Quell);
-        CreateTarnSetupFile(session);
-        LoadTarnFraming(session);
         chooseType(card::ISO);
         t.takeSent();
         t.takePauses();
+        t.dialogs.messages.clear();
+        t.dialogs.icons.clear();
     }
 
     Session& s() { return *t.session; }
@@ -92,7 +88,7 @@ protected:
         t.settle();
     }
     // What the device gives for a track request after the card is swiped
-    // into a read that no operation waits for.
+    // into a read that no operation waits for (OpState 0).
     std::string readBack(sim::VirtualCard& card, const std::string& request) {
         ArmTarnRead(s(), kOpIdle);
         if (!t.device->swipe(card))
