@@ -5,12 +5,12 @@
 #include "operations/settings/SetupDialog.h"
 
 #include "link/OperatorDialogs.h"
-#include "operations/settings/SetupMemory.h"
 #include "operations/startup/Startup.h"
 #include "protocol/CommandSet.h"
 #include "session/DeviceFormat.h"
 #include "session/MainControls.h"
 #include "session/SettingsSave.h"
+#include "session/SetupMemory.h"
 #include "session/SwipePrompt.h"
 
 namespace msrw {
