@@ -209,6 +209,8 @@ TEST_F(QuellSequential, WritesTheNumberedCardsAndEndsWithTheHousekeepingCommand)
     sim::VirtualCard first, second;
     swipe(first);
     EXPECT_EQ(s().view.message.text, "Write(1) OK!");
+    t.takeSent();
+    t.takePauses();
     ASSERT_TRUE(t.swipe("Low-coercivity card"));
     EXPECT_EQ(s().view.message.text, "Write(2) Error!!");
     const Texts recovery = t.takeSent();
