@@ -156,7 +156,7 @@ TEST_F(TrackKeyPress, TheTarnFamilyTakesTheDensityLimitsFromItsOwnSetUp) {
     session.g.CardType = "ISO";
     session.view.track(1).maxLength = 220;
     EXPECT_EQ(txtTrk_KeyPress(session, 1, 'a'), 'A');
-    EXPECT_EQ(session.view.track(1).maxLength, 220); // no set-up file: no density known
+    EXPECT_EQ(session.view.track(1).maxLength, 76); // no set-up file: its default, 210 BPI
     QString error;
     ASSERT_TRUE(session.data.writeLines("\\tarnsetup.stp",
                                         {"9", "9", "9", "0", "2", "2", "1", "0", "0", "1"}, error));

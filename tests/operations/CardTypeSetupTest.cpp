@@ -288,9 +288,10 @@ TEST_F(CardTypeChoice, TheTarnFamilyClearsTheWindowAndSendsNoEscapeSettings) {
 
     EXPECT_EQ(cboCardType_Click(session, 2), CardTypeOutcome::Done);
     EXPECT_EQ(session.g.CardType, "CUSTOM");
+    // No Tarn set-up file: its defaults.
+    EXPECT_EQ(session.view.frame(1).caption, "Track1   7-BPC    210-BPI");
+    EXPECT_EQ(session.view.frame(2).caption, "Track2   5-BPC    75-BPI");
     for (int t = 1; t <= 3; ++t) {
-        // No Tarn set-up file: no density to name.
-        EXPECT_EQ(session.view.frame(t).caption, "");
         EXPECT_FALSE(session.view.frame(t).red);
         EXPECT_EQ(session.view.track(t).maxLength, 220);
         EXPECT_EQ(session.view.track(t).text, "");
