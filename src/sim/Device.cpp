@@ -27,8 +27,24 @@ void Device::chatter(int everyMs) {
 void Device::receive(const std::string& bytes) {
     if (!present_)
         return;
+    garbledInput_ = false;
+    garbledView_.reset();
     input_ += bytes;
     process(false);
+}
+
+void Device::receiveGarbled(const std::string& bytes) {
+    if (!present_)
+        return;
+    garbledInput_ = family_ == Family::Tarn;
+    if (garbledInput_ && !garbledView_)
+        garbledView_.emplace(tarn_);
+    input_ += bytes;
+    process(false);
+}
+
+bool Device::listensAt(const LineFormat& line) const {
+    return family_ != Family::Tarn || tarn_.listensAt(line);
 }
 
 void Device::process(bool idle) {
@@ -66,18 +82,29 @@ bool Device::processEscape(bool idle) {
 }
 
 bool Device::processTarn(bool idle) {
-    const TarnResponder::Step step = tarn_.step(input_, idle, banner_);
-    if (step.consumed == 0)
+    TarnResponder& responder = garbledInput_ ? *garbledView_ : tarn_;
+    const TarnResponder::Step step = responder.step(input_, idle, banner_);
+    if (step.consumed == 0) {
+        if (input_.size() > kMaxPendingBytes)
+            input_.clear();
         return false;
+    }
     input_.erase(0, step.consumed);
     if (!countCommand())
         return true;
+    if (garbledInput_) {
+        answer(step.reply);
+        return true;
+    }
     const bool framed = step.framed;
     switch (step.action) {
     case TarnResponder::Action::None:
         break;
     case TarnResponder::Action::ToVelk:
         setFamily(Family::Escape);
+        break;
+    case TarnResponder::Action::Disarm:
+        disarm();
         break;
     case TarnResponder::Action::ArmRead:
         arm([this, framed](VirtualCard& card) { return tarn_.swipeRead(card, framed); });
@@ -132,6 +159,9 @@ bool Device::swipe(VirtualCard& card) {
 }
 
 void Device::setFamily(Family family) {
+    if (family == Family::Tarn && family_ != Family::Tarn)
+        tarn_.enterFamily();
+    garbledView_.reset();
     family_ = family;
     disarm();
 }

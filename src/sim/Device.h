@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace msrw::sim {
@@ -31,6 +32,10 @@ public:
     explicit Device(QObject* parent = nullptr);
 
     void receive(const std::string& bytes);
+    // Bytes that reached the device over a line not set as it listens: in the
+    // Tarn family they are not understood. Each command is answered as it
+    // would be (the answer is garbled on the way back), but does nothing.
+    void receiveGarbled(const std::string& bytes);
 
     // Performs the armed card operation on `card` and answers. Each card
     // command arms for one swipe; false when nothing was armed.
@@ -53,6 +58,9 @@ public:
     Faults& faults() { return faults_; }
     const Faults& faults() const { return faults_; }
     const TarnResponder& tarn() const { return tarn_; }
+    // Whether the device understands a line set so. The escape family runs
+    // on any; the Tarn family on the serial format of its set-up memory.
+    bool listensAt(const LineFormat& line) const;
     // Locked to low coercivity: the Tarn set-up memory flag "5A" at 10, set
     // as a device option or by the maintenance dialog's lock.
     bool lowCoercivityOnly() const;
@@ -108,6 +116,11 @@ private:
     const void* owner_ = nullptr;
 
     std::string input_;
+    bool garbledInput_ = false;
+    // What the Tarn family makes of garbled bytes: a copy of it that takes
+    // them, so that its answers follow each other, while the device itself
+    // stays as it was.
+    std::optional<TarnResponder> garbledView_;
     QTimer idleTimer_;
     QTimer staleTimer_;
     QTimer chatterTimer_;

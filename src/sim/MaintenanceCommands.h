@@ -3,15 +3,11 @@
 // low-coercivity lock, and the lead-zero-bias fixture's measurement.
 
 #include "sim/CardOps.h"
+#include "sim/TarnMemory.h"
 
-#include <cstdint>
 #include <string>
 
 namespace msrw::sim {
-
-// The Tarn set-up memory byte of the coercivity lock, and its locked value.
-inline constexpr std::uint8_t kLockAddress = 0x10;
-inline constexpr std::uint8_t kLowCoOnly = 0x5A;
 
 // The fixture's answer to a read: the read reply's layout, each track field
 // the number of zero bits before the track's data as decimal digits, or

@@ -1,13 +1,16 @@
 #pragma once
 // The reader/writer while it speaks the Tarn family: single-byte commands,
-// bare or framed (STX command ETX check, check = XOR of STX..ETX), a small
-// set-up memory, and track loads and queries around a swipe. It answers
-// minimally but consistently: "^" for a taken command, "*" for a refused one.
+// bare or framed, each answered in the form it came in; the set-up memory;
+// track densities; track loads recorded on a swipe after "40"; a read armed
+// by "50" and the tracks of the card read given back one request at a time.
 
 #include "sim/CardOps.h"
+#include "sim/TarnMemory.h"
+#include "sim/TarnTracks.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,7 +18,7 @@ namespace msrw::sim {
 
 class TarnResponder {
 public:
-    enum class Action { None, ToVelk, ArmRead, ArmWrite };
+    enum class Action { None, ToVelk, ArmRead, ArmWrite, Disarm };
 
     struct Step {
         std::size_t consumed = 0; // 0: the command is not complete yet
@@ -24,34 +27,44 @@ public:
         bool framed = false; // the command came in a frame
     };
 
-    TarnResponder();
-
     // Takes one command from the front of `input`. When `idle`, a partly
-    // received "ToVELK" is taken as the single bytes it is.
+    // received "ToVELK" or "09 09 09" is taken as the single bytes it is.
     Step step(std::string_view input, bool idle, const std::string& banner);
 
-    // The swipe that an ArmRead or ArmWrite waited for.
+    // The swipe that an ArmRead or ArmWrite waited for. The write uses the
+    // head of `settings` (its lead-zero bias) and the family's own memory.
     std::string swipeRead(const VirtualCard& card, bool framed);
     std::string swipeWrite(VirtualCard& card, const DeviceSettings& settings, bool framed);
 
-    std::uint8_t memory(std::uint8_t address) const { return memory_[address]; }
-    void setMemory(std::uint8_t address, std::uint8_t value) { memory_[address] = value; }
+    std::uint8_t memory(std::uint8_t address) const { return memory_.at(address); }
+    void setMemory(std::uint8_t address, std::uint8_t value) { memory_.set(address, value); }
+    bool listensAt(const LineFormat& line) const { return memory_.listensAt(line); }
+    void enterFamily();
+    int density(std::size_t track) const { return density_.at(track); }
 
     static std::string Frame(std::string_view body);
 
 private:
     std::size_t bareLength(std::string_view input, bool idle) const;
-    Step handle(std::string_view command);
-    std::string queryTrack(char selector, char form) const;
-    std::string writeMemory(std::string_view command);
-    std::string startLoad(std::size_t track, int bitsPerChar);
-    std::string finishLoad(std::string_view data);
+    Step framedStep(std::string_view input, const std::string& banner);
+    Step handle(std::string_view command, const std::string& banner);
+    Step handleCommand(std::string_view command, const std::string& banner);
+    std::string setDensity(std::string_view command);
+    std::string startLoad(std::size_t track, tarn::LoadForm form);
+    std::string startCustomLoad(std::string_view command);
+    std::string finishLoad(std::string_view stuffed);
+    std::string trackRequest(std::string_view command) const;
+    std::string customTrackRequest(std::string_view command) const;
+    void reset();
 
-    std::array<std::uint8_t, 256> memory_{};
-    bool memoryOpen_ = false;
-    int loadingTrack_ = -1;
-    std::array<int, 3> loadBits_{7, 5, 5};
-    TrackTexts loaded_;
+    TarnMemory memory_;
+    std::array<int, 3> density_{210, 75, 210};
+    struct PendingLoad {
+        std::size_t track = 0;
+        tarn::LoadForm form;
+    };
+    std::optional<PendingLoad> pending_;
+    std::array<std::optional<Bits>, 3> loaded_;
     VirtualCard lastRead_;
 };
 

@@ -132,4 +132,15 @@ TEST_F(SimProgram, RefusesABadDeckOrOptionWithAMessage) {
     }
 }
 
+TEST_F(SimProgram, ServesTheTarnFamilyWithTarn) {
+    const QByteArray path = start({"--tarn"});
+    PtyClient client;
+    ASSERT_TRUE(client.open(path));
+    ASSERT_TRUE(client.send("\x02\x4B\x03\x4A"));
+    EXPECT_EQ(client.receive(4), "\x02^\x03_");
+    ASSERT_TRUE(client.send("\x51"
+                            "1C"));
+    EXPECT_EQ(client.receive(2), "34");
+}
+
 } // namespace

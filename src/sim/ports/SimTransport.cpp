@@ -1,5 +1,23 @@
 #include "sim/ports/SimTransport.h"
 
+#include <cctype>
+
+namespace {
+
+msrw::sim::LineFormat LineOf(const msrw::SerialSettings& port) {
+    const auto parity = static_cast<char>(std::toupper(static_cast<unsigned char>(port.parity)));
+    return {port.baud, parity, port.dataBits, port.stopBits};
+}
+
+// A byte sent at another parity and size arrives with its top bit set.
+std::string Garbled(std::string bytes) {
+    for (char& byte : bytes)
+        byte = static_cast<char>(byte | '\x80');
+    return bytes;
+}
+
+} // namespace
+
 namespace msrw::sim {
 
 SimTransport::SimTransport(std::shared_ptr<Device> device, QObject* parent)
@@ -11,7 +29,7 @@ SimTransport::~SimTransport() {
     close();
 }
 
-bool SimTransport::open(const SerialSettings&, QString& error) {
+bool SimTransport::open(const SerialSettings& settings, QString& error) {
     if (open_)
         return true;
     if (!device_->isPresent()) {
@@ -23,6 +41,7 @@ bool SimTransport::open(const SerialSettings&, QString& error) {
         return false;
     }
     open_ = true;
+    settings_ = settings;
     replyConnection_ = connect(device_.get(), &Device::reply, this, &SimTransport::deliver);
     return true;
 }
@@ -39,8 +58,18 @@ void SimTransport::close() {
 bool SimTransport::write(const std::string& bytes) {
     if (!isOpen())
         return false;
-    device_->receive(bytes);
+    writeGarbles_ = garbles();
+    writing_ = true;
+    if (writeGarbles_)
+        device_->receiveGarbled(bytes);
+    else
+        device_->receive(bytes);
+    writing_ = false;
     return true;
+}
+
+bool SimTransport::garbles() const {
+    return !device_->listensAt(LineOf(settings_));
 }
 
 void SimTransport::discardInput() {
@@ -53,7 +82,9 @@ QString SimTransport::describe() const {
 
 void SimTransport::deliver(const std::string& reply) {
     const unsigned session = session_;
-    for (const std::string& piece : ShapeReply(device_->faults(), reply)) {
+    const bool garbled = writing_ ? writeGarbles_ : garbles();
+    for (const std::string& piece :
+         ShapeReply(device_->faults(), garbled ? Garbled(reply) : reply)) {
         QMetaObject::invokeMethod(
             this,
             [this, piece, session] {

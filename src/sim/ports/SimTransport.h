@@ -31,12 +31,21 @@ public:
     static std::function<std::unique_ptr<msrw::Transport>()>
     Factory(std::shared_ptr<Device> device);
 
+    // The device speaks the Tarn family on another line than the port's:
+    // what either side sends arrives garbled.
+    bool garbles() const;
+
 private:
     void deliver(const std::string& reply);
     void onPresenceChanged(bool present);
 
     std::shared_ptr<Device> device_;
     bool open_ = false;
+    msrw::SerialSettings settings_;
+    // While write() runs, whether its answers go back garbled: decided before
+    // the command, which may move the device to another line.
+    bool writing_ = false;
+    bool writeGarbles_ = false;
     // Bumped on close, so replies queued before it are not delivered after.
     unsigned session_ = 0;
     QMetaObject::Connection replyConnection_;
