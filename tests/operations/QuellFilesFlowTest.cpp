@@ -124,11 +124,11 @@ TEST_F(QuellFiles, WriteFromFileWritesEachRecordAndRepeatsAFailedOne) {
     EXPECT_TRUE(s().view.prompt.visible);
     EXPECT_EQ(s().view.prompt.caption, "Write Card From File");
 
-    sim::VirtualCard first, second;
+    sim::VirtualCard first = Blank(), second = Blank();
     swipe(first);
     EXPECT_EQ(s().view.message.text, "Write(1) OK!");
     EXPECT_EQ(s().view.track(3).text, "56");
-    ASSERT_TRUE(t.swipe("Low-coercivity card"));
+    swipeWrongCoercivity();
     EXPECT_EQ(s().view.message.text, "Write(2) Error!!");
     EXPECT_EQ(t.takePauses(), (std::vector<int>{300, 500, 1000}));
     swipe(second);
@@ -201,13 +201,13 @@ TEST_F(QuellDatabase, WritesRecordsRecoversAFailedOneAndResumesAfterEnd) {
     start();
     ASSERT_EQ(s().g.OpState, kOpDatabaseWrite) << lastMessage();
     EXPECT_TRUE(s().view.prompt.visible);
-    sim::VirtualCard first, second;
+    sim::VirtualCard first = Blank(), second = Blank();
     swipe(first);
     EXPECT_EQ(s().view.message.text, "Write Record no. 1 OK!");
     EXPECT_EQ(readFile("db.his"), "2\r\n");
     t.takeSent();
     t.takePauses();
-    ASSERT_TRUE(t.swipe("Low-coercivity card"));
+    swipeWrongCoercivity();
     EXPECT_EQ(s().view.message.text, "Write Record no. 2 Error!!");
     const Texts sent = t.takeSent();
     ASSERT_GE(sent.size(), 3u);

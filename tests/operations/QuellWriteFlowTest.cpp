@@ -80,7 +80,7 @@ TEST_P(QuellWireFlow, LoadsEachTrackThenStartsTheWriteAndTheCardReadsBack) {
     EXPECT_EQ(t.takeSent(), WireAll(Then(Then(kWriteOpening, c.loads), Texts{"\\40"}), framed));
     EXPECT_EQ(t.takePauses(), c.pauses);
 
-    sim::VirtualCard blank;
+    sim::VirtualCard blank = Blank();
     swipe(blank);
     EXPECT_EQ(s().view.message.text, "Write(1) OK!");
     EXPECT_EQ(s().view.message.colour, kBlack);
@@ -129,7 +129,7 @@ TEST_F(QuellRun, ATrackTheDeviceRefusesEndsTheWriteWithoutShowingThePrompt) {
     const Texts sent = t.takeSent();
     for (const char* never : {"\\43", "\\40"})
         EXPECT_EQ(std::find(sent.begin(), sent.end(), Wire(never)), sent.end()) << never;
-    sim::VirtualCard blank;
+    sim::VirtualCard blank = Blank();
     EXPECT_FALSE(t.device->swipe(blank)) << "no write may be armed";
 }
 
@@ -151,15 +151,17 @@ TEST_F(QuellRun, AFailedCardIsRecoveredAndTheSameDataWrittenOnTheNext) {
     cmdWrite_Click(s());
     t.takeSent();
     const Texts load = Then(kWriteOpening, Texts{"\\41", "\\41\\42\\43\\04", "\\40"});
-    for (const char* name : {"Low-coercivity card", "Damaged card (track 2)"}) {
-        ASSERT_TRUE(t.swipe(name));
-        EXPECT_EQ(s().view.message.text, "Write(1) Error!!") << name;
+    sim::VirtualCard wrongCoercivity = Blank();
+    wrongCoercivity.coercivity = sim::Coercivity::High;
+    for (sim::VirtualCard* card : {&wrongCoercivity, &t.card("Damaged card (track 2)")}) {
+        swipe(*card);
+        EXPECT_EQ(s().view.message.text, "Write(1) Error!!");
         EXPECT_EQ(s().view.message.colour, kRed);
         EXPECT_EQ(t.takeSent(), WireAll(Then(Texts{"\\6B", "\\4D", "\\4B"}, load), false));
         EXPECT_EQ(t.takePauses(), std::vector<int>{1000});
         EXPECT_TRUE(s().view.prompt.visible);
     }
-    sim::VirtualCard blank;
+    sim::VirtualCard blank = Blank();
     swipe(blank);
     EXPECT_EQ(s().view.message.text, "Write(1) OK!");
     cmdCancel_Click(s());
@@ -180,7 +182,7 @@ TEST_F(QuellRun, EndDuringTheRecoveryPauseStopsTheOperation) {
     cmdWrite_Click(s());
     t.takeSent();
     t.endOperationAtPause(1000);
-    ASSERT_TRUE(t.swipe("Low-coercivity card"));
+    swipeWrongCoercivity();
     EXPECT_EQ(s().g.OpState, kOpIdle);
     EXPECT_FALSE(s().view.prompt.visible);
     const Texts sent = t.takeSent();
@@ -206,12 +208,12 @@ TEST_F(QuellSequential, WritesTheNumberedCardsAndEndsWithTheHousekeepingCommand)
     run(";12xx?", "7", "2");
     ASSERT_EQ(s().g.OpState, kOpSequentialWrite) << lastMessage();
     EXPECT_TRUE(s().view.prompt.visible);
-    sim::VirtualCard first, second;
+    sim::VirtualCard first = Blank(), second = Blank();
     swipe(first);
     EXPECT_EQ(s().view.message.text, "Write(1) OK!");
     t.takeSent();
     t.takePauses();
-    ASSERT_TRUE(t.swipe("Low-coercivity card"));
+    swipeWrongCoercivity();
     EXPECT_EQ(s().view.message.text, "Write(2) Error!!");
     const Texts recovery = t.takeSent();
     ASSERT_GE(recovery.size(), 3u);

@@ -52,7 +52,6 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(t.startQuell());
         ASSERT_TRUE(s().quell());
-        t.device->settings().coercivity = sim::Coercivity::High; // the deck's cards
         chooseType(card::ISO);
         t.takeSent();
         t.takePauses();
@@ -82,6 +81,18 @@ protected:
     }
     std::string lastMessage() const {
         return t.dialogs.messages.empty() ? std::string() : t.dialogs.messages.back();
+    }
+    // The reader/writer's set-up memory says low coercivity at power on: a
+    // blank card it can write, and one it cannot.
+    static sim::VirtualCard Blank() {
+        sim::VirtualCard card;
+        card.coercivity = sim::Coercivity::Low;
+        return card;
+    }
+    void swipeWrongCoercivity() {
+        sim::VirtualCard card;
+        card.coercivity = sim::Coercivity::High;
+        swipe(card);
     }
     void swipe(sim::VirtualCard& card) {
         ASSERT_TRUE(t.device->swipe(card)) << lastMessage();
