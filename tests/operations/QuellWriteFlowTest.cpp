@@ -133,6 +133,16 @@ TEST_F(QuellRun, ATrackTheDeviceRefusesEndsTheWriteWithoutShowingThePrompt) {
     EXPECT_FALSE(t.device->swipe(blank)) << "no write may be armed";
 }
 
+TEST_F(QuellRun, ATrackHoldingTheResetByteIsNeverSent) {
+    setTracks("%A\x7F?", "", "");
+    cmdWrite_Click(s());
+    EXPECT_EQ(lastMessage(), "Failed to load Track 1 data!");
+    EXPECT_EQ(s().g.OpState, kOpIdle);
+    const Texts sent = t.takeSent();
+    EXPECT_EQ(std::find(sent.begin(), sent.end(), Wire("\\41")), sent.end());
+    EXPECT_EQ(std::find(sent.begin(), sent.end(), Wire("\\40")), sent.end());
+}
+
 TEST_F(QuellRun, ATrackTooLongForAFrameIsRefusedAndEndsTheWrite) {
     tarnSetup("0", "200"); // 200 zero bytes before track 1 cannot go in one frame
     chooseType(card::CUSTOM);

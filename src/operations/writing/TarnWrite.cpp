@@ -22,6 +22,7 @@ constexpr int kAfterCustomLoadMs = 100;
 constexpr int kMaxLeadingZeroBytes = 255;
 constexpr unsigned char kStuffMark = 0x10;
 constexpr unsigned char kStuffFlip = 0x40;
+constexpr char kResetByte = '\x7F';
 
 bool IsReservedByte(unsigned char byte) {
     return byte == 0x02 || byte == 0x03 || byte == 0x04 || byte == kStuffMark;
@@ -66,6 +67,10 @@ bool Taken(Session& s, const std::string& command, bool useQuery) {
 }
 
 bool LoadTextTrack(Session& s, int track, const std::string& data) {
+    // No load can hold the reset byte: the device would reset in the middle
+    // of the load and its "^" would pass for the load taken.
+    if (data.find(kResetByte) != std::string::npos)
+        return false;
     const std::string selector = TarnTrackSelector(s.g.CardType, track);
     return !selector.empty() && Taken(s, selector, true) && Taken(s, TarnTextLoad(data), false);
 }
