@@ -226,17 +226,4 @@ TEST_F(WriteRoundTrip, DataThatCannotBeWrittenIsReportedAndNothingIsSent) {
     EXPECT_FALSE(t.swipe(kCard)) << "nothing may be armed";
 }
 
-TEST_F(WriteRoundTrip, QuellModeSendsNothingYet) {
-    useMode(MsrwMode::Quell);
-    s().g.CardType = card::ISO;
-    show({"ABC", "", ""});
-    s().g.OpState = 0;
-    t.takeSent();
-    t.dialogs.messages.clear();
-    EXPECT_FALSE(SendWriteStr(s(), 18));
-    EXPECT_EQ(s().g.OpState, 0);
-    EXPECT_TRUE(t.takeSent().empty());
-    EXPECT_TRUE(t.dialogs.messages.empty());
-}
-
 } // namespace

@@ -13,8 +13,10 @@
 #include "session/OpStates.h"
 #include "session/Session.h"
 #include "session/SwipePrompt.h"
+#include "session/TarnLink.h"
 
 #include <QFile>
+#include <algorithm>
 
 namespace msrw {
 namespace {
@@ -126,6 +128,26 @@ void EndDatabaseRun(Session& s, const std::string& text, MessageIcon icon) {
     EndRunWithMessage(s, text, icon);
 }
 
+// The usage file's card type in the mode's own list: the lists of the modes
+// differ (the third entry is USER in "Ormond Mode", CDL in "Velk Mode" and
+// CUSTOM in "Quell Mode"). nullopt when the mode has no such type.
+std::optional<int> ListPositionOf(const Session& s, usage::CardKind kind) {
+    const std::vector<std::string>& items = s.view.cardTypes.items;
+    const auto it = std::find(items.begin(), items.end(), usage::CardTypeName(kind));
+    if (it == items.end())
+        return std::nullopt;
+    return int(it - items.begin());
+}
+
+// In "Quell Mode" the start reply may carry the result (TakeTarnStartReply
+// then says so): the flag decides there.
+reply::WriteStatus DatabaseWriteStatus(const Session& s, std::string_view replyText, bool passBook,
+                                       bool ok) {
+    if (s.quell())
+        return ok ? reply::WriteStatus::Written : reply::WriteStatus::Error;
+    return reply::ClassifyDatabaseWrite(s.port.MsrwMode, replyText, passBook);
+}
+
 void RefuseRecord(Session& s, DatabaseRun& run, const std::string& detail) {
     EndDatabaseRun(s, WithPlace(usage::kWrongFormat, run.databaseFile, run.RecordNo, detail),
                    MessageIcon::Critical);
@@ -137,10 +159,8 @@ void cmdDatabase_Click(Session& s) {
     DisMainBtns(s.view);
     if (!ReOpenPortOrStop(s))
         return;
-    if (s.quell()) {
-        StopBeforeStart(
-            s, s.g.CardType == card::CUSTOM ? "Database is not for CUSTOM mode!" : kTarnUnavailable,
-            MessageIcon::Critical);
+    if (s.quell() && s.g.CardType == card::CUSTOM) {
+        StopBeforeStart(s, "Database is not for CUSTOM mode!", MessageIcon::Critical);
         return;
     }
     for (TrackBox& box : s.view.tracks)
@@ -176,6 +196,16 @@ void cmdDatabase_Click(Session& s) {
                         MessageIcon::Critical);
         return;
     }
+    const std::optional<int> position = ListPositionOf(s, parsed.setup->kind);
+    if (!position) {
+        StopBeforeStart(s,
+                        WithPlace(usage::kWrongFormat, *chosen, 1,
+                                  std::string("the card type ") +
+                                      usage::CardTypeName(parsed.setup->kind) +
+                                      " is not written in " + MsrwModeText(s.port.MsrwMode)),
+                        MessageIcon::Critical);
+        return;
+    }
     QString csvError;
     if (!run.reader->open(ChosenPath(run.databaseFile), csvError)) {
         StopBeforeStart(s, "Database file (.csv) not found!", MessageIcon::Critical);
@@ -195,9 +225,8 @@ void cmdDatabase_Click(Session& s) {
     s.g.OpCount = 0;
     s.view.message = {};
     ApplyUsageSetup(s, run.setup);
-    const int position = usage::CardTypePosition(run.setup.kind);
-    s.view.cardTypes.selected = position;
-    const CardTypeOutcome outcome = cboCardType_Click(s, position);
+    s.view.cardTypes.selected = *position;
+    const CardTypeOutcome outcome = cboCardType_Click(s, *position);
     if (outcome != CardTypeOutcome::Done) {
         // The reader/writer did not take the card type (the operator was told).
         RestoreSetup(s, run.saved);
@@ -270,11 +299,13 @@ void WriteDatabaseRecord(Session& s, DatabaseRun& run) {
     SendWriteAndPrompt(s, kOpDatabaseWrite);
 }
 
-void DatabaseBranch(Session& s, std::string_view replyText) {
+void DatabaseBranch(Session& s, std::string_view replyText, bool ok) {
+    if (s.quell() && !TakeTarnStartReply(s, replyText, ok))
+        return; // the swipe has begun; its result follows
     DatabaseRun& run = s.operationState<DatabaseRun>();
     const bool passBook = s.g.CardType == card::PASS_BOOK;
     const std::string n = std::to_string(run.RecordNo);
-    switch (reply::ClassifyDatabaseWrite(s.port.MsrwMode, replyText, passBook)) {
+    switch (DatabaseWriteStatus(s, replyText, passBook, ok)) {
     case reply::WriteStatus::Written:
         s.view.message = {"Write Record no. " + n + " OK!", kBlack};
         ++run.RecordNo;
@@ -296,7 +327,7 @@ void DatabaseBranch(Session& s, std::string_view replyText) {
         return;
     case reply::WriteStatus::Error:
         s.view.message = {"Write Record no. " + n + " Error!!", kRed};
-        if (!s.Wait(kErrorPauseMs))
+        if ((s.quell() && !TarnRecovery(s)) || !s.Wait(kErrorPauseMs))
             return;
         WriteDatabaseRecord(s, run);
         return;

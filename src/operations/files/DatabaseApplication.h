@@ -36,7 +36,7 @@ void cmdDatabase_Click(Session& session);
 // the records or at a record that cannot be written.
 void WriteDatabaseRecord(Session& session, DatabaseRun& run);
 // Branch 15 of the receive dispatcher.
-void DatabaseBranch(Session& session, std::string_view replyText);
+void DatabaseBranch(Session& session, std::string_view replyText, bool ok);
 // The End action's part: the resume point kept, the set-up put back.
 void EndDatabase(Session& session);
 

@@ -17,11 +17,6 @@ inline constexpr const char* kCardFilesPathFile = "\\To From Files\\To From File
 inline constexpr const char* kDatabaseFolder = "\\Database";
 inline constexpr const char* kDatabasePathFile = "\\Database\\Database.pth";
 
-// Said instead of a Tarn-family file operation.
-inline constexpr const char* kTarnUnavailable =
-    "The Tarn protocol is not available in this version yet: card files and the database "
-    "work in \"Ormond Mode\" and \"Velk Mode\".";
-
 // Where the file dialog starts: the name remembered in `pathFile`, else the
 // folder (created in the data folder when missing).
 std::string StartFolder(Session& session, const char* folder, const char* pathFile);

@@ -10,6 +10,7 @@
 #include "session/OpStates.h"
 #include "session/Session.h"
 #include "session/SwipePrompt.h"
+#include "session/TarnLink.h"
 
 namespace msrw {
 namespace {
@@ -115,7 +116,9 @@ std::string WithoutEnds(const std::string& text) {
     return text.size() <= 2 ? std::string() : text.substr(1, text.size() - 2);
 }
 
-SaveOutcome Append(Session& s, const track::TrackTexts& tracks) {
+} // namespace
+
+SaveOutcome AppendRecord(Session& s, const track::TrackTexts& tracks) {
     CardFileChannel& channel = s.operationState<CardFileChannel>();
     const std::string record = cardfile::RecordText(tracks);
     // Flushed with every card, so that a crash loses at most the card in flight.
@@ -130,13 +133,11 @@ SaveOutcome Append(Session& s, const track::TrackTexts& tracks) {
     return SaveOutcome::Saved;
 }
 
-} // namespace
-
 SaveOutcome SaveTracksToFile(Session& s, track::TrackTexts& tracks) {
     ClearUnusedTracks(s, tracks);
     const bool allEmpty = tracks[0].empty() && tracks[1].empty() && tracks[2].empty();
     if (s.g.CardType == card::RAW)
-        return allEmpty ? SaveOutcome::NothingRead : Append(s, tracks);
+        return allEmpty ? SaveOutcome::NothingRead : AppendRecord(s, tracks);
     if (s.g.CardType == card::USER && allEmpty)
         return SaveOutcome::NothingRead;
     if (!Track3FitsTheFile(s, tracks[2]))
@@ -145,18 +146,15 @@ SaveOutcome SaveTracksToFile(Session& s, track::TrackTexts& tracks) {
     track::TrackTexts stored = tracks;
     for (std::string& text : stored)
         text = WithoutEnds(text);
-    return Append(s, stored);
+    return AppendRecord(s, stored);
 }
 
 void cmdToFile_Click(Session& s) {
     DisMainBtns(s.view);
     if (!ReOpenPortOrStop(s))
         return;
-    if (s.quell()) {
-        StopBeforeStart(s,
-                        s.g.CardType == card::CUSTOM ? "Write to File is not for CUSTOM mode!"
-                                                     : kTarnUnavailable,
-                        MessageIcon::Critical);
+    if (s.quell() && s.g.CardType == card::CUSTOM) {
+        StopBeforeStart(s, "Write to File is not for CUSTOM mode!", MessageIcon::Critical);
         return;
     }
     CardFileChannel& channel = s.operationState<CardFileChannel>();
@@ -187,6 +185,8 @@ void cmdToFile_Click(Session& s) {
         SendLineReadCmd(s);
     } else if (s.ormond()) {
         ArmOrmondRead(s);
+    } else if (s.quell()) {
+        ArmTarnRead(s, kOpQuellReadToFile);
     }
     s.g.OpCount = 1;
     PreparePrompt(s.view.prompt, "Read Card To File", "Please Swipe a Card.", kBlue, kWhite);

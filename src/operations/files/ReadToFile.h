@@ -30,6 +30,10 @@ enum class SaveOutcome {
     WriteFailed, // the file could not take the record; the operator was told
 };
 
+// Appends one record (the tracks as given) to the open file, flushed at once.
+// When the file cannot take it, the operator is told and the run is ended.
+SaveOutcome AppendRecord(Session& session, const track::TrackTexts& tracks);
+
 // SaveTracksToFile: the tracks in use of a card as read (USER tracks decoded,
 // RAW tracks as hexadecimal digits), appended as one record (without the
 // first and last character of each track, but for RAW). `tracks` comes back
@@ -39,5 +43,8 @@ SaveOutcome SaveTracksToFile(Session& session, track::TrackTexts& tracks);
 void cmdToFile_Click(Session& session);
 // Branch 6 of the receive dispatcher.
 void ReadToFileBranch(Session& session, std::string_view replyText);
+// Branch 20: the same in "Quell Mode", the tracks asked for one by one
+// (QuellReadToFile.cpp).
+void QuellReadToFileBranch(Session& session, std::string_view replyText, bool ok);
 
 } // namespace msrw

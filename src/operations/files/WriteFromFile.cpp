@@ -11,6 +11,7 @@
 #include "session/OpStates.h"
 #include "session/Session.h"
 #include "session/SwipePrompt.h"
+#include "session/TarnLink.h"
 
 #include <QFile>
 
@@ -127,11 +128,8 @@ void cmdFromFile_Click(Session& s) {
     DisMainBtns(s.view);
     if (!ReOpenPortOrStop(s))
         return;
-    if (s.quell()) {
-        StopBeforeStart(s,
-                        s.g.CardType == card::CUSTOM ? "Read From File is not for CUSTOM mode!"
-                                                     : kTarnUnavailable,
-                        MessageIcon::Critical);
+    if (s.quell() && s.g.CardType == card::CUSTOM) {
+        StopBeforeStart(s, "Read From File is not for CUSTOM mode!", MessageIcon::Critical);
         return;
     }
     LockTrackFields(s.view);
@@ -199,6 +197,8 @@ void WriteCardFromFile(Session& s) {
 }
 
 void WriteFromFileBranch(Session& s, std::string_view replyText, bool ok) {
+    if (s.quell() && !TakeTarnStartReply(s, replyText, ok))
+        return; // the swipe has begun; its result follows
     HidePrompt(s);
     if (s.g.CardType == card::PASS_BOOK) {
         PassBookResult(s, replyText);
@@ -208,6 +208,8 @@ void WriteFromFileBranch(Session& s, std::string_view replyText, bool ok) {
     if (!s.Wait(ok ? kOkPauseMs : kErrorPauseMs))
         return;
     if (!ok) {
+        if (s.quell() && !TarnRecovery(s))
+            return;
         WriteAgain(s);
         return;
     }

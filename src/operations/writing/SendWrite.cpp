@@ -3,6 +3,7 @@
 #include "cards/CardTypeList.h"
 #include "cards/WriteComposition.h"
 #include "link/OperatorDialogs.h"
+#include "operations/writing/TarnWrite.h"
 #include "session/Dispatcher.h"
 #include "session/OpStates.h"
 #include "session/Session.h"
@@ -89,12 +90,10 @@ int PrepareTrackData(Session& s) {
 
 bool SendWriteStr(Session& s, int kind) {
     PrepareTrackData(s);
-    if (!s.velk() && !s.ormond()) {
-        // "Quell Mode" writes through the Tarn protocol's track loads, which
-        // this version does not have yet, and "Pellam Mode" has no card
-        // commands: nothing is sent and no reply is awaited.
-        return false;
-    }
+    if (s.quell())
+        return SendTarnWriteStr(s, kind);
+    if (!s.velk() && !s.ormond())
+        return false; // "Pellam Mode" has no card commands: nothing is awaited
     // No reply is awaited while composing: one arriving now is not this write's.
     s.g.OpState = kOpIdle;
     const WriteCommandText write =

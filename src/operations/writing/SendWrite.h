@@ -20,8 +20,10 @@ int PrepareTrackData(Session& session);
 // Returns whether a command went out. When the data cannot be written the
 // operator is told why ("Data Error: ...") and the operation is ended through
 // the prompt's Cancel action (so the caller must not show the prompt: it can
-// tell by the ended-operation count). "Quell Mode" and "Pellam Mode" send
-// nothing and leave OpState alone.
+// tell by the ended-operation count). "Quell Mode" loads the tracks and
+// starts the write through the Tarn exchanges (TarnWrite.h); a track the
+// device does not take ends the operation the same way and sets
+// PromptClosed. "Pellam Mode" sends nothing and leaves OpState alone.
 [[nodiscard]] bool SendWriteStr(Session& session, int kind);
 
 } // namespace msrw

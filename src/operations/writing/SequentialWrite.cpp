@@ -10,6 +10,7 @@
 #include "session/OpStates.h"
 #include "session/Session.h"
 #include "session/SwipePrompt.h"
+#include "session/TarnLink.h"
 
 #include <algorithm>
 #include <optional>
@@ -124,17 +125,13 @@ void StartRun(Session& s, SequentialWrite& run) {
 
 void CompleteRun(Session& s, SequentialWrite& run) {
     s.dialogs.showMessage("Sequential Write Completed");
+    if (s.quell())
+        (void)SendTarnStr(s, "\\4C"); // housekeeping: its answer changes nothing
     run.dialog.visible = false;
     EnaMainBtns(s.view, s.port.MsrwMode);
     UnlockTrackFields(s.view, s.g.ActiveTracks);
     // Nothing is armed any more: a stray reply must not write past the range.
     s.g.OpState = kOpIdle;
-}
-
-// The first reply after a Tarn write is armed only acknowledges the start,
-// unless it already carries the result too.
-bool TarnBothRepliesAtOnce(const Session& s, std::string_view replyText) {
-    return replyText == (s.g.TarnUnframed ? "^^" : "\\02^\\03_\\02^\\03_");
 }
 
 } // namespace
@@ -247,11 +244,8 @@ void DeleteChrX(Session& s, SequentialWrite& run) {
 }
 
 void SequentialWriteBranch(Session& s, SequentialWrite& run, std::string_view replyText, bool ok) {
-    if (s.quell() && s.g.TarnAwaitStart) {
-        s.g.TarnAwaitStart = false;
-        if (!TarnBothRepliesAtOnce(s, replyText))
-            return;
-    }
+    if (s.quell() && !TakeTarnStartReply(s, replyText, ok))
+        return; // the swipe has begun; its result follows
     if (s.ormond() && s.g.CardType == card::PASS_BOOK) {
         // Each card is verified before the next number is written.
         const std::optional<bool> verdict = PassBookWriteVerdict(s, replyText);
@@ -271,7 +265,7 @@ void SequentialWriteBranch(Session& s, SequentialWrite& run, std::string_view re
             CompleteRun(s, run);
             return;
         }
-    } else if (!s.Wait(kErrorPauseMs)) {
+    } else if (!s.Wait(kErrorPauseMs) || (s.quell() && !TarnRecovery(s))) {
         return;
     }
     UpdateDisplay(s, run); // a failed card is written again with the same number

@@ -10,8 +10,10 @@
 #include "session/OpStates.h"
 #include "session/Session.h"
 #include "session/SwipePrompt.h"
+#include "session/TarnLink.h"
 
 #include <string>
+#include <utility>
 
 namespace msrw {
 namespace {
@@ -72,6 +74,9 @@ void SendWriteAndPrompt(Session& s, int kind) {
     // written ends the operation (the count tells), and a mode without a
     // write command still waits for End.
     (void)SendWriteStr(s, kind);
+    // A Tarn load that was refused has closed the prompt already.
+    if (std::exchange(s.g.PromptClosed, false))
+        return;
     if (s.g.operationEnds == ends)
         ShowPrompt(s);
 }
@@ -107,6 +112,21 @@ void WriteBranch(Session& s, std::string_view, bool ok) {
     if (ok)
         ++s.g.OpCount;
     SendWriteAndPrompt(s, kOpWrite);
+}
+
+void QuellWriteBranch(Session& s, std::string_view replyText, bool ok) {
+    if (!TakeTarnStartReply(s, replyText, ok))
+        return; // the swipe has begun; its result follows
+    HidePrompt(s);
+    s.view.message = WriteResultLine(s.g.OpCount, ok);
+    if (ok) {
+        if (!s.Wait(kOkPauseMs))
+            return;
+        ++s.g.OpCount;
+    } else if (!TarnRecovery(s)) {
+        return;
+    }
+    SendWriteAndPrompt(s, kOpQuellWrite);
 }
 
 std::optional<bool> PassBookWriteVerdict(Session& s, std::string_view replyText) {

@@ -16,7 +16,8 @@ class Session;
 ColouredText WriteResultLine(int count, bool ok);
 
 // Sends the write command for `kind` and shows the prompt again, unless the
-// composition ended the operation (a track the device refused).
+// composition ended the operation (data that cannot be written, a Tarn track
+// load refused: PromptClosed is then cleared here).
 void SendWriteAndPrompt(Session& session, int kind);
 
 // cmdWrite_Click of the main window.
@@ -25,6 +26,11 @@ void cmdWrite_Click(Session& session);
 // Branch of a plain write ("Ormond Mode"). `ok` is the dispatcher's success
 // flag for the reply.
 void WriteBranch(Session& session, std::string_view replyText, bool ok);
+
+// Branch of a write in "Quell Mode": the swipe's start reply is passed over
+// (TakeTarnStartReply); a card not written gets the Tarn recovery and the
+// same data is loaded again.
+void QuellWriteBranch(Session& session, std::string_view replyText, bool ok);
 
 // The reply to a pass-book write. "\1B5" (written, verification pending):
 // the prompt asks for the same card again, the operator is told, and nullopt

@@ -11,6 +11,7 @@ namespace msrw {
 
 void RegisterWritingBranches(DispatchTable& table) {
     table.addBranch(kOpWrite, WriteBranch);
+    table.addBranch(kOpQuellWrite, QuellWriteBranch);
     table.addBranch(kOpPassBookWrite, PassBookWriteBranch);
     table.addBranch(kOpErase, EraseBranch);
     table.addBranch(kOpTestWrite, TestWriteBranch);
