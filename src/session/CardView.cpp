@@ -1,14 +1,66 @@
 #include "session/CardView.h"
 
 #include "cards/CardTypeList.h"
+#include "cards/CustomTrack.h"
 #include "cards/ShownFormat.h"
+#include "protocol/TarnFrame.h"
 #include "session/Session.h"
+#include "session/TarnLink.h"
 
 namespace msrw {
+namespace {
+
+bool InTarnFamily(const Session& session) {
+    return InTarnFamily(session.g.ProtocolIsTarn, session.port.MsrwMode);
+}
+
+std::string TrackKey(int track, const char* suffix) {
+    return "t" + std::to_string(track) + suffix;
+}
+
+// The bits per character of each track for the Tarn family's card types.
+std::optional<std::array<std::string, 3>> TarnBpcTexts(const Session& session) {
+    const std::string& type = session.g.CardType;
+    if (type == card::ISO)
+        return std::array<std::string, 3>{"7", "5", "5"};
+    if (type == card::AAMVA)
+        return std::array<std::string, 3>{"7", "5", "7"};
+    if (type != card::CUSTOM)
+        return std::nullopt;
+    std::array<std::string, 3> bpc;
+    for (int track = 1; track <= 3; ++track)
+        bpc[std::size_t(track - 1)] =
+            CustomBpcText(TarnReadSetting(session, TrackKey(track, "xbit")));
+    return bpc;
+}
+
+} // namespace
+
+std::array<std::string, 3> TarnTrackDensities(const Session& session) {
+    std::array<std::string, 3> bpi;
+    for (int track = 1; track <= 3; ++track)
+        bpi[std::size_t(track - 1)] =
+            tarn::ReadTarnBpi(TarnReadSetting(session, TrackKey(track, "bpi")));
+    return bpi;
+}
+
+std::optional<FrameCaptions> TarnFrameCaptions(const Session& session) {
+    const auto bpc = TarnBpcTexts(session);
+    if (!bpc)
+        return std::nullopt;
+    const std::array<std::string, 3> bpi = TarnTrackDensities(session);
+    FrameCaptions captions;
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (!bpi[i].empty())
+            captions[i] =
+                "Track" + std::to_string(i + 1) + "   " + (*bpc)[i] + "-BPC    " + bpi[i] + "-BPI";
+    }
+    return captions;
+}
 
 std::optional<FrameCaptions> CurrentFrameCaptions(const Session& session) {
-    if (InTarnFamily(session.g.ProtocolIsTarn, session.port.MsrwMode))
-        return std::nullopt;
+    if (InTarnFamily(session))
+        return TarnFrameCaptions(session);
     return CardTypeCaptions(session.g.CardType, session.format.cardFormat());
 }
 
@@ -37,10 +89,12 @@ void CheckShownFormat(Session& session) {
 KeyFilterContext KeyFilterContextFor(const Session& session) {
     KeyFilterContext context;
     context.cardType = session.g.CardType;
-    const bool tarn = InTarnFamily(session.g.ProtocolIsTarn, session.port.MsrwMode);
+    // The Tarn family's densities are those of its own set-up.
+    const bool tarn = InTarnFamily(session);
+    const std::array<std::string, 3> tarnBpi =
+        tarn ? TarnTrackDensities(session) : std::array<std::string, 3>{};
     for (std::size_t i = 0; i < 3; ++i) {
-        if (!tarn)
-            context.bpi[i] = session.format.bpi[i].text();
+        context.bpi[i] = tarn ? tarnBpi[i] : session.format.bpi[i].text();
         context.userBpcPosition[i] = session.format.user[i].bpc.selected;
     }
     return context;

@@ -15,9 +15,17 @@ namespace msrw {
 class Session;
 struct MainView;
 
-// The captions for the session's current card type; nullopt in the Tarn
-// family, whose captions follow the Tarn set-up and are set where that is read.
+// The captions for the session's current card type: in the Tarn family from
+// the Tarn set-up file's densities and CUSTOM character sizes, otherwise from
+// the format store. nullopt for a type with no captions of its own.
 std::optional<FrameCaptions> CurrentFrameCaptions(const Session& session);
+// The Tarn family's captions for ISO, AAMVA and CUSTOM ("Track1   7-BPC
+// 210-BPI"); a track whose density in the set-up file is neither "0" nor "1"
+// gets no caption.
+std::optional<FrameCaptions> TarnFrameCaptions(const Session& session);
+// The Tarn set-up file's density of each track as the captions and the key
+// filter name it: "210", "75", or "" for another value.
+std::array<std::string, 3> TarnTrackDensities(const Session& session);
 
 void ShowFrameCaptions(MainView& view, const FrameCaptions& captions);
 
@@ -31,8 +39,7 @@ void CheckShownFormat(MainView& view, std::string_view cardType,
 void CheckShownFormat(Session& session);
 
 // The key filter's context for the session's card type and format store. In
-// the Tarn family the densities come from the Tarn set-up, which is not read
-// here, so the BPI texts are left empty.
+// the Tarn family the densities come from the Tarn set-up file.
 KeyFilterContext KeyFilterContextFor(const Session& session);
 
 // txtTrk1_KeyPress..txtTrk3_KeyPress: sets the field's length limit, then

@@ -108,6 +108,8 @@ struct MainView {
     std::array<bool, kControlCount> enabled = AllControls(true);
     std::array<bool, kControlCount> hidden = AllControls(false);
     PortMenuView portMenu;
+    // lblCoercivity is not shown while the reader speaks the Tarn family.
+    bool coercivityLabelHidden = false;
     PromptView prompt; // frmMessage
     bool mainVisible = false;
     bool quitRequested = false; // the program is to end

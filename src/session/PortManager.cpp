@@ -85,6 +85,16 @@ bool PortManager::LoadTarnSerialSettings() {
     return true;
 }
 
+bool PortManager::SaveTarnSerialSettings() {
+    const PortState& st = ctx_.state;
+    QString error;
+    if (ctx_.data.writeLines(kTarnSerialFile, {st.TarnPortText, st.TarnParityText, st.TarnBaudText},
+                             error))
+        return true;
+    ctx_.dialogs.showMessage(error.toStdString(), MessageIcon::Warning);
+    return false;
+}
+
 bool PortManager::bannerMatches(const std::string& port, const std::string& settings,
                                 const char* banner, bool exact) {
     SetComm();

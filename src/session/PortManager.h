@@ -69,6 +69,9 @@ public:
 
     // Reads the Tarn serial settings file into the state; false when missing.
     [[nodiscard]] bool LoadTarnSerialSettings();
+    // Writes the state's Tarn port, parity and baud texts to that file. False
+    // (the operator told) when it cannot be written.
+    [[nodiscard]] bool SaveTarnSerialSettings();
 
 private:
     bool bannerMatches(const std::string& port, const std::string& settings, const char* banner,

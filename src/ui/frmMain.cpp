@@ -346,6 +346,7 @@ void frmMain::renderControls() {
     ShowListItems(cboCardType, v.cardTypes.items, v.cardTypes.selected);
     lblMode->setText(Latin1(v.modeLabel));
     lblCoercivity->setText(Latin1(v.coercivityLabel));
+    lblCoercivity->setVisible(!v.coercivityLabelHidden);
     lblCoercivity2->setText(Latin1(v.defaultSettingLabel.text));
     const Colour c = v.defaultSettingLabel.colour;
     lblCoercivity2->setStyleSheet(QString("color: %1;").arg(QColor(c.r, c.g, c.b).name()));

@@ -3,6 +3,7 @@
 #include "cards/CardTypeList.h"
 #include "link/OperatorDialogs.h"
 #include "operations/cardtype/CardTypeDevice.h"
+#include "operations/cardtype/TarnCardType.h"
 #include "session/CardView.h"
 #include "session/MainControls.h"
 #include "session/Session.h"
@@ -73,8 +74,10 @@ CardTypeOutcome cboCardType_Click(Session& s, int position) {
     ShowCaptions(s);
 
     if (InTarnFamily(s.g.ProtocolIsTarn, s.port.MsrwMode)) {
+        if (SetUpTarnCardType(s) == TarnCardTypeResult::Ended)
+            return CardTypeOutcome::Ended;
         EnaMainBtns(s.view, s.port.MsrwMode);
-        return CardTypeOutcome::TarnFamily;
+        return CardTypeOutcome::Done;
     }
     CardTypeOutcome outcome = CardTypeOutcome::PortFailed;
     if (portOpen) {

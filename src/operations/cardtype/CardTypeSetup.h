@@ -19,8 +19,6 @@ enum class CardTypeOutcome {
     Done,          // the window and the device are set up for the type
     SettingFailed, // the device did not take a setting; the operator was told, the type stays
     PortFailed,    // no reader could be opened (the operator was told); only the window was set up
-    TarnFamily,    // window part only: the Tarn family's device set-up and captions are
-                   // made by the Tarn protocol's own code, which reads its set-up keys
     NoSuchEntry,   // the position names no entry of the list; nothing changed
     Ended,         // the run was ended during a pause; stopped there
 };

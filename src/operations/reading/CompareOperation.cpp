@@ -3,9 +3,11 @@
 
 #include "cards/CardTypeList.h"
 #include "operations/reading/ReadOperation.h"
+#include "operations/reading/TarnTracks.h"
 #include "session/MainControls.h"
 #include "session/Session.h"
 #include "session/SwipePrompt.h"
+#include "session/TarnLink.h"
 
 #include <algorithm>
 
@@ -48,7 +50,10 @@ void TakeReference(Session& s, const CardRead& card) {
             ShowPrompt(s);
         return;
     }
-    ShowTracks(s, card.tracks);
+    if (s.quell())
+        ShowTarnTracks(s, card.tracks);
+    else
+        ShowTracks(s, card.tracks);
     s.g.compareReference = card.tracks;
     s.view.message = {reply::ReadOkLine(n), kBlack};
     if (!s.Wait(300))
@@ -58,6 +63,15 @@ void TakeReference(Session& s, const CardRead& card) {
     s.g.OpCount = 1;
     if (s.g.OpState != kOpIdle)
         ShowPrompt(s);
+}
+
+// "Quell Mode" asks the reader for the tracks of the card just swiped.
+CardRead TakeQuellCard(Session& s) {
+    const TarnCard tarn = RequestTarnTracks(s);
+    CardRead card;
+    card.tracks = tarn.tracks;
+    card.ok = tarn.ok;
+    return card;
 }
 
 } // namespace
@@ -92,8 +106,13 @@ void cmdCompare_Click(Session& s) {
 }
 
 void CompareBranch(Session& s, std::string_view replyText) {
+    if (s.quell()) {
+        bool startOk = false;
+        if (!TakeTarnStartReply(s, replyText, startOk))
+            return;
+    }
     HidePrompt(s);
-    const CardRead card = ReadCard(s, replyText);
+    const CardRead card = s.quell() ? TakeQuellCard(s) : ReadCard(s, replyText);
     if (AllBoxesEmpty(s)) {
         TakeReference(s, card);
         return;
@@ -101,6 +120,9 @@ void CompareBranch(Session& s, std::string_view replyText) {
     const bool same = card.ok && TracksMatch(s.g.CardType, card.tracks, s.g.compareReference);
     s.view.message = {"Compare(" + std::to_string(s.g.OpCount) + ")" + (same ? "OK" : "Error"),
                       same ? kBlack : kRed};
+    // The reader is set right again after a card that differs or failed.
+    if (!same && s.quell() && !TarnRecovery(s))
+        return;
     ++s.g.OpCount;
     ArmNextCard(s);
 }

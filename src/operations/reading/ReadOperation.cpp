@@ -3,15 +3,19 @@
 
 #include "cards/CardTypeList.h"
 #include "cards/UserTrackCodec.h"
+#include "operations/reading/TarnTracks.h"
 #include "protocol/CommandSet.h"
 #include "protocol/ReadReply.h"
 #include "session/CardView.h"
 #include "session/MainControls.h"
 #include "session/Session.h"
 #include "session/SwipePrompt.h"
+#include "session/TarnLink.h"
 
 namespace msrw {
 namespace {
+
+constexpr int kTarnTrackFieldLimit = 220;
 
 std::array<UserTrackFormat, 3> UserFormats(const FormatStore& format) {
     return {format.userFormat(1), format.userFormat(2), format.userFormat(3)};
@@ -90,6 +94,10 @@ void SendLineReadCmd(Session& s) {
 }
 
 void SendReadCmd(Session& s, int state) {
+    if (s.quell()) {
+        ArmTarnRead(s, state);
+        return;
+    }
     if (s.velk()) {
         // The text commands of this mode read as well: arm and send them.
         s.g.OpState = state;
@@ -97,7 +105,7 @@ void SendReadCmd(Session& s, int state) {
         return;
     }
     if (!s.ormond())
-        return; // the Tarn family reads elsewhere; "Pellam Mode" has no card commands
+        return; // "Pellam Mode" has no card commands
     s.g.OpState = kOpIdle;
     s.link().SendCommand(cmd::Idle());
     if (!s.Delay(100))
@@ -116,7 +124,9 @@ void cmdRead_Click(Session& s) {
     for (TrackBox& box : s.view.tracks)
         box.text.clear();
     s.g.OpCount = 1;
-    if (s.ormond() || s.velk())
+    if (s.quell())
+        SendReadCmd(s, kOpQuellRead);
+    else if (s.ormond() || s.velk())
         SendReadCmd(s, kOpRead);
     ShowPrompt(s);
 }
@@ -143,6 +153,31 @@ void ReadBranch(Session& s, std::string_view replyText) {
             return;
     }
     SendReadCmd(s, kOpRead);
+    if (s.g.OpState != kOpIdle)
+        ShowPrompt(s);
+}
+
+void QuellReadBranch(Session& s, std::string_view replyText) {
+    for (TrackBox& box : s.view.tracks)
+        box.maxLength = kTarnTrackFieldLimit;
+    bool startOk = false;
+    if (!TakeTarnStartReply(s, replyText, startOk))
+        return;
+    HidePrompt(s);
+    const TarnCard card = RequestTarnTracks(s);
+    ShowTarnTracks(s, card.tracks);
+    const int n = s.g.OpCount;
+    if (card.ok) {
+        s.view.message = {reply::ReadOkLine(n), kBlack};
+        if (!s.Wait(300))
+            return;
+    } else {
+        s.view.message = {"Read(" + std::to_string(n) + ") Failed!", kRed};
+        if (!TarnRecovery(s) || !s.Wait(500))
+            return;
+    }
+    ++s.g.OpCount;
+    SendReadCmd(s, kOpQuellRead);
     if (s.g.OpState != kOpIdle)
         ShowPrompt(s);
 }

@@ -47,5 +47,8 @@ void SendLineReadCmd(Session& session);
 void cmdRead_Click(Session& session);
 // Branch 3 of the receive dispatcher.
 void ReadBranch(Session& session, std::string_view replyText);
+// Branch 9: a read in "Quell Mode". The swipe's start reply comes first; the
+// tracks are then asked for one by one.
+void QuellReadBranch(Session& session, std::string_view replyText);
 
 } // namespace msrw

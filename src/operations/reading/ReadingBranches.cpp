@@ -31,6 +31,7 @@ void EndCompare(Session& s, std::int32_t endedState) {
 
 void RegisterReadingBranches(DispatchTable& table) {
     table.addBranch(kOpRead, IgnoringOk<ReadBranch>);
+    table.addBranch(kOpQuellRead, IgnoringOk<QuellReadBranch>);
     table.addBranch(kOpCompare, IgnoringOk<CompareBranch>);
     table.addBranch(kOpTestRead, IgnoringOk<TestReadBranch>);
     table.addEndAction(EndStep::Compare, EndCompare);

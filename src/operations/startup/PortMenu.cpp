@@ -41,14 +41,29 @@ void OpenReaderFromMenu(Session& s, int chosenPort, bool refillCardTypes,
     s.view.prompt.visible = false;
 }
 
+// "Quell Mode": the Tarn port opens with the serial settings the reader
+// speaks (those of the Tarn serial settings file), the baud text followed
+// directly by the parity text.
+void OpenTarnPort(Session& s) {
+    const PortState& p = s.port;
+    if (s.link().OpenPort(p.TarnPortText, p.TarnBaudText + p.TarnParityText) != kLinkOk) {
+        s.dialogs.showMessage("Open Port Failed!");
+        DisMainBtns(s.view);
+        return;
+    }
+    s.view.portMenu.openChecked = true;
+    s.view.portMenu.closeChecked = false;
+    EnaMainBtns(s.view, s.port.MsrwMode);
+    s.view.portMenu.checkOnly(s.link().openPortNumber());
+}
+
 } // namespace
 
 void mnuPortN_Click(Session& s, int index, void (*chooseCardType)(Session&)) {
     s.view.message = {};
     if (s.quell()) {
-        // The Tarn family keeps its own port settings; it comes with its protocol.
-        s.dialogs.showMessage("Open Port Failed!");
-        DisMainBtns(s.view);
+        s.port.TarnPortText = std::to_string(index + 1);
+        OpenTarnPort(s);
         return;
     }
     s.port.CurrentPort = static_cast<std::uint8_t>(index + 1);
@@ -58,8 +73,7 @@ void mnuPortN_Click(Session& s, int index, void (*chooseCardType)(Session&)) {
 void mnuPortOpen_Click(Session& s, void (*chooseCardType)(Session&)) {
     s.view.message = {};
     if (s.quell()) {
-        s.dialogs.showMessage("Open Port Failed!");
-        DisMainBtns(s.view);
+        OpenTarnPort(s);
         return;
     }
     OpenReaderFromMenu(s, 0, true, chooseCardType);

@@ -7,6 +7,7 @@
 #include "session/MainControls.h"
 #include "session/OpStates.h"
 #include "session/SettingsSave.h"
+#include "session/TarnLink.h"
 
 #include <array>
 
@@ -69,14 +70,7 @@ bool Startup::cmdpwdok_Click() {
         s_.dialogs.showMessage("Protocol Option must be chosen!", MessageIcon::Critical, "Dialog");
         return false;
     }
-    if (pwd.optTarnpro) {
-        // The Tarn family is not built yet: say so rather than pretend.
-        s_.dialogs.showMessage("The Tarn protocol is not available in this version yet. Please "
-                               "choose \"Velk Protocol\".",
-                               MessageIcon::Information, "Dialog");
-        return false;
-    }
-    s_.g.ProtocolIsTarn = false;
+    s_.g.ProtocolIsTarn = pwd.optTarnpro;
     pwd.visible = false;
     frmMain_Form_Load();
     if (!s_.view.quitRequested)
@@ -169,7 +163,7 @@ bool Startup::askForPort(bool& result) {
                 s_.port.TarnBaudText = kProbeBauds[baud];
                 s_.view.message = {reply, kBlack};
                 result = true;
-                writeTarnFile();
+                (void)s_.portManager.SaveTarnSerialSettings(); // a failure has been shown
                 return true;
             }
         }
@@ -177,14 +171,6 @@ bool Startup::askForPort(bool& result) {
     s_.dialogs.showMessage("No Brindle is found on Port " + port);
     s_.view.quitRequested = true;
     return false;
-}
-
-void Startup::writeTarnFile() {
-    QString error;
-    if (!s_.data.writeLines(kTarnSerialFile,
-                            {s_.port.TarnPortText, s_.port.TarnParityText, s_.port.TarnBaudText},
-                            error))
-        s_.dialogs.showMessage(error.toStdString(), MessageIcon::Warning);
 }
 
 bool Startup::VelkOrTarn() {
@@ -204,13 +190,13 @@ bool Startup::VelkOrTarn() {
     // The reader's USB virtual ports first, then every port.
     for (int port : s_.ports.usbPorts()) {
         if (probePort(port, result)) {
-            writeTarnFile();
+            (void)s_.portManager.SaveTarnSerialSettings(); // a failure has been shown
             return result;
         }
     }
     for (int port = kFirstPort; port <= kLastPort; ++port) {
         if (probePort(port, result)) {
-            writeTarnFile();
+            (void)s_.portManager.SaveTarnSerialSettings(); // a failure has been shown
             return result;
         }
     }
@@ -236,6 +222,14 @@ void Startup::frmMain_Form_Load() {
     } else if (tarn && !s_.g.ProtocolIsTarn) {
         s_.link().Query(cmd::SwitchToVelk());
     }
+    if (s_.g.ProtocolIsTarn)
+        startTarnPath();
+    else
+        startEscapePath();
+}
+
+void Startup::startEscapePath() {
+    s_.link().setTarnFamily(false);
     s_.port.ReaderFound = false;
     s_.port.FixturePort = 0;
     s_.g.OpState = kOpIdle;
@@ -256,6 +250,11 @@ void Startup::frmMain_Form_Load() {
         return;
     s_.g.EraseMask = 7;
     s_.link().ClosePort();
+    lockTrackFields();
+}
+
+// Step 6's end, on either path: only the fields of the tracks in use take input.
+void Startup::lockTrackFields() {
     UnlockTrackFields(s_.view, s_.g.ActiveTracks);
     s_.g.FirstLoadDone = true;
 }
@@ -288,6 +287,8 @@ void Startup::Form_Unload() {
         s_.link().SendCommand(cmd::Idle());
         (void)SaveSetting(s_); // a failure has been shown; the program ends anyway
     } else if (s_.quell()) {
+        // The reset is answered before the port closes, so it reaches the reader.
+        (void)SendTarnStr(s_, "\\7F"); // unanswered, it changes nothing now
         s_.link().ClosePort();
     }
     // Every mode ends the program: in "Velk Mode" and "Pellam Mode" Exit

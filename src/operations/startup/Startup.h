@@ -1,7 +1,8 @@
 #pragma once
 // Start-up: the start-up dialog (tracks in use, protocol family), the probe of
 // the protocol the device speaks, the main window's start-up on the
-// escape-sequence path, and the unload step.
+// escape-sequence path ("Ormond Mode") or the Tarn path ("Quell Mode"), and
+// the unload step.
 
 #include "session/Session.h"
 
@@ -44,8 +45,10 @@ private:
     bool probeTarnFilePort(std::string& reply);
     bool probePort(int port, bool& result);
     bool askForPort(bool& result);
-    void writeTarnFile();
+    void startEscapePath();
+    void startTarnPath();
     void sendStoredCardSettings();
+    void lockTrackFields();
 
     Session& s_;
     std::function<void()> chooseCardType_;

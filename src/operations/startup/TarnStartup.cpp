@@ -1,0 +1,57 @@
+// The main start-up's Tarn path: the reader/writer speaks the single-byte
+// family, and the program runs in "Quell Mode" with its port kept open.
+
+#include "operations/startup/Startup.h"
+
+#include "cards/CardTypeList.h"
+#include "files/TarnSetupFile.h"
+#include "session/MainControls.h"
+#include "session/TarnLink.h"
+
+#include <array>
+
+namespace msrw {
+namespace {
+
+constexpr const char* kTrack2At75Bpi = "\\3B\\32\\4C";
+constexpr const char* kTarnIdle = "\\4C";
+
+// The set-up file as it is, but for the bare protocol: start-up always
+// speaks to the reader unframed, whatever the file said.
+void ForceUnframedSetup(Session& s) {
+    if (!s.data.exists(kTarnSetupFile))
+        CreateTarnSetupFile(s);
+    std::array<std::string, 9> v;
+    for (std::size_t i = 0; i < v.size(); ++i)
+        v[i] = TarnReadSetting(s, kTarnSetupKeys[i]);
+    // A file that cannot be written has been reported; the run goes on unframed.
+    (void)TarnWriteSetting(s, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], "1");
+    s.g.TarnUnframed = true;
+}
+
+} // namespace
+
+void Startup::startTarnPath() {
+    s_.link().setTarnFamily(true);
+    s_.view.coercivityLabelHidden = true;
+    s_.view.hide(Control::cmdConfigSetting);
+    s_.port.MsrwMode = MsrwMode::Quell;
+    UpdateMainDisp(s_.view, s_.port.MsrwMode);
+    ForceUnframedSetup(s_);
+    // A reader that does not answer its reset has been reported; the window
+    // still comes up, so that the operator can reach the port menu.
+    (void)ReadEEprom(s_);
+    EnaMainBtns(s_.view, s_.port.MsrwMode);
+    UpdateCbo(s_.view, s_.port.MsrwMode, s_.record);
+    if (chooseCardType_)
+        chooseCardType_();
+    s_.g.EraseMask = 7;
+    if (s_.g.CardType == card::ISO)
+        (void)SendTarnStr(s_, kTrack2At75Bpi); // answers are not judged at start-up
+    (void)SendTarnStr(s_, kTarnIdle);
+    s_.view.defaultSettingLabel = {};
+    s_.view.prompt.visible = false;
+    lockTrackFields();
+}
+
+} // namespace msrw
