@@ -7,6 +7,7 @@
 #include "operations/settings/SetupDialog.h"
 #include "operations/settings/SetupMemory.h"
 #include "operations/settings/TarnSetup.h"
+#include "session/MainControls.h"
 #include "session/PortManager.h"
 #include "sim/TarnResponder.h"
 #include "support/CardsSession.h"
@@ -111,7 +112,7 @@ TEST_F(TarnSetupFlow, OkWritesTheReaderAndTheFilesAndTheReaderStillAnswers) {
     const Commands sent = t.takeSent();
     // The densities still come from the file as it was; the new ones go
     // with the card type applied afterwards.
-    const Commands expected{"\\7F", ";1H", ";2L", ";3H", "\\09\\09\\09", "A011E", "A0246",
+    const Commands expected{"\\7F",  ";1H",   ";2L",   ";3H", "\\09\\09\\09", "A011E", "A0246",
                             "A0313", "A0400", "A1CFF", "@"};
     ASSERT_GE(sent.size(), expected.size() + 1);
     EXPECT_EQ(Commands(sent.begin(), sent.begin() + std::ptrdiff_t(expected.size())), expected);
@@ -122,8 +123,7 @@ TEST_F(TarnSetupFlow, OkWritesTheReaderAndTheFilesAndTheReaderStillAnswers) {
     EXPECT_EQ(memory(0x03), 0x13);
     EXPECT_EQ(memory(0x04), 0x00);
     EXPECT_EQ(memory(0x1C), 0xFF);
-    EXPECT_EQ(ReadFile(s(), kTarnSerialFile),
-              (Lines{s().port.TarnPortText, "m , 7, 1", "2400,"}));
+    EXPECT_EQ(ReadFile(s(), kTarnSerialFile), (Lines{s().port.TarnPortText, "m , 7, 1", "2400,"}));
     EXPECT_EQ(ReadFile(s(), kTarnSetupFile),
               (Lines{"10", "11", "12", "1", "2", "2", "1", "1", "0", "1"}));
     EXPECT_TRUE(readerAnswers()); // the port follows the reader's new serial format

@@ -3,13 +3,7 @@
 // of Setup, OK and Cancel with the simulated reader/writer.
 
 #include "files/TarnSetupFile.h"
-#include "link/MsrwDLL.h"
-#include "operations/settings/SetupDialog.h"
-#include "operations/settings/SetupMemory.h"
 #include "operations/settings/TarnSetup.h"
-#include "session/MainControls.h"
-#include "session/PortManager.h"
-#include "sim/TarnResponder.h"
 #include "support/CardsSession.h"
 
 #include <gtest/gtest.h>
@@ -42,9 +36,9 @@ protected:
 };
 
 TEST_F(TarnSetupControls, BoxesTakeDigitsAndBackspaceOnly) {
-    for (const int key : {'0', '5', '9', 8})
+    for (const int key : {int('0'), int('5'), int('9'), 8})
         EXPECT_EQ(frmTarnSetup::txtBox_KeyPress(key), key) << key;
-    for (const int key : {'a', '-', ' ', '.', 127, 13, '/', ':'})
+    for (const int key : {int('a'), int('-'), int(' '), int('.'), 127, 13, int('/'), int(':')})
         EXPECT_EQ(frmTarnSetup::txtBox_KeyPress(key), 0) << key;
 }
 
@@ -55,11 +49,16 @@ TEST_F(TarnSetupControls, ABoxLeftEmptyOrOutOfRangeTakesItsDefault) {
         const char* kept;
     };
     const std::vector<Case> cases{
-        {TarnBox::txtLzT1, "", "9"},      {TarnBox::txtLzT2, "0", "9"},
-        {TarnBox::txtLzT3, "100", "9"},   {TarnBox::txtLzT1, "99", "99"},
-        {TarnBox::txtLzT2, "007", "7"},   {TarnBox::txt75Lz, "", "22"},
-        {TarnBox::txt75Lz, "256", "22"},  {TarnBox::txt75Lz, "255", "255"},
-        {TarnBox::txt210Lz, "0", "61"},   {TarnBox::txt210Lz, "1", "1"},
+        {TarnBox::txtLzT1, "", "9"},
+        {TarnBox::txtLzT2, "0", "9"},
+        {TarnBox::txtLzT3, "100", "9"},
+        {TarnBox::txtLzT1, "99", "99"},
+        {TarnBox::txtLzT2, "007", "7"},
+        {TarnBox::txt75Lz, "", "22"},
+        {TarnBox::txt75Lz, "256", "22"},
+        {TarnBox::txt75Lz, "255", "255"},
+        {TarnBox::txt210Lz, "0", "61"},
+        {TarnBox::txt210Lz, "1", "1"},
         {TarnBox::txt210Lz, "99999999999999999999", "61"},
     };
     for (const Case& c : cases) {
@@ -171,8 +170,8 @@ TEST_F(TarnSetupControls, DefaultSetsEveryControlButKeepsTheCoercivityBoxAvailab
 TEST_F(TarnSetupControls, TheMemoryValuesOfTheOptions) {
     TarnSetupView v;
     const std::vector<std::tuple<int, TarnParity, const char*>> serial{
-        {19200, TarnParity::Odd, "00"},   {9600, TarnParity::Even, "09"},
-        {4800, TarnParity::Mark, "12"},   {2400, TarnParity::Space, "1B"},
+        {19200, TarnParity::Odd, "00"}, {9600, TarnParity::Even, "09"},
+        {4800, TarnParity::Mark, "12"}, {2400, TarnParity::Space, "1B"},
         {1200, TarnParity::Odd, "04"},
     };
     for (const auto& [baud, parity, value] : serial) {
