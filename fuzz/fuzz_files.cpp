@@ -1,10 +1,11 @@
 // Fuzz target for the file formats the operator brings: card data files
-// (header and record lines), database usage files, CSV records and history
-// files. The first byte chooses the parser.
+// (header and record lines), database usage files, CSV records, history
+// files and the Tarn set-up file. The first byte chooses the parser.
 
 #include "files/CardDataFile.h"
 #include "files/CsvRecord.h"
 #include "files/HistoryFile.h"
+#include "files/TarnSetupFile.h"
 #include "files/UsageFile.h"
 
 #include <cstddef>
@@ -67,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0)
         return 0;
     const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
-    switch (data[0] % 4) {
+    switch (data[0] % 5) {
     case 0:
         CardData(rest);
         break;
@@ -80,6 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case 3:
         (void)history::ParseRecordNumber(rest);
+        break;
+    case 4:
+        for (const char* key : kTarnSetupKeys)
+            (void)TarnFlagValue(TarnSettingOf(Lines(rest), key));
         break;
     }
     return 0;

@@ -1,6 +1,7 @@
-// One fuzz target for every parser of outside input: device replies, command
-// texts typed by the operator, serial settings texts, script files, settings
-// lines and card data files. The first byte chooses the parser.
+// One fuzz target for every parser of outside input: device replies (Tarn
+// frames and track replies too), command texts typed by the operator, serial
+// settings texts, script files, settings lines and card data files. The first
+// byte chooses the parser.
 
 #include "cards/UserTrackCodec.h"
 #include "files/ScriptFile.h"
@@ -11,6 +12,7 @@
 #include "operations/settings/FixtureProcedure.h"
 #include "protocol/ReadReply.h"
 #include "protocol/ReplyClassification.h"
+#include "protocol/TarnFrame.h"
 #include "sim/DeckFile.h"
 
 #include <cstddef>
@@ -43,6 +45,19 @@ void Reply(std::string_view bytes, int variant) {
     }
 }
 
+// A Tarn reply as the link delivers it, framed or bare, then as a track.
+void TarnReply(std::string_view bytes) {
+    for (const std::string& text : {DisplayForm(bytes), HexForm(bytes)}) {
+        const tarn::FramedReply framed = tarn::CheckFramedReply(text);
+        for (const std::string& reply : {text, framed.body}) {
+            const tarn::TrackReply track = tarn::ParseTrackReply(reply);
+            if (track.text.size() > reply.size())
+                __builtin_trap(); // restoring stuffed bytes only ever shortens
+            (void)tarn::ReadCustom(track.text);
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -50,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const int choice = data[0];
     const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
-    switch (choice % 6) {
+    switch (choice % 7) {
     case 0:
         Reply(rest, choice / 6);
         break;
@@ -76,6 +91,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         sim::ParseDeck(rest, error);
         break;
     }
+    case 6:
+        TarnReply(rest);
+        break;
     }
     return 0;
 }

@@ -23,8 +23,8 @@ inline constexpr std::array<const char*, 10> kTarnSetupKeys{
 // 9, 9, 9, 0, 2, 2, 0, 1, 0, 1.
 TarnSetupLines DefaultTarnSetup();
 
-// The value of `key` in the file's lines; "" for an unknown key or a line
-// the file does not have.
+// The value of `key` in the file's lines, spaces around it dropped; "" for
+// an unknown key or a line the file does not have.
 std::string TarnSettingOf(const std::vector<std::string>& lines, std::string_view key);
 
 // Whether a value of "p" means the bare protocol: "1" (and "True"/"-1", the

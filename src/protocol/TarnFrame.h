@@ -48,7 +48,8 @@ struct TrackReply {
                       // and its stuffed bytes (10, byte ^ 40) restored
 };
 // "+" is a blank track, "*" a failed one; anything else is track data, which
-// the device closes with "\04".
+// the device closes with "\04". Data that is not closed so (cut short), or
+// whose stuffing is broken, is a failed track: it is never shown.
 TrackReply ParseTrackReply(std::string_view reply);
 
 // Bare hexadecimal digits of a text of at least four characters: "\" is

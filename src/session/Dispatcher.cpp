@@ -7,6 +7,7 @@
 #include "session/OpStates.h"
 #include "session/Session.h"
 #include "session/SwipePrompt.h"
+#include "session/TarnLink.h"
 
 #include <cassert>
 
@@ -73,7 +74,9 @@ void cmdCancel_Click(Session& s) {
     s.g.OpState = kOpIdle;
     s.markOperationEnded();
     UnlockTrackFields(s.view, s.g.ActiveTracks);
-    if (s.ormond())
+    if (s.quell())
+        TarnEndSequence(s);
+    else if (s.ormond())
         s.link().SendCommand(cmd::Idle());
     // This is the ending itself: it finishes whatever comes during its pause.
     (void)s.Delay(200);

@@ -28,7 +28,8 @@ bool SendTarnStr(Session& s, const std::string& command, bool useQuery = true);
 
 // The value of `key` in the Tarn set-up file; "" for an unknown key or no file.
 std::string TarnReadSetting(const Session& s, std::string_view key);
-// Rewrites the set-up file with these ten values in this order. False (the
+// Rewrites the set-up file with these ten values in this order, and sets
+// TarnUnframed from `tarnprotocol` once the file holds it. False (the
 // operator told) when it cannot be written.
 bool TarnWriteSetting(Session& s, const std::string& numByteLeadz1,
                       const std::string& numByteLeadz2, const std::string& numByteLeadz3,
@@ -38,17 +39,20 @@ bool TarnWriteSetting(Session& s, const std::string& numByteLeadz1,
                       const std::string& tarnprotocol);
 // Writes the default set-up file when there is none.
 void CreateTarnSetupFile(Session& s);
-// TarnUnframed := the set-up file's "p".
+// TarnUnframed := the set-up file's "p" (its default, bare, when the file or
+// the line is missing).
 void LoadTarnFraming(Session& s);
 
 // Each track's density command from "t1bpi".."t3bpi": "\3B\31\48" for 210
-// BPI, "\3B\31\4C" otherwise (tracks 2 and 3 alike).
+// BPI, "\3B\31\4C" otherwise (tracks 2 and 3 alike). A missing file or
+// line counts as its default.
 void SetTarnBpi(Session& s);
 
 // Resets the device and reads its set-up memory into s.g.tarnMemory,
 // rewriting erased bytes (FF) at 00, 03 and 04 with their defaults. False
 // (after "Failed to reset! Please Check the reader.") when the reset is not
-// answered.
+// answered. A byte the reader does not give as two hexadecimal digits is
+// kept as ""; the protocol-and-mode value then stays as it was.
 bool ReadEEprom(Session& s);
 
 // Arms a "Quell Mode" read (SendReadCmd's Tarn branch): reset, framing from

@@ -2,7 +2,7 @@
 // use it: no exchange may wait out the link's time-out, and a write the
 // reader refuses is not shown as done.
 
-#include "operations/settings/SetupMemory.h"
+#include "session/SetupMemory.h"
 #include "operations/settings/Maintenance.h"
 #include "operations/settings/SetupDialog.h"
 #include "sim/TarnResponder.h"

@@ -5,10 +5,10 @@
 #include "files/TarnSetupFile.h"
 #include "link/MsrwDLL.h"
 #include "operations/settings/SetupDialog.h"
-#include "operations/settings/SetupMemory.h"
 #include "operations/settings/TarnSetup.h"
 #include "session/MainControls.h"
 #include "session/PortManager.h"
+#include "session/SetupMemory.h"
 #include "sim/TarnResponder.h"
 #include "support/CardsSession.h"
 

@@ -5,12 +5,12 @@
 #include "operations/cardtype/CardTypeSetup.h"
 #include "operations/settings/FixtureProcedure.h"
 #include "operations/settings/ScriptRunner.h"
-#include "operations/settings/SetupMemory.h"
 #include "operations/startup/Startup.h"
 #include "protocol/ReplyClassification.h"
 #include "session/MainControls.h"
 #include "session/Session.h"
 #include "session/SettingsSave.h"
+#include "session/SetupMemory.h"
 #include "session/SwipePrompt.h"
 
 namespace msrw {

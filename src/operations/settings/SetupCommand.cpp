@@ -5,13 +5,13 @@
 
 #include "operations/settings/SetupDialog.h"
 
-#include "operations/settings/SetupMemory.h"
 #include "operations/settings/TarnSetup.h"
 #include "operations/startup/Startup.h"
 #include "protocol/CommandSet.h"
 #include "session/DeviceFormat.h"
 #include "session/MainControls.h"
 #include "session/SettingsSave.h"
+#include "session/SetupMemory.h"
 #include "session/SwipePrompt.h"
 #include "session/TarnLink.h"
 

@@ -8,10 +8,10 @@
 #include "link/Notation.h"
 #include "link/OperatorDialogs.h"
 #include "operations/cardtype/CardTypeSetup.h"
-#include "operations/settings/SetupMemory.h"
 #include "operations/settings/TarnSetupValues.h"
 #include "session/MainControls.h"
 #include "session/Session.h"
+#include "session/SetupMemory.h"
 #include "session/TarnLink.h"
 
 #include <utility>

@@ -1,4 +1,4 @@
-#include "operations/settings/SetupMemory.h"
+#include "session/SetupMemory.h"
 
 #include "link/MsrwDLL.h"
 
