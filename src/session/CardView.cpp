@@ -3,6 +3,7 @@
 #include "cards/CardTypeList.h"
 #include "cards/CustomTrack.h"
 #include "cards/ShownFormat.h"
+#include "files/TarnSetupFile.h"
 #include "protocol/TarnFrame.h"
 #include "session/Session.h"
 #include "session/TarnLink.h"
@@ -30,17 +31,25 @@ std::optional<std::array<std::string, 3>> TarnBpcTexts(const Session& session) {
     std::array<std::string, 3> bpc;
     for (int track = 1; track <= 3; ++track)
         bpc[std::size_t(track - 1)] =
-            CustomBpcText(TarnReadSetting(session, TrackKey(track, "xbit")));
+            CustomBpcText(TarnSettingOrDefault(session, TrackKey(track, "xbit")));
     return bpc;
 }
 
 } // namespace
 
+std::string TarnSettingOrDefault(const Session& session, std::string_view key) {
+    std::string value = TarnReadSetting(session, key);
+    if (!value.empty())
+        return value;
+    const TarnSetupLines defaults = DefaultTarnSetup();
+    return TarnSettingOf({defaults.begin(), defaults.end()}, key);
+}
+
 std::array<std::string, 3> TarnTrackDensities(const Session& session) {
     std::array<std::string, 3> bpi;
     for (int track = 1; track <= 3; ++track)
         bpi[std::size_t(track - 1)] =
-            tarn::ReadTarnBpi(TarnReadSetting(session, TrackKey(track, "bpi")));
+            tarn::ReadTarnBpi(TarnSettingOrDefault(session, TrackKey(track, "bpi")));
     return bpi;
 }
 

@@ -45,14 +45,26 @@ TEST(FrameCaptions, EachTypeShowsItsBitsAndDensitiesExactly) {
 
 class CurrentCaptions : public CardsSession {};
 
-TEST_F(CurrentCaptions, FollowTheSessionsTypeOutsideTheTarnFamily) {
+TEST_F(CurrentCaptions, FollowTheSessionsTypeAndFamily) {
     session.g.CardType = "ISO";
     ASSERT_TRUE(CurrentFrameCaptions(session));
     EXPECT_EQ((*CurrentFrameCaptions(session))[1], "Track2   5-BPC   75-BPI");
     ShowFrameCaptions(session.view, *CurrentFrameCaptions(session));
     EXPECT_EQ(session.view.frame(3).caption, "Track3   5-BPC   210-BPI");
 
+    // The Tarn family's captions come from its own set-up file.
     session.port.MsrwMode = MsrwMode::Quell;
+    QString error;
+    ASSERT_TRUE(session.data.writeLines("\\tarnsetup.stp",
+                                        {"9", "9", "9", "2", "1", "0", "1", "0", "1", "1"}, error));
+    EXPECT_EQ(*CurrentFrameCaptions(session),
+              (FrameCaptions{"Track1   7-BPC    75-BPI", "Track2   5-BPC    210-BPI",
+                             "Track3   5-BPC    75-BPI"}));
+    session.g.CardType = "CUSTOM";
+    EXPECT_EQ(*CurrentFrameCaptions(session),
+              (FrameCaptions{"Track1   5-BPC    75-BPI", "Track2   6-BPC    210-BPI",
+                             "Track3   7-BPC    75-BPI"}));
+    session.g.CardType = "USER";
     EXPECT_FALSE(CurrentFrameCaptions(session));
 }
 

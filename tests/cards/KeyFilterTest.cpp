@@ -150,13 +150,20 @@ TEST_F(TrackKeyPress, SetsTheLimitFromTheStoredDensityThenFilters) {
     EXPECT_EQ(session.view.track(2).maxLength, 180);
 }
 
-TEST_F(TrackKeyPress, TheTarnFamilyLeavesDensityLimitsToItsOwnSetUp) {
+TEST_F(TrackKeyPress, TheTarnFamilyTakesTheDensityLimitsFromItsOwnSetUp) {
     session.port.MsrwMode = MsrwMode::Quell;
     session.g.ProtocolIsTarn = true;
     session.g.CardType = "ISO";
     session.view.track(1).maxLength = 220;
     EXPECT_EQ(txtTrk_KeyPress(session, 1, 'a'), 'A');
-    EXPECT_EQ(session.view.track(1).maxLength, 220);
+    EXPECT_EQ(session.view.track(1).maxLength, 76); // no set-up file: its default, 210 BPI
+    QString error;
+    ASSERT_TRUE(session.data.writeLines("\\tarnsetup.stp",
+                                        {"9", "9", "9", "0", "2", "2", "1", "0", "0", "1"}, error));
+    EXPECT_EQ(txtTrk_KeyPress(session, 1, 'a'), 'A');
+    EXPECT_EQ(session.view.track(1).maxLength, 25); // 75 BPI in the Tarn set-up
+    EXPECT_EQ(txtTrk_KeyPress(session, 2, '1'), '1');
+    EXPECT_EQ(session.view.track(2).maxLength, 106);
 }
 
 TEST_F(TrackKeyPress, AReplacementTakesEveryKeyButTheLimitStillApplies) {

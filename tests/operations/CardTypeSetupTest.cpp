@@ -276,20 +276,22 @@ TEST_F(HiCoReminder, OtherTypesNeverRemind) {
 
 class CardTypeChoice : public CardsSession {};
 
-TEST_F(CardTypeChoice, TheTarnFamilySetsUpTheWindowAndLeavesTheRestToTheTarnCode) {
+TEST_F(CardTypeChoice, TheTarnFamilyClearsTheWindowAndSendsNoEscapeSettings) {
     useFake({});
     setMode(MsrwMode::Quell, true);
-    session.format.chkhico = false;
+    session.format.chkhico = true; // the escape-sequence set-up has no say here
     for (TrackFrame& frame : session.view.frames) {
         frame.caption = "Track1   7-BPC   210-BPI";
         frame.red = true;
     }
     session.view.track(1).text = "%B1?";
 
-    EXPECT_EQ(cboCardType_Click(session, 2), CardTypeOutcome::TarnFamily);
+    EXPECT_EQ(cboCardType_Click(session, 2), CardTypeOutcome::Done);
     EXPECT_EQ(session.g.CardType, "CUSTOM");
+    // No Tarn set-up file: its defaults.
+    EXPECT_EQ(session.view.frame(1).caption, "Track1   7-BPC    210-BPI");
+    EXPECT_EQ(session.view.frame(2).caption, "Track2   5-BPC    75-BPI");
     for (int t = 1; t <= 3; ++t) {
-        EXPECT_EQ(session.view.frame(t).caption, "");
         EXPECT_FALSE(session.view.frame(t).red);
         EXPECT_EQ(session.view.track(t).maxLength, 220);
         EXPECT_EQ(session.view.track(t).text, "");
@@ -297,9 +299,11 @@ TEST_F(CardTypeChoice, TheTarnFamilySetsUpTheWindowAndLeavesTheRestToTheTarnCode
     EXPECT_TRUE(sent().empty());
     EXPECT_TRUE(session.view.isEnabled("cboCardType"));
 
-    EXPECT_EQ(cboCardType_Click(session, 1), CardTypeOutcome::TarnFamily);
+    // The coercivity of a reader whose set-up memory was never read is no
+    // high coercivity.
+    EXPECT_EQ(cboCardType_Click(session, 1), CardTypeOutcome::Done);
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{kHiCoReminder});
     EXPECT_EQ(session.view.track(1).maxLength, 220); // AAMVA leaves the limits to the key filter
-    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(CardTypeChoice, AnEndedRunStopsAtThePauseWithNothingMoreSent) {

@@ -3,6 +3,7 @@
 #include "cards/CardTypeList.h"
 #include "cards/CustomTrack.h"
 #include "protocol/TarnFrame.h"
+#include "session/CardView.h"
 #include "session/Session.h"
 #include "session/TarnLink.h"
 
@@ -59,7 +60,7 @@ void AskTrack3(Session& s, TarnCard& card) {
     }
     if (asked.outcome == TrackOutcome::Shown) {
         asked.text = tarn::TarnDisplayText(asked.text);
-        const std::string bpi = tarn::ReadTarnBpi(TarnReadSetting(s, "t3bpi"));
+        const std::string bpi = tarn::ReadTarnBpi(TarnSettingOrDefault(s, "t3bpi"));
         s.view.frame(3).caption = Track3LayoutCaption(s.g.CardType, sevenBit, bpi);
     }
     Take(card, 2, std::move(asked));
@@ -81,7 +82,7 @@ void AskCustomTracks(Session& s, TarnCard& card) {
         if (track == 3 && !AllTracksInUse(s))
             break;
         const std::string key = "t" + std::to_string(track) + "xbit";
-        const int bits = CustomBitsPerCharacter(TarnReadSetting(s, key));
+        const int bits = CustomBitsPerCharacter(TarnSettingOrDefault(s, key));
         const auto index = std::size_t(track - 1);
         if (bits == 0) {
             // No character size to ask in: the set-up file is damaged.
