@@ -160,6 +160,7 @@ TEST_F(TarnSetupFlow, OkInTheFramedProtocolFramesItsCommands) {
     const Commands sent = t.takeSent();
     Commands expected{"\\02\\7F\\03~", "\\02;1H\\03C", "\\02;2L\\03D", "\\02;3H\\03A"};
     expected.insert(expected.end(), kDefaultMemoryWrites.begin(), kDefaultMemoryWrites.end());
+    expected[7] = "A0319"; // 03 as the reader had it: 9600, space parity
     expected[8] = "A0403"; // 04: protocol 1, mode 2
     ASSERT_GE(sent.size(), expected.size() + 1);
     EXPECT_EQ(Commands(sent.begin(), sent.begin() + std::ptrdiff_t(expected.size())), expected);
@@ -200,7 +201,23 @@ TEST_F(TarnSetupFlow, AReaderThatDoesNotAnswerItsResetIsNotWritten) {
     EXPECT_EQ(s().view.enabled, enabled);
 }
 
-// A scripted reader, for the failures the simulated one does not make.
+// A scripted reader that keeps the serial settings its port was opened with.
+class SettingsKeepingTransport : public FakeTransport {
+public:
+    SettingsKeepingTransport(std::shared_ptr<FakeDevice> device,
+                             std::vector<SerialSettings>& opened)
+        : FakeTransport(std::move(device)), opened_(opened) {}
+    bool open(const SerialSettings& settings, QString& error) override {
+        opened_.push_back(settings);
+        return FakeTransport::open(settings, error);
+    }
+
+private:
+    std::vector<SerialSettings>& opened_;
+};
+
+// A scripted reader, for what the simulated one does not show: the port's
+// settings, and failures.
 class TarnSetupScripted : public CardsSession {
 protected:
     void SetUp() override {
@@ -209,7 +226,7 @@ protected:
             [this] {
                 if (++opens > opensAllowed)
                     device->present = false;
-                return std::make_unique<FakeTransport>(device);
+                return std::make_unique<SettingsKeepingTransport>(device, opened);
             },
             "fake");
         for (const char* command : {"\x7F", ";1H", ";2L", ";3H", "\x09\x09\x09", "A0116", "A023D",
@@ -232,9 +249,26 @@ protected:
     }
 
     std::shared_ptr<FakeDevice> device = std::make_shared<FakeDevice>();
+    std::vector<SerialSettings> opened;
     int opens = 0;
     int opensAllowed = 1000;
 };
+
+TEST_F(TarnSetupScripted, ThePortIsOpenedAgainWithTheNewSerialFormatAfterTheMemoryCloses) {
+    device->answers.erase("A0301");
+    device->answers["A0312"] = "^"; // 4800, mark parity
+    view().serial = {4800, TarnParity::Mark};
+    opened.clear();
+    frmTarnSetup::CmdTarnsetupOk_Click(session);
+    EXPECT_TRUE(dialogs.messages.empty()) << dialogs.messages.front();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], (SerialSettings{4800, 'M', 7, 1}));
+    const Commands got = received();
+    const auto close = std::find(got.begin(), got.end(), "@");
+    ASSERT_NE(close, got.end());
+    EXPECT_NE(std::find(close, got.end(), "L"), got.end()); // sent over the reopened port
+    EXPECT_EQ(ReadFile(session, kTarnSerialFile), (Lines{"1", "m , 7, 1", "4800,"}));
+}
 
 TEST_F(TarnSetupScripted, ARefusedMemoryWriteKeepsTheDialogOpenAndTheFileAsItWas) {
     device->answers["A0401"] = "*";
