@@ -7,9 +7,11 @@
 #include "ui/frmMain.h"
 #include "ui/frmpwd.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -41,6 +43,13 @@ protected:
         W* widget = dialog->findChild<W*>(name);
         EXPECT_NE(widget, nullptr) << name;
         return widget;
+    }
+
+    // An option button takes a click on its circle or its caption only.
+    void choose(const char* option) {
+        auto* button = field<QRadioButton>(option);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+        EXPECT_TRUE(button->isChecked()) << option;
     }
 
     SimSession t;
@@ -108,10 +117,12 @@ TEST_F(TarnSetupWidget, TypedValuesAndChoicesGoToTheReaderWithOk) {
     lz->setFocus();
     lz->selectAll();
     QTest::keyClick(lz, Qt::Key_Backspace);
-    QTest::keyClick(lz, Qt::Key_Tab); // left empty: back to its default
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(lz, &leave); // left empty: back to its default
     EXPECT_EQ(lz->text(), "9");
-    QTest::mouseClick(field<QRadioButton>("opt4800"), Qt::LeftButton);
-    QTest::mouseClick(field<QRadioButton>("opt7even"), Qt::LeftButton);
+    choose("opt4800");
+    EXPECT_EQ(t.session->operationState<TarnSetupView>().serial.baud, 4800);
+    choose("opt7even");
     QTest::mouseClick(field<QCheckBox>("chktarnhico"), Qt::LeftButton);
     QTest::mouseClick(field<QPushButton>("CmdTarnsetupOk"), Qt::LeftButton);
     EXPECT_FALSE(dialog->isVisible());
@@ -122,7 +133,7 @@ TEST_F(TarnSetupWidget, TypedValuesAndChoicesGoToTheReaderWithOk) {
 }
 
 TEST_F(TarnSetupWidget, EscapeCancelsAndDefaultResetsTheControls) {
-    QTest::mouseClick(field<QRadioButton>("optprotocol1"), Qt::LeftButton);
+    choose("optprotocol1");
     QTest::mouseClick(field<QPushButton>("CmdTarnDefault"), Qt::LeftButton);
     EXPECT_TRUE(field<QRadioButton>("optprotocol0")->isChecked());
     EXPECT_TRUE(field<QRadioButton>("opt7odd")->isChecked());
