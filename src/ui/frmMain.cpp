@@ -26,6 +26,7 @@
 #include "ui/ScriptWindow.h"
 #include "ui/SetupDialog.h"
 #include "ui/SimulatorWindow.h"
+#include "ui/TarnSetupDialog.h"
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
 
@@ -132,6 +133,8 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     seqWrite_ = new SeqWriteDialog(
         s_, [this] { act([] {}); }, this);
     setup_ = new SetupDialog(
+        s_, [this] { act([] {}); }, this);
+    tarnSetup_ = new TarnSetupDialog(
         s_, [this] { act([] {}); }, this);
     cfg_ = new CfgDialog(
         s_, [this] { act([] {}); }, this);
@@ -374,6 +377,7 @@ void frmMain::render() {
     eraseSel_->render();
     seqWrite_->render();
     setup_->render();
+    tarnSetup_->render();
     cfg_->render();
     script_->render();
     maintenance_->render();

@@ -28,6 +28,7 @@ class MaintenanceWindow;
 class ScriptWindow;
 class SeqWriteDialog;
 class SetupDialog;
+class TarnSetupDialog;
 class frmMessage;
 class Startup;
 
@@ -79,6 +80,7 @@ private:
     EraseSelDialog* eraseSel_;
     SeqWriteDialog* seqWrite_;
     SetupDialog* setup_;
+    TarnSetupDialog* tarnSetup_;
     CfgDialog* cfg_;
     ScriptWindow* script_;
     MaintenanceWindow* maintenance_;

@@ -235,14 +235,15 @@ TEST_F(SetupFlow, CancelWhenTheReaderDoesNotAnswerSaysSo) {
 }
 
 TEST_F(SetupFlow, OtherModesOpenNoDialogAndLeaveTheButtonsUsable) {
-    for (const MsrwMode mode : {MsrwMode::Velk, MsrwMode::Pellam, MsrwMode::Quell}) {
+    // ("Quell Mode" opens the Tarn set-up dialog instead: frmTarnSetupFlowTest.)
+    for (const MsrwMode mode : {MsrwMode::Velk, MsrwMode::Pellam}) {
         s().port.MsrwMode = mode;
         const auto before = s().view.enabled;
         t.dialogs.messages.clear();
         cmdSetup_Click(s());
         EXPECT_FALSE(view().visible);
         EXPECT_EQ(s().view.enabled, before);
-        EXPECT_EQ(t.dialogs.messages.size(), mode == MsrwMode::Quell ? 1u : 0u);
+        EXPECT_TRUE(t.dialogs.messages.empty());
     }
 }
 

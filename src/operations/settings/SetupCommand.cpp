@@ -1,10 +1,11 @@
-// The main window's Setup button: the format record reloaded, the device's
-// low-coercivity-only flag read from its set-up memory, the stored format
-// sent, and frmSetup shown.
+// The main window's Setup button: in "Ormond Mode" the format record
+// reloaded, the device's low-coercivity-only flag read from its set-up
+// memory, the stored format sent, and frmSetup shown; in "Quell Mode" the
+// Tarn set-up dialog filled from the reader and shown.
 
 #include "operations/settings/SetupDialog.h"
 
-#include "link/OperatorDialogs.h"
+#include "operations/settings/TarnSetup.h"
 #include "operations/startup/Startup.h"
 #include "protocol/CommandSet.h"
 #include "session/DeviceFormat.h"
@@ -12,11 +13,10 @@
 #include "session/SettingsSave.h"
 #include "session/SetupMemory.h"
 #include "session/SwipePrompt.h"
+#include "session/TarnLink.h"
 
 namespace msrw {
 namespace {
-
-constexpr const char* kTarnSetupMissing = "The Tarn set-up is not available in this version yet.";
 
 // Steps 1-7 of the Setup command in "Ormond Mode". False when the reader
 // went away on the way (the operator has been told).
@@ -54,15 +54,41 @@ bool PrepareSetup(Session& s) {
     return true;
 }
 
+// The Setup command in "Quell Mode": the reader's set-up memory read, the
+// Tarn set-up dialog filled from it and the set-up file, and shown. False
+// when the reader did not answer its reset (the operator has been told).
+bool OpenTarnSetup(Session& s) {
+    if (!ReadEEprom(s))
+        return false;
+    frmTarnSetup::ShowSetupInterface(s);
+    const bool lowCoOnly = [&s] {
+        SetupMemory memory(s.link());
+        return ReadsLowCoOnly(memory);
+    }();
+    TarnSetupView& view = s.operationState<TarnSetupView>();
+    view.chktarnhicoEnabled = !lowCoOnly;
+    if (lowCoOnly)
+        view.chktarnhico = false; // OK must not ask such a reader for high coercivity
+    frmTarnSetup::EnaTarnSetupBtn(s);
+    view.visible = true;
+    return true;
+}
+
 } // namespace
 
 void cmdSetup_Click(Session& s) {
     const auto enabledBefore = s.view.enabled;
     DisMainBtns(s.view);
-    if (!s.portManager.ReOpenPort() || !s.ormond()) {
-        // No reader, or a mode without this dialog: the window is left as it was.
-        if (s.quell())
-            s.dialogs.showMessage(kTarnSetupMissing, MessageIcon::Information);
+    const bool portOpen = s.portManager.ReOpenPort();
+    if (portOpen && s.quell()) {
+        const bool shown = OpenTarnSetup(s);
+        HidePrompt(s);
+        if (!shown)
+            s.view.enabled = enabledBefore;
+        return;
+    }
+    if (!portOpen || !s.ormond()) {
+        // No reader, or a mode without a set-up dialog: the window is left as it was.
         s.view.enabled = enabledBefore;
         return;
     }
