@@ -63,8 +63,10 @@ void Run(long long records, long long resumeAt) {
     const std::int64_t first = s.operationState<DatabaseRun>().RecordNo;
     const auto begin = Steady::now();
     for (int i = 0; i < kMeasured; ++i)
-        DatabaseBranch(s, "\x1B"
-                          "0");
+        DatabaseBranch(s,
+                       "\x1B"
+                       "0",
+                       true);
     const auto end = Steady::now();
     const std::int64_t last = s.operationState<DatabaseRun>().RecordNo;
     const double perRecordUs =
