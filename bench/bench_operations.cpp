@@ -2,20 +2,12 @@
 // from the reply's completion to the re-arm command leaving (the mandated
 // pauses are recorded, not spent), and the start-up to the idle main window.
 
-#include "cards/WriteComposition.h"
-#include "link/Clock.h"
-#include "operations/Operations.h"
-#include "operations/cardtype/CardTypeSetup.h"
+#include "BenchRig.h"
 #include "operations/reading/ReadOperation.h"
-#include "operations/startup/Startup.h"
-#include "operations/writing/SendWrite.h"
 #include "operations/writing/WriteOperation.h"
 #include "session/Dispatcher.h"
 #include "session/OpStates.h"
-#include "session/Session.h"
 #include "sim/Deck.h"
-#include "sim/ports/SimTransport.h"
-#include "support/RecordingDialogs.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -25,69 +17,9 @@
 #include <cstdio>
 
 using namespace msrw;
-using Steady = std::chrono::steady_clock;
+using namespace msrw::bench;
 
 namespace {
-
-// Notes when a reply came in and when each command went out.
-class TimingTransport : public Transport {
-public:
-    explicit TimingTransport(std::unique_ptr<Transport> inner) : inner_(std::move(inner)) {
-        connect(inner_.get(), &Transport::bytesReceived, this, [this](const std::string& b) {
-            lastReceived = Steady::now();
-            emit bytesReceived(b);
-        });
-    }
-    bool open(const SerialSettings& s, QString& e) override { return inner_->open(s, e); }
-    void close() override { inner_->close(); }
-    bool isOpen() const override { return inner_->isOpen(); }
-    QString describe() const override { return inner_->describe(); }
-    bool write(const std::string& bytes) override {
-        lastWritten = bytes;
-        lastWrite = Steady::now();
-        ++writes;
-        return inner_->write(bytes);
-    }
-
-    Steady::time_point lastReceived, lastWrite;
-    std::string lastWritten;
-    int writes = 0;
-
-private:
-    std::unique_ptr<Transport> inner_;
-};
-
-struct Rig {
-    Rig() : device(std::make_shared<sim::Device>()) {
-        auto factory = sim::SimTransport::Factory(device);
-        ports.setInProcess(
-            1,
-            [this, factory] {
-                auto t = std::make_unique<TimingTransport>(factory());
-                timing = t.get();
-                return t;
-            },
-            "simulated");
-        session = std::make_unique<Session>(ports, dialogs, clock, DataFolder(dir.path()));
-        Session* s = session.get();
-        startup = std::make_unique<Startup>(
-            *s, [s] { (void)cboCardType_Click(*s, s->view.cardTypes.selected); });
-        InstallOperations(*s);
-    }
-    QTemporaryDir dir;
-    PortDirectory ports;
-    test::RecordingDialogs dialogs;
-    RecordingClock clock;
-    std::shared_ptr<sim::Device> device;
-    TimingTransport* timing = nullptr;
-    std::unique_ptr<Session> session;
-    std::unique_ptr<Startup> startup;
-};
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 void StartUp() {
     Rig rig;
