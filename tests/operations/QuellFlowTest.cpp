@@ -106,6 +106,8 @@ TEST_F(QuellFlow, StartUpReachesTheIdleWindowWithThePortOpen) {
     EXPECT_EQ(s.view.defaultSettingLabel.text, "");
     EXPECT_EQ(s.g.tarnMemory.coercivity, "34");
     EXPECT_TRUE(t.dialogs.messages.empty());
+    // The banner line of the switched reader, without the CR that ends it.
+    EXPECT_EQ(s.view.message.text, t.device->banner());
 
     EXPECT_EQ(s.view.cardTypes.items, (std::vector<std::string>{"ISO", "AAMVA", "CUSTOM"}));
     EXPECT_EQ(s.g.CardType, "ISO");

@@ -14,6 +14,15 @@
 namespace msrw {
 namespace {
 
+// The banner as the operator reads it: without the CR that ends its line.
+std::string BannerShown(std::string reply) {
+    constexpr std::string_view kLineEnd = "\\0D";
+    if (reply.size() >= kLineEnd.size() &&
+        std::string_view(reply).substr(reply.size() - kLineEnd.size()) == kLineEnd)
+        reply.resize(reply.size() - kLineEnd.size());
+    return reply;
+}
+
 // The probe lists of the protocol search, in the order they are tried.
 const std::array<const char*, 5> kProbeBauds = {"9600,", "1200,", "2400,", "4800,", "19200,"};
 const std::array<const char*, 5> kProbeLines = {"s , 7, 1", "e , 7, 1", "o , 7, 1", "m , 7, 1",
@@ -161,7 +170,7 @@ bool Startup::askForPort(bool& result) {
                 s_.port.TarnPortText = port;
                 s_.port.TarnParityText = kProbeLines[line];
                 s_.port.TarnBaudText = kProbeBauds[baud];
-                s_.view.message = {reply, kBlack};
+                s_.view.message = {BannerShown(reply), kBlack};
                 result = true;
                 (void)s_.portManager.SaveTarnSerialSettings(); // a failure has been shown
                 return true;
@@ -182,7 +191,7 @@ bool Startup::VelkOrTarn() {
         if (IsBannerOrEscapeStatus4(reply)) {
             result = reply != "\\1B4" || s_.port.TarnBaudText != "9600,";
             if (result)
-                s_.view.message = {reply, kBlack};
+                s_.view.message = {BannerShown(reply), kBlack};
             return result;
         }
         (void)s_.Delay(3000); // no operation runs at start-up, so none can end
