@@ -3,7 +3,6 @@
 #include "cards/CardTypeList.h"
 #include "cards/CustomTrack.h"
 #include "cards/ShownFormat.h"
-#include "files/TarnSetupFile.h"
 #include "protocol/TarnFrame.h"
 #include "session/Session.h"
 #include "session/TarnLink.h"
@@ -36,14 +35,6 @@ std::optional<std::array<std::string, 3>> TarnBpcTexts(const Session& session) {
 }
 
 } // namespace
-
-std::string TarnSettingOrDefault(const Session& session, std::string_view key) {
-    std::string value = TarnReadSetting(session, key);
-    if (!value.empty())
-        return value;
-    const TarnSetupLines defaults = DefaultTarnSetup();
-    return TarnSettingOf({defaults.begin(), defaults.end()}, key);
-}
 
 std::array<std::string, 3> TarnTrackDensities(const Session& session) {
     std::array<std::string, 3> bpi;

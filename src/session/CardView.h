@@ -23,9 +23,6 @@ std::optional<FrameCaptions> CurrentFrameCaptions(const Session& session);
 // 210-BPI"); a track whose density in the set-up file is neither "0" nor "1"
 // gets no caption.
 std::optional<FrameCaptions> TarnFrameCaptions(const Session& session);
-// The Tarn set-up file's value of `key`, or its default when the file or the
-// line is missing (as the densities sent to the reader are chosen).
-std::string TarnSettingOrDefault(const Session& session, std::string_view key);
 // The Tarn set-up file's density of each track as the captions and the key
 // filter name it: "210", "75", or "" for another value.
 std::array<std::string, 3> TarnTrackDensities(const Session& session);

@@ -25,16 +25,6 @@ std::string Exchange(Session& s, const std::string& text, bool useQuery) {
     return reply;
 }
 
-// The set-up file's value, or its default when the file or the line is
-// missing: a deleted file must not change the protocol or the densities.
-std::string SettingOrDefault(const Session& s, std::string_view key) {
-    std::string value = TarnReadSetting(s, key);
-    if (!value.empty())
-        return value;
-    const TarnSetupLines defaults = DefaultTarnSetup();
-    return TarnSettingOf({defaults.begin(), defaults.end()}, key);
-}
-
 // A command sent through SendCommand, whose answer comes as MsrwInEvent.
 void SendArming(Session& s, const std::string& command) {
     s.link().setTarnFamily(true);
@@ -147,13 +137,13 @@ void CreateTarnSetupFile(Session& s) {
 }
 
 void LoadTarnFraming(Session& s) {
-    s.g.TarnUnframed = TarnFlagValue(SettingOrDefault(s, "p"));
+    s.g.TarnUnframed = TarnFlagValue(TarnSettingOrDefault(s, "p"));
 }
 
 void SetTarnBpi(Session& s) {
     constexpr std::array<const char*, 3> kKeys{"t1bpi", "t2bpi", "t3bpi"};
     for (std::size_t track = 0; track < kKeys.size(); ++track) {
-        const bool bpi210 = SettingOrDefault(s, kKeys[track]) == "0";
+        const bool bpi210 = TarnSettingOrDefault(s, kKeys[track]) == "0";
         const std::string trackByte = "\\3" + std::to_string(track + 1);
         (void)SendTarnStr(s, "\\3B" + trackByte + (bpi210 ? "\\48" : "\\4C"));
     }
@@ -231,6 +221,14 @@ void TarnEndSequence(Session& s) {
     LoadTarnFraming(s);
     SetTarnBpi(s);
     (void)SendTarnStr(s, "\\4C");
+}
+
+std::string TarnSettingOrDefault(const Session& s, std::string_view key) {
+    std::string value = TarnReadSetting(s, key);
+    if (!value.empty())
+        return value;
+    const TarnSetupLines defaults = DefaultTarnSetup();
+    return TarnSettingOf({defaults.begin(), defaults.end()}, key);
 }
 
 } // namespace msrw

@@ -28,6 +28,9 @@ bool SendTarnStr(Session& s, const std::string& command, bool useQuery = true);
 
 // The value of `key` in the Tarn set-up file; "" for an unknown key or no file.
 std::string TarnReadSetting(const Session& s, std::string_view key);
+// The value of `key`, or its default when the file or the line is missing:
+// a deleted file must not change the protocol or the densities.
+std::string TarnSettingOrDefault(const Session& s, std::string_view key);
 // Rewrites the set-up file with these ten values in this order, and sets
 // TarnUnframed from `tarnprotocol` once the file holds it. False (the
 // operator told) when it cannot be written.

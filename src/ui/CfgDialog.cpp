@@ -81,23 +81,13 @@ CfgDialog::CfgDialog(Session& session, std::function<void()> after, QWidget* par
     layout->addLayout(grid);
     layout->addWidget(
         new QLabel(tr("Note:  The result will be saved to non-volatile Memory"), this));
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    const std::array<std::tuple<const char*, const char*, void (*)(Session&)>, 3> actions{{
-        {"cmdCfgDefault", "Default", &frmCfg::cmdCfgDefault_Click},
-        {"cmdCfgSave", "Save", &frmCfg::cmdCfgSave_Click},
-        {"cmdCfgClose", "Close", &frmCfg::cmdCfgClose_Click},
-    }};
-    for (const auto& [name, caption, run] : actions) {
-        auto* button = new QPushButton(tr(caption), this);
-        button->setObjectName(name);
-        button->setAutoDefault(false);
-        const auto handler = run;
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { act([this, handler] { handler(s_); }); });
-        buttons->addWidget(button);
-    }
-    layout->addLayout(buttons);
+    const auto run = [this](void (*handler)(Session&)) {
+        return [this, handler] { act([this, handler] { handler(s_); }); };
+    };
+    (void)AddButtonRow(this, layout,
+                       {{"cmdCfgDefault", "Default", run(&frmCfg::cmdCfgDefault_Click)},
+                        {"cmdCfgSave", "Save", run(&frmCfg::cmdCfgSave_Click)},
+                        {"cmdCfgClose", "Close", run(&frmCfg::cmdCfgClose_Click)}});
 }
 
 QComboBox* CfgDialog::addList(const char* name, const char* designText,

@@ -1,5 +1,8 @@
 #include "ui/DialogSupport.h"
 
+#include <QBoxLayout>
+#include <QPushButton>
+
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -57,6 +60,23 @@ void ShowFieldText(QLineEdit* field, const std::string& text) {
     const QString shown = QString::fromLatin1(text.data(), qsizetype(text.size()));
     if (field->text() != shown)
         field->setText(shown);
+}
+
+std::vector<QPushButton*> AddButtonRow(QWidget* parent, QBoxLayout* layout,
+                                       std::vector<DialogButton> buttons) {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    std::vector<QPushButton*> made;
+    for (DialogButton& b : buttons) {
+        auto* button = new QPushButton(QObject::tr(b.caption), parent);
+        button->setObjectName(b.name);
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, parent, std::move(b.onClick));
+        row->addWidget(button);
+        made.push_back(button);
+    }
+    layout->addLayout(row);
+    return made;
 }
 
 } // namespace msrw

@@ -2,10 +2,13 @@
 // What the dialog windows share: where they appear, and the key codes their
 // key filters take.
 
+#include <functional>
 #include <string>
 #include <vector>
 
+class QBoxLayout;
 class QComboBox;
+class QPushButton;
 class QKeyEvent;
 class QLineEdit;
 class QWidget;
@@ -27,5 +30,16 @@ void ShowListItems(QComboBox* combo, const std::vector<std::string>& items, int 
 
 // Sets the field's text unless it shows it already (which would move the caret).
 void ShowFieldText(QLineEdit* field, const std::string& text);
+
+// A dialog button: its object name, its caption, and what a click does.
+struct DialogButton {
+    const char* name;
+    const char* caption;
+    std::function<void()> onClick;
+};
+// Adds a right-aligned row of `buttons` to `layout` (none of them a default
+// button) and returns them in order.
+std::vector<QPushButton*> AddButtonRow(QWidget* parent, QBoxLayout* layout,
+                                       std::vector<DialogButton> buttons);
 
 } // namespace msrw

@@ -71,24 +71,14 @@ TarnSetupDialog::TarnSetupDialog(Session& session, std::function<void()> after, 
             [this](bool checked) { act([this, checked] { view().chktarnhico = checked; }); });
     device->addWidget(chktarnhico);
     layout->addLayout(device);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    const std::array<std::tuple<const char*, const char*, void (*)(Session&)>, 3> actions{{
-        {"CmdTarnsetupOk", "OK", &frmTarnSetup::CmdTarnsetupOk_Click},
-        {"CmdTarnDefault", "Default", &frmTarnSetup::CmdTarnDefault_Click},
-        {"CmdTarnCancel", "Cancel", &frmTarnSetup::CmdTarnCancel_Click},
-    }};
-    for (const auto& [name, caption, run] : actions) {
-        auto* button = new QPushButton(tr(caption), this);
-        button->setObjectName(name);
-        button->setAutoDefault(false);
-        const auto handler = run;
-        connect(button, &QPushButton::clicked, this,
-                [this, handler] { act([this, handler] { handler(s_); }); });
-        buttons->addWidget(button);
-        buttons_.push_back(button);
-    }
-    layout->addLayout(buttons);
+    const auto run = [this](void (*handler)(Session&)) {
+        return [this, handler] { act([this, handler] { handler(s_); }); };
+    };
+    buttons_ =
+        AddButtonRow(this, layout,
+                     {{"CmdTarnsetupOk", "OK", run(&frmTarnSetup::CmdTarnsetupOk_Click)},
+                      {"CmdTarnDefault", "Default", run(&frmTarnSetup::CmdTarnDefault_Click)},
+                      {"CmdTarnCancel", "Cancel", run(&frmTarnSetup::CmdTarnCancel_Click)}});
 }
 
 TarnSetupView& TarnSetupDialog::view() const {
