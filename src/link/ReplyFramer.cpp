@@ -203,6 +203,9 @@ ReplyShape TarnShapeForCommand(std::string_view c) {
         if (command.empty())
             return ReplyShape::TarnStatus;
     }
+    // A track's data load ends with 04 whatever its first bytes look like.
+    if (command.back() == EOT)
+        return ReplyShape::TarnStatus;
     const char first = command[0];
     const bool trackRequest =
         ((first == 'q' || first == 'r' || first == 's') && command.size() == 2) ||

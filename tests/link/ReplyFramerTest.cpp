@@ -92,8 +92,15 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"tarn memory refused", ReplyShape::TarnMemory, "*", 0, 1},
         FrameCase{"tarn track blank", ReplyShape::TarnTrack, "+", 0, 1},
         FrameCase{"tarn track data open", ReplyShape::TarnTrack, "B41^", 0, 0},
-        FrameCase{"tarn track data", ReplyShape::TarnTrack, std::string("\x00\x10\x44" "A\x04^", 6), 0, 5},
-        FrameCase{"tarn track frame", ReplyShape::TarnTrack, "\x02" "AB\x04\x03\x44", 0, 6},
+        FrameCase{"tarn track data", ReplyShape::TarnTrack,
+                  std::string("\x00\x10\x44"
+                              "A\x04^",
+                              6),
+                  0, 5},
+        FrameCase{"tarn track frame", ReplyShape::TarnTrack,
+                  "\x02"
+                  "AB\x04\x03\x44",
+                  0, 6},
         FrameCase{"any: ok line", ReplyShape::Any, "OK\r", 0, 3},
         FrameCase{"any: status", ReplyShape::Any,
                   "\x1B"
@@ -173,6 +180,12 @@ TEST(ReplyFramer, TarnRepliesAreKnownByTheirCommand) {
         {"Q1C", ReplyShape::TarnMemory},
         {"\x02Q03\x03\x51", ReplyShape::TarnMemory},
         {"A1C34", ReplyShape::TarnStatus},
+        // Data loads that look like requests: they end with 04.
+        {"Q1\x04", ReplyShape::TarnStatus},
+        {"s\x04", ReplyShape::TarnStatus},
+        {"\x02"
+         "U_7\x04\x03\x55",
+         ReplyShape::TarnStatus},
         {"9", ReplyShape::Line},
         {"ToVELK", ReplyShape::None},
     };
