@@ -5,6 +5,7 @@
 #include "ui/frmMessage.h"
 #include "ui/frmpwd.h"
 
+#include "StartedMainWindow.h"
 #include "support/SimSession.h"
 
 #include <QComboBox>
@@ -22,26 +23,11 @@ using namespace msrw::test;
 
 namespace {
 
-class QuellWindow : public ::testing::Test {
+class QuellWindow : public StartedMainWindow {
 protected:
-    void SetUp() override {
-        main = std::make_unique<frmMain>(*t.session, *t.startup);
-        pwd = std::make_unique<frmpwd>(*t.startup, [this] { main->render(); });
-        pwd->load();
+    void chooseInStartUpDialog() override {
         QTest::mouseClick(find<QRadioButton>("optTarnpro", pwd.get()), Qt::LeftButton);
-        QTest::mouseClick(find<QPushButton>("cmdpwdok", pwd.get()), Qt::LeftButton);
-        main->show();
-        main->render();
     }
-    template <typename W> W* find(const char* name, QWidget* parent = nullptr) {
-        W* widget = (parent ? parent : main.get())->findChild<W*>(name);
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-
-    SimSession t;
-    std::unique_ptr<frmMain> main;
-    std::unique_ptr<frmpwd> pwd;
 };
 
 TEST_F(QuellWindow, StartsUpInQuellModeAndReadsACard) {

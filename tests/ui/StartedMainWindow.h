@@ -20,10 +20,13 @@ protected:
         main = std::make_unique<frmMain>(*t.session, *t.startup);
         pwd = std::make_unique<frmpwd>(*t.startup, [this] { main->render(); });
         pwd->load();
+        chooseInStartUpDialog();
         QTest::mouseClick(pwd->findChild<QPushButton*>("cmdpwdok"), Qt::LeftButton);
         main->show();
         main->render();
     }
+    // What the operator picks in the start-up dialog before its OK.
+    virtual void chooseInStartUpDialog() {}
     // A widget of `parent` (the main window by default) that must be there.
     template <typename W> W* find(const char* name, QWidget* parent = nullptr) {
         W* widget = (parent ? parent : main.get())->findChild<W*>(name);
