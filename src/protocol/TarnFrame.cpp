@@ -151,6 +151,22 @@ TrackReply ParseTrackReply(std::string_view reply) {
     return out;
 }
 
+std::string TrackDataLoad(std::string_view dataBytes) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    const auto pair = [](unsigned char b) {
+        return std::string{'\\', kDigits[b >> 4], kDigits[b & 0x0F]};
+    };
+    std::string out;
+    out.reserve(dataBytes.size() * 3 + 3);
+    for (const char c : dataBytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool reserved = c == kStx || c == kEtx || c == kEot || c == kDle;
+        out += reserved ? pair(static_cast<unsigned char>(kDle)) + pair(byte ^ kStuffMask)
+                        : pair(byte);
+    }
+    return out + "\\04";
+}
+
 std::string ReadCustom(std::string_view text) {
     if (text.size() < 4)
         return std::string(text);

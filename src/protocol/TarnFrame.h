@@ -52,6 +52,11 @@ struct TrackReply {
 // whose stuffing is broken, is a failed track: it is never shown.
 TrackReply ParseTrackReply(std::string_view reply);
 
+// The data load of a track, in the notation: each byte as "\XX", the bytes
+// 02, 03, 04 and 10 stuffed (10, then the byte exclusive-or 40), then "\04".
+// The counterpart of ParseTrackReply's unstuffing.
+std::string TrackDataLoad(std::string_view dataBytes);
+
 // Bare hexadecimal digits of a text of at least four characters: "\" is
 // dropped and the two characters after it copied ("\\" gives "5C"); any other
 // character becomes the two digits of its code. Shorter texts come back as

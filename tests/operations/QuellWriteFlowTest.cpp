@@ -113,7 +113,7 @@ TEST_F(QuellRun, ABackslashAndAReservedByteAreLoadedSoThatTheyCannotEndTheLoad) 
     cmdWrite_Click(s());
     const Texts sent = t.takeSent();
     EXPECT_NE(std::find(sent.begin(), sent.end(), Wire("\\41\\5C\\42\\04")), sent.end());
-    EXPECT_EQ(TarnTextLoad("\x02\x10Z"), "\\10\\42\\10\\50\\5A\\04");
+    EXPECT_EQ(tarn::TrackDataLoad("\x02\x10Z"), "\\10\\42\\10\\50\\5A\\04");
 }
 
 TEST_F(QuellRun, ATrackTheDeviceRefusesEndsTheWriteWithoutShowingThePrompt) {

@@ -118,6 +118,24 @@ TEST(TarnFrame, CutShortOrBrokenTrackDataIsAFailedTrack) {
         EXPECT_EQ(ParseTrackReply(bad).state, TrackState::Failed) << bad;
 }
 
+TEST(TarnFrame, EveryByteOfALoadComesBackFromATrackReply) {
+    EXPECT_EQ(TrackDataLoad("\x02\x10Z"), "\\10\\42\\10\\50\\5A\\04");
+    // Every byte value, in two loads (one command holds at most 255 bytes).
+    for (const int from : {0, 128}) {
+        std::string data;
+        for (int b = from; b < from + 128; ++b)
+            data += static_cast<char>(b);
+        const std::string wire = ParseCommandText(TrackDataLoad(data)).bytes;
+        ASSERT_FALSE(wire.empty());
+        // No reserved byte travels bare: only the closing 04 ends the data.
+        EXPECT_EQ(wire.find('\x04'), wire.size() - 1);
+        EXPECT_EQ(wire.find('\x03'), std::string::npos);
+        const TrackReply back = ParseTrackReply(DisplayForm(wire));
+        ASSERT_EQ(back.state, TrackState::Data);
+        EXPECT_EQ(back.text, DisplayForm(data));
+    }
+}
+
 TEST(TarnFrame, ReadCustomGivesBareHexDigits) {
     EXPECT_EQ(ReadCustom("ABCD"), "41424344");
     EXPECT_EQ(ReadCustom("\\D2\\C0\\80"), "D2C080");

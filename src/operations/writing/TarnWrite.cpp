@@ -20,13 +20,7 @@ namespace {
 constexpr int kAfterCustomLoadMs = 100;
 // More leading zero bytes than one command carries is no set-up value.
 constexpr int kMaxLeadingZeroBytes = 255;
-constexpr unsigned char kStuffMark = 0x10;
-constexpr unsigned char kStuffFlip = 0x40;
 constexpr char kResetByte = '\x7F';
-
-bool IsReservedByte(unsigned char byte) {
-    return byte == 0x02 || byte == 0x03 || byte == 0x04 || byte == kStuffMark;
-}
 
 std::string DefaultSetting(std::string_view key) {
     const auto& keys = kTarnSetupKeys;
@@ -72,7 +66,8 @@ bool LoadTextTrack(Session& s, int track, const std::string& data) {
     if (data.find(kResetByte) != std::string::npos)
         return false;
     const std::string selector = TarnTrackSelector(s.g.CardType, track);
-    return !selector.empty() && Taken(s, selector, true) && Taken(s, TarnTextLoad(data), false);
+    return !selector.empty() && Taken(s, selector, true) &&
+           Taken(s, tarn::TrackDataLoad(data), false);
 }
 
 enum class Load { Taken, Refused, Ended };
@@ -113,19 +108,6 @@ std::string TarnTrackSelector(std::string_view cardType, int track) {
     default:
         return {};
     }
-}
-
-std::string TarnTextLoad(std::string_view data) {
-    std::string out;
-    out.reserve(data.size() * 3 + 3);
-    for (const char c : data) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (IsReservedByte(byte))
-            out += "\\" + HexByte(kStuffMark) + "\\" + HexByte(byte ^ kStuffFlip);
-        else
-            out += "\\" + HexByte(byte);
-    }
-    return out + "\\04";
 }
 
 std::string LoadTarnCustomTrack(Session& s, const std::string& hexDigits, int track) {

@@ -15,12 +15,6 @@ class Session;
 // Empty for another card type.
 std::string TarnTrackSelector(std::string_view cardType, int track);
 
-// The data load of an ISO or AAMVA track: every byte as "\" and two
-// hexadecimal digits, then "\04" that closes it. The bytes the family keeps
-// for itself (02, 03, 04, 10) travel as 10 and the byte exclusive-or 40, so
-// that no data byte can end the load or the frame early.
-std::string TarnTextLoad(std::string_view data);
-
 // LoadTarnCustomTrack: loads one CUSTOM track (`hexDigits`, the field's text
 // without line breaks) with the character size and leading zero bytes of the
 // Tarn set-up; a value the set-up file does not hold well takes its default.
