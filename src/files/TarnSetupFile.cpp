@@ -36,4 +36,9 @@ std::vector<std::string> TarnSetupFileLines(const TarnSetupLines& values) {
     return {values.begin(), values.end()};
 }
 
+std::string DefaultTarnSetting(std::string_view key) {
+    const TarnSetupLines defaults = DefaultTarnSetup();
+    return TarnSettingOf({defaults.begin(), defaults.end()}, key);
+}
+
 } // namespace msrw

@@ -27,6 +27,9 @@ TarnSetupLines DefaultTarnSetup();
 // an unknown key or a line the file does not have.
 std::string TarnSettingOf(const std::vector<std::string>& lines, std::string_view key);
 
+// The default value of `key`; "" for an unknown key.
+std::string DefaultTarnSetting(std::string_view key);
+
 // Whether a value of "p" means the bare protocol: "1" (and "True"/"-1", the
 // way a true flag may have been written) is true.
 bool TarnFlagValue(std::string_view value);

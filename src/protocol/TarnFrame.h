@@ -10,6 +10,16 @@
 
 namespace msrw::tarn {
 
+// The housekeeping commands every card operation sends, as command texts.
+inline constexpr const char* kReset = "\\7F";    // reset: memory closed, loads dropped
+inline constexpr const char* kReady = "\\4B";    // before arming, and after a recovery
+inline constexpr const char* kIdle = "\\4C";     // at start-up and when a dialog or run ends
+inline constexpr const char* kRecoverA = "\\6B"; // the two steps after a failed card
+inline constexpr const char* kRecoverB = "\\4D";
+inline constexpr const char* kEndPrefix = "\\28"; // the first step of ending an operation
+inline constexpr const char* kReadArm = "\\50";
+inline constexpr const char* kWriteStart = "\\40";
+
 // A frame (STX, command, ETX, check) holds at most this many bytes.
 inline constexpr std::size_t kMaxFrameBytes = 201;
 

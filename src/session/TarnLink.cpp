@@ -13,8 +13,6 @@ namespace msrw {
 namespace {
 
 constexpr int kResetByte = 0x7F;
-constexpr const char* kReset = "\\7F";
-constexpr const char* kResetFailedMessage = "Failed to reset! Please Check the reader.";
 
 std::string Exchange(Session& s, const std::string& text, bool useQuery) {
     if (useQuery)
@@ -151,7 +149,7 @@ void SetTarnBpi(Session& s) {
 
 bool ReadEEprom(Session& s) {
     std::string reply;
-    (void)SendTarnStr(s, kReset, reply, true);
+    (void)SendTarnStr(s, tarn::kReset, reply, true);
     if (reply.empty()) {
         s.dialogs.showMessage(kResetFailedMessage);
         return false;
@@ -172,19 +170,23 @@ bool ReadEEprom(Session& s) {
     return true; // the memory closes as it goes
 }
 
-void ArmTarnRead(Session& s, int state) {
-    (void)SendTarnStr(s, kReset);
+void PrepareTarnCardCommand(Session& s) {
+    (void)SendTarnStr(s, tarn::kReset); // the reset's answer is not judged
     LoadTarnFraming(s);
-    (void)SendTarnStr(s, "\\4B");
+    (void)SendTarnStr(s, tarn::kReady);
     SetTarnBpi(s);
+}
+
+void ArmTarnRead(Session& s, int state) {
+    PrepareTarnCardCommand(s);
     s.g.TarnAwaitStart = true;
-    SendArming(s, "\\50");
+    SendArming(s, tarn::kReadArm);
     s.g.OpState = state;
 }
 
 void StartTarnWrite(Session& s) {
     s.g.TarnAwaitStart = true;
-    SendArming(s, "\\40");
+    SendArming(s, tarn::kWriteStart);
 }
 
 bool TakeTarnStartReply(Session& s, std::string_view reply, bool& ok) {
@@ -207,28 +209,27 @@ TarnTrackResult RequestTarnTrack(Session& s, const std::string& request) {
 }
 
 bool TarnRecovery(Session& s) {
-    (void)SendTarnStr(s, "\\6B");
-    (void)SendTarnStr(s, "\\4D");
+    (void)SendTarnStr(s, tarn::kRecoverA);
+    (void)SendTarnStr(s, tarn::kRecoverB);
     if (!s.Wait(1000))
         return false;
-    (void)SendTarnStr(s, "\\4B");
+    (void)SendTarnStr(s, tarn::kReady);
     return true;
 }
 
 void TarnEndSequence(Session& s) {
-    (void)SendTarnStr(s, "\\28");
-    (void)SendTarnStr(s, kReset);
+    (void)SendTarnStr(s, tarn::kEndPrefix);
+    (void)SendTarnStr(s, tarn::kReset);
     LoadTarnFraming(s);
     SetTarnBpi(s);
-    (void)SendTarnStr(s, "\\4C");
+    (void)SendTarnStr(s, tarn::kIdle);
 }
 
 std::string TarnSettingOrDefault(const Session& s, std::string_view key) {
     std::string value = TarnReadSetting(s, key);
     if (!value.empty())
         return value;
-    const TarnSetupLines defaults = DefaultTarnSetup();
-    return TarnSettingOf({defaults.begin(), defaults.end()}, key);
+    return DefaultTarnSetting(key);
 }
 
 } // namespace msrw

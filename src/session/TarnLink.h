@@ -15,6 +15,8 @@ namespace msrw {
 
 class Session;
 
+inline constexpr const char* kResetFailedMessage = "Failed to reset! Please Check the reader.";
+
 // One exchange. The command is "\XX" pairs; framed (TarnUnframed false) it
 // goes as a frame with its check byte, and the reply's frame is checked and
 // taken off. `useQuery`: through the link's Query, else its TarnExchange.
@@ -57,6 +59,10 @@ void SetTarnBpi(Session& s);
 // answered. A byte the reader does not give as two hexadecimal digits is
 // kept as ""; the protocol-and-mode value then stays as it was.
 bool ReadEEprom(Session& s);
+
+// What every card command starts with: the reset, the framing from the
+// set-up file, "\4B", and the densities.
+void PrepareTarnCardCommand(Session& s);
 
 // Arms a "Quell Mode" read (SendReadCmd's Tarn branch): reset, framing from
 // the set-up file, "\4B", SetTarnBpi, TarnAwaitStart set, "\50" bare or

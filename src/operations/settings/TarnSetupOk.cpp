@@ -19,11 +19,8 @@
 namespace msrw {
 namespace {
 
-constexpr const char* kReset = "\\7F";
-constexpr const char* kSetupClosed = "\\4C";
 constexpr const char* kHighCoercivity = "FF";
 constexpr const char* kLowCoercivity = "34";
-constexpr const char* kResetFailed = "Failed to reset! Please Check the reader.";
 constexpr const char* kMemoryRefused =
     "Failed to write the setup to the reader! Please Check the reader.";
 constexpr const char* kSerialFormatAddress = "03";
@@ -115,9 +112,9 @@ void CmdTarnsetupOk_Click(Session& s) {
     KeepBoxValues(v); // a box still being edited counts as left
     DisTarnSetupBtn(s);
     std::string reply;
-    (void)SendTarnStr(s, kReset, reply, true); // a reset is taken as it comes
+    (void)SendTarnStr(s, tarn::kReset, reply, true); // a reset is taken as it comes
     if (reply.empty()) {
-        s.dialogs.showMessage(kResetFailed);
+        s.dialogs.showMessage(kResetFailedMessage);
         EnaTarnSetupBtn(s);
         return;
     }
@@ -144,13 +141,13 @@ void CmdTarnsetupOk_Click(Session& s) {
     }
     (void)cboCardType_Click(s, s.view.cardTypes.selected); // the outcome has been shown
     EnaMainBtns(s.view, s.port.MsrwMode);
-    (void)SendTarnStr(s, kSetupClosed);
+    (void)SendTarnStr(s, tarn::kIdle);
 }
 
 void CmdTarnCancel_Click(Session& s) {
     View(s).visible = false;
     EnaMainBtns(s.view, s.port.MsrwMode);
-    (void)SendTarnStr(s, kSetupClosed);
+    (void)SendTarnStr(s, tarn::kIdle);
 }
 
 } // namespace frmTarnSetup

@@ -297,7 +297,7 @@ void Startup::Form_Unload() {
         (void)SaveSetting(s_); // a failure has been shown; the program ends anyway
     } else if (s_.quell()) {
         // The reset is answered before the port closes, so it reaches the reader.
-        (void)SendTarnStr(s_, "\\7F"); // unanswered, it changes nothing now
+        (void)SendTarnStr(s_, tarn::kReset); // unanswered, it changes nothing now
         s_.link().ClosePort();
     }
     // Every mode ends the program: in "Velk Mode" and "Pellam Mode" Exit

@@ -14,7 +14,6 @@ namespace msrw {
 namespace {
 
 constexpr const char* kTrack2At75Bpi = "\\3B\\32\\4C";
-constexpr const char* kTarnIdle = "\\4C";
 
 // The set-up file as it is, but for the bare protocol: start-up always
 // speaks to the reader unframed, whatever the file said.
@@ -48,7 +47,7 @@ void Startup::startTarnPath() {
     s_.g.EraseMask = 7;
     if (s_.g.CardType == card::ISO)
         (void)SendTarnStr(s_, kTrack2At75Bpi); // answers are not judged at start-up
-    (void)SendTarnStr(s_, kTarnIdle);
+    (void)SendTarnStr(s_, tarn::kIdle);
     s_.view.defaultSettingLabel = {};
     s_.view.prompt.visible = false;
     lockTrackFields();

@@ -126,7 +126,7 @@ void StartRun(Session& s, SequentialWrite& run) {
 void CompleteRun(Session& s, SequentialWrite& run) {
     s.dialogs.showMessage("Sequential Write Completed");
     if (s.quell())
-        (void)SendTarnStr(s, "\\4C"); // housekeeping: its answer changes nothing
+        (void)SendTarnStr(s, tarn::kIdle); // housekeeping: its answer changes nothing
     run.dialog.visible = false;
     EnaMainBtns(s.view, s.port.MsrwMode);
     UnlockTrackFields(s.view, s.g.ActiveTracks);

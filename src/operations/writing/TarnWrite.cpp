@@ -22,12 +22,6 @@ constexpr int kAfterCustomLoadMs = 100;
 constexpr int kMaxLeadingZeroBytes = 255;
 constexpr char kResetByte = '\x7F';
 
-std::string DefaultSetting(std::string_view key) {
-    const auto& keys = kTarnSetupKeys;
-    const auto it = std::find(keys.begin(), keys.end(), key);
-    return it == keys.end() ? std::string() : DefaultTarnSetup()[std::size_t(it - keys.begin())];
-}
-
 std::string TrackKey(const char* prefix, int track, const char* suffix) {
     return prefix + std::to_string(track) + suffix;
 }
@@ -35,7 +29,7 @@ std::string TrackKey(const char* prefix, int track, const char* suffix) {
 int CustomBitsOf(const Session& s, int track) {
     const std::string key = TrackKey("t", track, "xbit");
     const int bits = CustomBitsPerCharacter(TarnReadSetting(s, key));
-    return bits != 0 ? bits : CustomBitsPerCharacter(DefaultSetting(key));
+    return bits != 0 ? bits : CustomBitsPerCharacter(DefaultTarnSetting(key));
 }
 
 std::optional<int> WholeNumberIn(const std::string& text, int max) {
@@ -51,7 +45,7 @@ int LeadingZeroBytesOf(const Session& s, int track) {
     const std::string key = TrackKey("L", track, "");
     if (const auto n = WholeNumberIn(TarnReadSetting(s, key), kMaxLeadingZeroBytes))
         return *n;
-    return WholeNumberIn(DefaultSetting(key), kMaxLeadingZeroBytes).value_or(0);
+    return WholeNumberIn(DefaultTarnSetting(key), kMaxLeadingZeroBytes).value_or(0);
 }
 
 // One exchange that the device must answer "taken".
@@ -128,10 +122,7 @@ std::string LoadTarnCustomTrack(Session& s, const std::string& hexDigits, int tr
 
 bool SendTarnWriteStr(Session& s, int kind) {
     s.g.OpState = kind;
-    (void)SendTarnStr(s, "\\7F"); // the reset's answer is not judged
-    LoadTarnFraming(s);
-    (void)SendTarnStr(s, "\\4B");
-    SetTarnBpi(s);
+    PrepareTarnCardCommand(s);
     if (!AnyTrackData(s)) {
         // Starting a write with nothing loaded would report a card as
         // written that holds none of the data.
