@@ -1,6 +1,10 @@
-// msrw-cli: the console face of the link. Sends command texts or script files
-// to the reader/writer and prints each command and its reply; finds the reader.
+// msrw-cli: the console face. Sends command texts or script files to the
+// reader/writer and prints each command and its reply; finds the reader; and
+// runs the window's card operations card by card (read, write, erase, ...).
 
+#include "console/CardRun.h"
+#include "console/CommandLine.h"
+#include "console/InterruptWatch.h"
 #include "files/ScriptFile.h"
 #include "files/SettingsRecord.h"
 #include "link/Clock.h"
@@ -9,18 +13,23 @@
 #include "link/MsrwDLL.h"
 #include "session/PortState.h"
 #include "session/ReaderScan.h"
+#include "sim/DeckFile.h"
 #include "sim/ports/SimulatedPorts.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
+#include <algorithm>
 #include <cstdio>
 
 using namespace msrw;
 
 namespace {
 
-enum ExitCode { kExitOk = 0, kExitUsage = 2, kExitNoPort = 3, kExitNoAnswer = 4 };
+using console::kExitNoAnswer;
+using console::kExitNoPort;
+using console::kExitOk;
+using console::kExitUsage;
 
 // The command as given, with any raw control byte in notation, so that a NUL
 // or an escape inside a script line shows instead of cutting the line short.
@@ -179,6 +188,62 @@ int Detect(Console& s) {
     return kExitOk;
 }
 
+// The simulated reader/writer of --simulate, with the cards and the swiping
+// the options ask for (a card goes through at once by default).
+bool StartSimulator(Console& s, const QCommandLineParser& options, QString& error) {
+    std::optional<sim::Deck> deck;
+    if (options.isSet("deck")) {
+        deck = sim::LoadDeckFile(options.value("deck"), error);
+        if (!deck)
+            return false;
+    }
+    int autoSwipeMs = 1;
+    if (options.isSet("auto-swipe")) {
+        bool ok = false;
+        autoSwipeMs = options.value("auto-swipe").toInt(&ok);
+        if (!ok || autoSwipeMs < 0 || autoSwipeMs > 3600000) {
+            error = QStringLiteral("--auto-swipe needs milliseconds from 0 to 3600000, not \"%1\".")
+                        .arg(options.value("auto-swipe"));
+            return false;
+        }
+    }
+    s.simulator =
+        std::make_unique<sim::SimulatedPorts>(s.ports, kFirstPort, autoSwipeMs, std::move(deck));
+    return true;
+}
+
+// The software time per card, the pauses taken out, for --stats.
+void PrintCardTimes(std::vector<std::int64_t> ns) {
+    if (ns.empty()) {
+        std::fprintf(stderr, "msrw-cli: stats: no card was done.\n");
+        return;
+    }
+    std::sort(ns.begin(), ns.end());
+    const auto ms = [&](double share) {
+        return double(ns[std::min(ns.size() - 1, std::size_t(share * double(ns.size())))]) / 1e6;
+    };
+    std::fprintf(stderr,
+                 "msrw-cli: stats: %zu cards; software time per card (pauses excluded): "
+                 "median %.3f ms, 90th percentile %.3f ms, most %.3f ms\n",
+                 ns.size(), ms(0.5), ms(0.9), double(ns.back()) / 1e6);
+}
+
+int RunCardVerb(Console& s, const QCommandLineParser& options, const QStringList& args) {
+    QString problem;
+    const auto request = console::CardRunOptionsFrom(options, args, problem);
+    if (!request)
+        return Fail(kExitUsage, problem);
+    if (options.isSet("device"))
+        s.ports.setPath(kFirstPort, options.value("device"));
+    const bool stats = request->stats;
+    console::CardRun run(s.ports, s.data, *request);
+    console::InterruptWatch interrupts([&run] { run.interrupt(); });
+    const int status = run.run();
+    if (stats)
+        PrintCardTimes(run.cardWorkNs());
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -187,34 +252,48 @@ int main(int argc, char** argv) {
     QCommandLineParser options;
     options.setApplicationDescription(
         "Talks to the magnetic-stripe reader/writer from the console.\n"
-        "  send TEXT...   send command texts (\"\\1Be\") and print the replies\n"
-        "  script FILE    run a script file the same way\n"
-        "  detect         find the reader on ports 1-10");
+        "  send TEXT...        send command texts (\"\\1Be\") and print the replies\n"
+        "  script FILE         run a script file the same way\n"
+        "  detect              find the reader on ports 1-10\n"
+        "  read, compare       read or compare cards [--cards N]\n"
+        "  write               write --track1/2/3 T onto cards [--cards N]\n"
+        "  erase               erase --tracks 1,2,3 of cards [--cards N]\n"
+        "  sequential          write numbered cards: --start S --count N, \"x\" marks\n"
+        "  to-file FILE        read cards into a card data file [--cards N]\n"
+        "  from-file FILE      write the cards of a card data file\n"
+        "  database USAGE.txt  write a card a record [--resume | --restart]\n"
+        "Exit status: 0 done, 1 some card failed, 2 bad usage, 3 no port or no "
+        "reader, 4 the device stopped answering.");
     options.addHelpOption();
     options.addOption({"device", "Use the serial device at PATH.", "PATH"});
     options.addOption({"simulate", "Use the built-in simulated reader/writer."});
     options.addOption({"port", "Port N is the system port or device PATH (repeatable).", "N=PATH"});
     options.addOption({"data-dir", "Keep the program's files in DIR.", "DIR"});
-    options.addPositionalArgument("command", "send, script or detect");
+    console::AddCardRunOptions(options);
+    options.addPositionalArgument("verb", "send, script, detect, or a card verb");
     options.process(app);
 
     Console s;
     if (options.isSet("data-dir"))
         s.data = DataFolder(options.value("data-dir"));
-    s.ports.assignSystemPorts();
+    const QStringList args = options.positionalArguments();
+    const QString verb = args.value(0);
+    const bool cardVerb = console::CardVerbNamed(verb.toStdString()).has_value();
+    // A named device is the only port: the search does not try the others.
+    if (!(cardVerb && options.isSet("device")))
+        s.ports.assignSystemPorts();
     QString error;
     if (!s.ports.applyOverrides(options.values("port"), error))
         return Fail(kExitUsage, error);
-    if (options.isSet("simulate"))
-        // Card commands are answered too: a sample card goes through at once.
-        s.simulator = std::make_unique<sim::SimulatedPorts>(s.ports, kFirstPort, 1);
+    if (options.isSet("simulate") && !StartSimulator(s, options, error))
+        return Fail(kExitUsage, error);
 
-    const QStringList args = options.positionalArguments();
-    const QString verb = args.value(0);
+    if (cardVerb)
+        return RunCardVerb(s, options, args);
     if (verb == "detect")
         return Detect(s);
     if (verb != "send" && verb != "script")
-        return Fail(kExitUsage, "say send TEXT..., script FILE or detect (see --help).");
+        return Fail(kExitUsage, "say send, script, detect or a card verb (see --help).");
     if (args.size() < 2)
         return Fail(kExitUsage, verb == "send" ? "send needs at least one command text."
                                                : "script needs a file name.");

@@ -6,6 +6,7 @@
 
 #include "files/SettingsRecord.h"
 #include "link/DataFolder.h"
+#include "session/CardResult.h"
 #include "session/Dispatcher.h"
 #include "session/FormatStore.h"
 #include "session/GlobalVar.h"
@@ -48,6 +49,8 @@ public:
         if (render)
             render();
     }
+    // Told each card's result as the operation shows it (ShowCardResult).
+    std::function<void(const CardResult&)> cardResult;
 
     // The link component, created on first use.
     MsrwDLL& link();

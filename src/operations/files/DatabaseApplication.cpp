@@ -307,7 +307,7 @@ void DatabaseBranch(Session& s, std::string_view replyText, bool ok) {
     const std::string n = std::to_string(run.RecordNo);
     switch (DatabaseWriteStatus(s, replyText, passBook, ok)) {
     case reply::WriteStatus::Written:
-        s.view.message = {"Write Record no. " + n + " OK!", kBlack};
+        ShowCardResult(s, {{"Write Record no. " + n + " OK!", kBlack}, true, run.RecordNo, {}});
         ++run.RecordNo;
         // Kept at once: after a crash or a power cut the run resumes here.
         if (!WriteHistory(s, run, run.RecordNo)) {
@@ -326,7 +326,7 @@ void DatabaseBranch(Session& s, std::string_view replyText, bool ok) {
         (void)s.Wait(kOkPauseMs); // the verifying swipe is awaited, ended or not
         return;
     case reply::WriteStatus::Error:
-        s.view.message = {"Write Record no. " + n + " Error!!", kRed};
+        ShowCardResult(s, {{"Write Record no. " + n + " Error!!", kRed}, false, run.RecordNo, {}});
         if ((s.quell() && !TarnRecovery(s)) || !s.Wait(kErrorPauseMs))
             return;
         WriteDatabaseRecord(s, run);

@@ -81,12 +81,16 @@ void QuellReadToFileBranch(Session& s, std::string_view replyText, bool ok) {
         // From File writes the same card again.
         if (AppendRecord(s, card.tracks) == SaveOutcome::WriteFailed)
             return;
-        s.view.message = {reply::ReadOkLine(s.g.OpCount), kBlack};
+        ShowCardResult(s,
+                       {{reply::ReadOkLine(s.g.OpCount), kBlack}, true, s.g.OpCount, card.tracks});
         if (!s.Wait(kOkPauseMs))
             return;
         ShowTarnTracks(s, card.tracks);
     } else {
-        s.view.message = {"Read(" + std::to_string(s.g.OpCount) + ") Failed!", kRed};
+        ShowCardResult(s, {{"Read(" + std::to_string(s.g.OpCount) + ") Failed!", kRed},
+                           false,
+                           s.g.OpCount,
+                           card.tracks});
         if (!TarnRecovery(s) || !s.Wait(kAfterRecoveryMs))
             return;
     }

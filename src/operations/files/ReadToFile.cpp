@@ -203,7 +203,8 @@ void ReadToFileBranch(Session& s, std::string_view replyText) {
         return;
     const bool read = outcome == SaveOutcome::Saved || outcome == SaveOutcome::Refused;
     if (read) {
-        s.view.message = {reply::ReadOkLine(s.g.OpCount), kBlack};
+        ShowCardResult(s,
+                       {{reply::ReadOkLine(s.g.OpCount), kBlack}, true, s.g.OpCount, card.tracks});
         if (!s.Wait(kOkPauseMs))
             return;
         const TrackFrame track3 = s.view.frame(3);
@@ -211,7 +212,10 @@ void ReadToFileBranch(Session& s, std::string_view replyText) {
         if (track3.red)
             s.view.frame(3) = track3; // the refusal's caption says why nothing was saved
     } else {
-        s.view.message = {"Read(" + std::to_string(s.g.OpCount) + ") Failed!", kRed};
+        ShowCardResult(s, {{"Read(" + std::to_string(s.g.OpCount) + ") Failed!", kRed},
+                           false,
+                           s.g.OpCount,
+                           card.tracks});
     }
     ++s.g.OpCount;
     if (!s.Wait(kNextCardPauseMs))

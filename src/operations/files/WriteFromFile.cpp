@@ -91,7 +91,7 @@ void PassBookResult(Session& s, std::string_view replyText) {
     switch (reply::ClassifyPassBookWrite(replyText)) {
     case reply::WriteStatus::Written:
         PromptWriteCard(s.view.prompt);
-        s.view.message = WriteResultLine(s.g.OpCount, true);
+        ShowWriteResult(s, true);
         if (!s.Wait(kOkPauseMs))
             return;
         ++s.g.OpCount;
@@ -106,7 +106,7 @@ void PassBookResult(Session& s, std::string_view replyText) {
         return;
     case reply::WriteStatus::Error:
         PromptWriteCard(s.view.prompt);
-        s.view.message = WriteResultLine(s.g.OpCount, false);
+        ShowWriteResult(s, false);
         if (!s.Wait(kPassBookErrorPauseMs))
             return;
         WriteAgain(s);
@@ -204,7 +204,7 @@ void WriteFromFileBranch(Session& s, std::string_view replyText, bool ok) {
         PassBookResult(s, replyText);
         return;
     }
-    s.view.message = WriteResultLine(s.g.OpCount, ok);
+    ShowWriteResult(s, ok);
     if (!s.Wait(ok ? kOkPauseMs : kErrorPauseMs))
         return;
     if (!ok) {

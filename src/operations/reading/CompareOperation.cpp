@@ -41,7 +41,8 @@ void ArmNextCard(Session& s) {
 void TakeReference(Session& s, const CardRead& card) {
     const int n = s.g.OpCount;
     if (!card.ok) {
-        s.view.message = {"Read(" + std::to_string(n) + ") Failed!", kRed};
+        ShowCardResult(s,
+                       {{"Read(" + std::to_string(n) + ") Failed!", kRed}, false, n, card.tracks});
         if (!s.Wait(500))
             return;
         SendReadCmd(s, kOpCompare);
@@ -55,7 +56,7 @@ void TakeReference(Session& s, const CardRead& card) {
     else
         ShowTracks(s, card.tracks);
     s.g.compareReference = card.tracks;
-    s.view.message = {reply::ReadOkLine(n), kBlack};
+    ShowCardResult(s, {{reply::ReadOkLine(n), kBlack}, true, n, card.tracks});
     if (!s.Wait(300))
         return;
     SendReadCmd(s, kOpCompare);
@@ -118,8 +119,11 @@ void CompareBranch(Session& s, std::string_view replyText) {
         return;
     }
     const bool same = card.ok && TracksMatch(s.g.CardType, card.tracks, s.g.compareReference);
-    s.view.message = {"Compare(" + std::to_string(s.g.OpCount) + ")" + (same ? "OK" : "Error"),
-                      same ? kBlack : kRed};
+    ShowCardResult(s, {{"Compare(" + std::to_string(s.g.OpCount) + ")" + (same ? "OK" : "Error"),
+                        same ? kBlack : kRed},
+                       same,
+                       s.g.OpCount,
+                       card.tracks});
     // The reader is set right again after a card that differs or failed.
     if (!same && s.quell() && !TarnRecovery(s))
         return;

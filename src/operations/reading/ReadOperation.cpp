@@ -143,12 +143,13 @@ CardRead TakeCard(Session& s, std::string_view replyText) {
 void ReadBranch(Session& s, std::string_view replyText) {
     const CardRead card = TakeCard(s, replyText);
     if (card.ok || PassBookReadWithoutTrack1(s, card)) {
-        s.view.message = {reply::ReadOkLine(s.g.OpCount), kBlack};
+        ShowCardResult(s,
+                       {{reply::ReadOkLine(s.g.OpCount), kBlack}, true, s.g.OpCount, card.tracks});
         if (!s.Wait(300))
             return;
         ++s.g.OpCount;
     } else {
-        s.view.message = ReadFailureLine(s, card);
+        ShowCardResult(s, {ReadFailureLine(s, card), false, s.g.OpCount, card.tracks});
         if (!s.Wait(500))
             return;
     }
@@ -168,11 +169,12 @@ void QuellReadBranch(Session& s, std::string_view replyText) {
     ShowTarnTracks(s, card.tracks);
     const int n = s.g.OpCount;
     if (card.ok) {
-        s.view.message = {reply::ReadOkLine(n), kBlack};
+        ShowCardResult(s, {{reply::ReadOkLine(n), kBlack}, true, n, card.tracks});
         if (!s.Wait(300))
             return;
     } else {
-        s.view.message = {"Read(" + std::to_string(n) + ") Failed!", kRed};
+        ShowCardResult(s,
+                       {{"Read(" + std::to_string(n) + ") Failed!", kRed}, false, n, card.tracks});
         if (!TarnRecovery(s) || !s.Wait(500))
             return;
     }

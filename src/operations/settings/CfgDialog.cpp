@@ -50,8 +50,8 @@ void CfgDispToVal(Session& s) {
     const CfgView& v = View(s);
     s.port.BaudText = v.cboBaudRate.text();
     s.port.LineSettings = v.cboParity.text();
-    if (const std::optional<MsrwMode> mode = MsrwModeFromName(v.cboMsrwMode.text()))
-        s.port.MsrwMode = *mode;
+    const std::optional<MsrwMode> mode = MsrwModeFromName(v.cboMsrwMode.text());
+    frmCfg::MakeMsrwModeCurrent(s, mode.value_or(s.port.MsrwMode));
 }
 
 // Opens the port in use with `settings`; true when it opened. A failure is
@@ -135,9 +135,13 @@ void cmdCfgDefault_Click(Session& s) {
     for (std::size_t i = 0; i < kCfgFields; ++i)
         v.fields[i] = kDefaultFields[i];
     CfgDispToVal(s);
-    UpdateMainDisp(s.view, s.port.MsrwMode);
     if (OpenAndRecord(s, s.port.BaudText + s.port.LineSettings))
         s.dialogs.showMessage("Reset Reader success!");
+}
+
+void MakeMsrwModeCurrent(Session& s, MsrwMode mode) {
+    s.port.MsrwMode = mode;
+    UpdateMainDisp(s.view, mode);
 }
 
 void cmdCfgSave_Click(Session& s) {
@@ -149,7 +153,6 @@ void cmdCfgSave_Click(Session& s) {
     for (std::size_t i = 0; i < kCfgFields; ++i)
         v.savedFields[i] = static_cast<std::uint8_t>(*WholeNumberOf(v.fields[i]));
     CfgDispToVal(s);
-    UpdateMainDisp(s.view, s.port.MsrwMode);
     // A failure has been shown; the mode chosen holds either way.
     (void)OpenAndRecord(s, s.port.BaudText + "," + s.port.LineSettings);
 }

@@ -3,6 +3,7 @@
 // MSRW mode and the serial settings, made current and written to the port
 // record by Save and Default. The widget binds this view.
 
+#include "protocol/MsrwMode.h"
 #include "session/FormatStore.h"
 
 #include <array>
@@ -39,6 +40,9 @@ void cboMsrwMode_Click(Session& session, int position);
 // message and replaced.
 void txtField_Change(Session& session, CfgField field, const std::string& text);
 void cmdCfgDefault_Click(Session& session);
+// What Save and Default make current of the mode: the session's MSRW mode and
+// the main window's mode label.
+void MakeMsrwModeCurrent(Session& session, MsrwMode mode);
 void cmdCfgSave_Click(Session& session);
 // Also what closing the window does.
 void cmdCfgClose_Click(Session& session);

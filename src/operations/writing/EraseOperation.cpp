@@ -66,7 +66,7 @@ bool SendEraseStr(Session& s) {
 
 void EraseBranch(Session& s, std::string_view, bool ok) {
     HidePrompt(s);
-    s.view.message = EraseResultLine(s.g.OpCount, ok);
+    ShowCardResult(s, {EraseResultLine(s.g.OpCount, ok), ok, s.g.OpCount, {}});
     if (!s.Wait(ok ? kOkPauseMs : kErrorPauseMs))
         return;
     // The mask the erase was armed with names a track, so the command goes.

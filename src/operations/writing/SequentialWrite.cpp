@@ -255,7 +255,7 @@ void SequentialWriteBranch(Session& s, SequentialWrite& run, std::string_view re
         PromptForNumberedCard(s.view.prompt);
     }
     HidePrompt(s);
-    s.view.message = WriteResultLine(s.g.OpCount, ok);
+    ShowWriteResult(s, ok);
     if (ok) {
         ++s.g.OpCount;
         ++run.SeqCurrent;

@@ -68,6 +68,10 @@ ColouredText WriteResultLine(int count, bool ok) {
               : ColouredText{"Write(" + n + ") Error!!", kRed};
 }
 
+void ShowWriteResult(Session& s, bool ok) {
+    ShowCardResult(s, {WriteResultLine(s.g.OpCount, ok), ok, s.g.OpCount, {}});
+}
+
 void SendWriteAndPrompt(Session& s, int kind) {
     const auto ends = s.g.operationEnds;
     // Whether a command went out does not decide: data that cannot be
@@ -106,7 +110,7 @@ void cmdWrite_Click(Session& s) {
 
 void WriteBranch(Session& s, std::string_view, bool ok) {
     HidePrompt(s);
-    s.view.message = WriteResultLine(s.g.OpCount, ok);
+    ShowWriteResult(s, ok);
     if (!s.Wait(ok ? kOkPauseMs : kErrorPauseMs))
         return;
     if (ok)
@@ -118,7 +122,7 @@ void QuellWriteBranch(Session& s, std::string_view replyText, bool ok) {
     if (!TakeTarnStartReply(s, replyText, ok))
         return; // the swipe has begun; its result follows
     HidePrompt(s);
-    s.view.message = WriteResultLine(s.g.OpCount, ok);
+    ShowWriteResult(s, ok);
     if (ok) {
         if (!s.Wait(kOkPauseMs))
             return;
@@ -147,7 +151,7 @@ void PassBookWriteBranch(Session& s, std::string_view replyText, bool) {
         return;
     PromptForNextCard(s.view.prompt);
     const bool written = *verdict;
-    s.view.message = WriteResultLine(s.g.OpCount, written);
+    ShowWriteResult(s, written);
     if (!s.Wait(written ? kOkPauseMs : kErrorPauseMs))
         return;
     if (written)
@@ -173,7 +177,7 @@ void BeginTestWritePhase(Session& s) {
 
 void TestWriteBranch(Session& s, std::string_view, bool ok) {
     HidePrompt(s);
-    s.view.message = WriteResultLine(s.g.OpCount, ok);
+    ShowWriteResult(s, ok);
     if (!s.Wait(ok ? kTestOkPauseMs : kTestErrorPauseMs))
         return;
     if (ok) {

@@ -14,6 +14,8 @@ class Session;
 
 // "Write(" n ") OK!" in black, or "Write(" n ") Error!!" in red.
 ColouredText WriteResultLine(int count, bool ok);
+// Shows the write result of card OpCount as the card's result.
+void ShowWriteResult(Session& session, bool ok);
 
 // Sends the write command for `kind` and shows the prompt again, unless the
 // composition ended the operation (data that cannot be written, a Tarn track

@@ -23,9 +23,10 @@ std::string DescribeTracks(const VirtualCard& card, const DeviceSettings& settin
 
 } // namespace
 
-SimulatedPorts::SimulatedPorts(PortDirectory& ports, int port, int autoSwipeMs)
+SimulatedPorts::SimulatedPorts(PortDirectory& ports, int port, int autoSwipeMs,
+                               std::optional<Deck> deck)
     : device_(std::make_shared<Device>()), fixture_(std::make_shared<Device>()),
-      deck_(Deck::AtHand()), port_(port) {
+      deck_(deck ? std::move(*deck) : Deck::AtHand()), port_(port) {
     for (const NamedCard& named : deck_.cards())
         handedOut_.push_back(named.card);
     ports.setInProcess(port, SimTransport::Factory(device_),
@@ -36,7 +37,7 @@ SimulatedPorts::SimulatedPorts(PortDirectory& ports, int port, int autoSwipeMs)
     fixture_->setBanner(kFixtureBanner);
     ports.setInProcess(port % 10 + 1, SimTransport::Factory(fixture_),
                        QStringLiteral("simulated lead-zero-bias fixture"));
-    if (autoSwipeMs > 0)
+    if (autoSwipeMs >= 0)
         swiper_ = std::make_unique<AutoSwiper>(*device_, deck_, autoSwipeMs);
 }
 

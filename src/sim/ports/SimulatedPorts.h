@@ -8,6 +8,7 @@
 #include "sim/Device.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,13 @@ class SimulatedPorts {
 public:
     // Puts a reader/writer holding the sample deck on `port`, and the
     // lead-zero-bias fixture on the port after it (port 1 after 10). With
-    // `autoSwipeMs` > 0 the next card goes through that long after each card
-    // command; otherwise cards are swiped by calling swipe().
-    SimulatedPorts(PortDirectory& ports, int port, int autoSwipeMs = 0);
+    // `autoSwipeMs` >= 0 the next card goes through that long after each card
+    // command; otherwise cards are swiped by calling swipe(). `deck` replaces
+    // the cards at hand.
+    SimulatedPorts(PortDirectory& ports, int port, int autoSwipeMs = kNoAutoSwipe,
+                   std::optional<Deck> deck = std::nullopt);
+
+    static constexpr int kNoAutoSwipe = -1;
 
     Device& device() { return *device_; }
     Device& fixture() { return *fixture_; }

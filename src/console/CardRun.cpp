@@ -1,0 +1,263 @@
+#include "console/CardRun.h"
+
+#include "link/MsrwDLL.h"
+#include "operations/Operations.h"
+#include "operations/cardtype/CardTypeSetup.h"
+#include "operations/files/DatabaseApplication.h"
+#include "operations/files/ReadToFile.h"
+#include "operations/files/WriteFromFile.h"
+#include "operations/reading/CompareOperation.h"
+#include "operations/reading/ReadOperation.h"
+#include "operations/settings/CfgDialog.h"
+#include "operations/startup/Startup.h"
+#include "operations/writing/EraseOperation.h"
+#include "operations/writing/SequentialWrite.h"
+#include "operations/writing/WriteOperation.h"
+#include "protocol/MsrwMode.h"
+#include "session/Dispatcher.h"
+#include "session/MainControls.h"
+#include "session/OpStates.h"
+#include "session/ReaderScan.h"
+#include "session/Session.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+#include <algorithm>
+
+namespace msrw::console {
+namespace {
+
+// One clock for the card times of the whole program run.
+std::int64_t NowNs() {
+    static QElapsedTimer timer = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return timer.nsecsElapsed();
+}
+
+std::string Lowered(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+std::string Listed(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : ", ") + item;
+    return out;
+}
+
+std::string AbsolutePath(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+}
+
+} // namespace
+
+CardRun::CardRun(const PortDirectory& ports, const DataFolder& data, CardRunOptions options)
+    : options_(std::move(options)), printer_(stdout, options_.json),
+      session_(std::make_unique<Session>(ports, answers_, clock_, data)) {
+    Session& s = *session_;
+    InstallOperations(s);
+    startup_ = std::make_unique<Startup>(s, [&s] {
+        // The outcome has been shown, as in the window.
+        (void)cboCardType_Click(s, s.view.cardTypes.selected);
+    });
+    s.cardResult = [this](const CardResult& result) { takeResult(result); };
+    QObject::connect(&s.link(), &MsrwDLL::PortLost, [this] { portLost_ = true; });
+    answers_.answeredBy("Last record no. is:", "--resume or --restart");
+    if (options_.resume)
+        answers_.answer("Last record no. is:", *options_.resume);
+    answers_.answeredBy("All 3 tracks are empty!", "the marks in --track1, --track2 or --track3");
+    if (!options_.file.empty())
+        answers_.chooseFile(AbsolutePath(options_.file));
+}
+
+CardRun::~CardRun() = default;
+
+int CardRun::run() {
+    if (const int status = startUp(); status != kExitOk)
+        return status;
+    if (const int status = chooseModeAndCardType(); status != kExitOk) {
+        startup_->Form_Unload();
+        return status;
+    }
+    bool started = false;
+    if (!interrupted_) {
+        lastCardAtNs_ = NowNs();
+        lastPausedNs_ = clock_.pausedNs();
+        startVerb();
+        started = operationActive() || cardsDone_ > 0;
+        while (operationActive())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    startup_->Form_Unload();
+    return exitStatus(started);
+}
+
+void CardRun::interrupt() {
+    interrupted_ = true;
+    if (operationActive())
+        endOperation();
+}
+
+int CardRun::startUp() {
+    Startup& startup = *startup_;
+    startup.frmpwd_Form_Load();
+    if (options_.trackSelect)
+        startup.pwd.trackSelect = *options_.trackSelect;
+    if (options_.mode) {
+        const bool tarn = *options_.mode == MsrwModeText(MsrwMode::Quell);
+        startup.pwd.optTarnpro = tarn;
+        startup.pwd.optVelkpro = !tarn;
+    }
+    // Both protocol choices are set above or by the probe, so the dialog closes.
+    (void)startup.cmdpwdok_Click();
+    const Session& s = *session_;
+    if (s.view.quitRequested || !s.view.mainVisible)
+        return kExitNoPort; // "Could not detect ..." has been shown
+    return kExitOk;
+}
+
+int CardRun::chooseModeAndCardType() {
+    Session& s = *session_;
+    if (options_.mode) {
+        const std::optional<MsrwMode> mode = MsrwModeFromName(*options_.mode);
+        if (mode && *mode != s.port.MsrwMode) {
+            if (*mode == MsrwMode::Quell || s.quell()) {
+                answers_.showMessage(
+                    "The reader speaks the " + std::string(s.quell() ? "Tarn" : "escape-sequence") +
+                        " protocol family: " + *options_.mode + " is not reached from here.",
+                    MessageIcon::Critical, {});
+                return kExitUsage;
+            }
+            frmCfg::MakeMsrwModeCurrent(s, *mode);
+            UpdateCbo(s.view, s.port.MsrwMode, s.record);
+        }
+    }
+    if (!options_.cardType)
+        return kExitOk;
+    const std::vector<std::string>& items = s.view.cardTypes.items;
+    const auto it = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
+        return Lowered(item) == Lowered(*options_.cardType);
+    });
+    if (it == items.end()) {
+        answers_.showMessage("There is no card type \"" + *options_.cardType + "\" in " +
+                                 MsrwModeText(s.port.MsrwMode) + "; the card types are " +
+                                 Listed(items) + ".",
+                             MessageIcon::Critical, {});
+        return kExitUsage;
+    }
+    const int position = int(it - items.begin());
+    s.view.cardTypes.selected = position;
+    switch (cboCardType_Click(s, position)) {
+    case CardTypeOutcome::Done:
+        return kExitOk;
+    case CardTypeOutcome::PortFailed:
+        return kExitNoPort;
+    default:
+        return kExitNoAnswer; // the reader did not take the card type (shown)
+    }
+}
+
+void CardRun::startVerb() {
+    Session& s = *session_;
+    const auto setTracks = [&] {
+        for (std::size_t i = 0; i < 3; ++i)
+            s.view.tracks[i].text = options_.tracks[i].value_or("");
+    };
+    switch (options_.verb) {
+    case Verb::Read:
+        cmdRead_Click(s);
+        return;
+    case Verb::Compare:
+        cmdCompare_Click(s);
+        return;
+    case Verb::Write:
+        setTracks();
+        cmdWrite_Click(s);
+        return;
+    case Verb::Erase: {
+        EraseSelView& dialog = s.operationState<EraseSelView>();
+        cmdErase_Click(s, dialog);
+        if (!dialog.visible)
+            return;
+        for (int i = 0; i < 3; ++i)
+            frmEraseSel::chkTrk1_Click(s, dialog, i, options_.eraseTracks[std::size_t(i)]);
+        frmEraseSel::CmdOk_Click(s, dialog);
+        return;
+    }
+    case Verb::Sequential: {
+        setTracks();
+        SequentialWrite& run = s.operationState<SequentialWrite>();
+        cmdSeqWrite_Click(s, run);
+        if (!run.SeqWriteActive)
+            return;
+        cmdCancel_Click(s); // the prompt's OK: the marks are taken
+        if (!run.dialog.visible)
+            return;
+        run.dialog.txtStartNo = std::to_string(options_.sequenceStart);
+        run.dialog.txtEndNo = std::to_string(options_.sequenceCount);
+        frmSeqWrite::CmdOk_Click(s, run);
+        return;
+    }
+    case Verb::ToFile:
+        cmdToFile_Click(s);
+        return;
+    case Verb::FromFile:
+        cmdFromFile_Click(s);
+        return;
+    case Verb::Database:
+        cmdDatabase_Click(s);
+        return;
+    }
+}
+
+bool CardRun::operationActive() const {
+    const Session& s = *session_;
+    if (answers_.unanswered() || portLost_)
+        return false;
+    return s.g.OpState != kOpIdle || s.view.prompt.visible;
+}
+
+void CardRun::takeResult(const CardResult& result) {
+    if (endAsked_)
+        return; // a card after the last one asked for, read before End came
+    const std::int64_t now = NowNs();
+    const std::int64_t paused = clock_.pausedNs();
+    cardWorkNs_.push_back((now - lastCardAtNs_) - (paused - lastPausedNs_));
+    lastCardAtNs_ = now;
+    lastPausedNs_ = paused;
+    printer_.print(result, session_->g.ActiveTracks);
+    ++cardsDone_;
+    anyFailed_ = anyFailed_ || !result.ok;
+    if (options_.cards > 0 && cardsDone_ >= options_.cards)
+        endOperation();
+}
+
+void CardRun::endOperation() {
+    if (std::exchange(endAsked_, true))
+        return;
+    // As the operator's End: from the event loop, so that the branch that
+    // showed the result is ended in its pause, not in the middle of a step.
+    QTimer::singleShot(0, [this] {
+        if (operationActive())
+            cmdCancel_Click(*session_);
+    });
+}
+
+int CardRun::exitStatus(bool started) const {
+    if (answers_.unanswered())
+        return kExitUsage;
+    if (portLost_)
+        return kExitNoAnswer;
+    if (!started && cardsDone_ == 0 && !interrupted_)
+        return answers_.wasShown("Open Port Failed!") ? kExitNoPort : kExitUsage;
+    return anyFailed_ ? kExitCardFailed : kExitOk;
+}
+
+} // namespace msrw::console

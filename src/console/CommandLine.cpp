@@ -1,0 +1,170 @@
+#include "console/CommandLine.h"
+
+namespace msrw::console {
+namespace {
+
+constexpr std::int64_t kMostCards = 1000000000;
+constexpr std::int64_t kMostSequenceNumber = 999999999; // nine digits, as the dialog takes
+
+bool TakesFile(Verb verb) {
+    return verb == Verb::ToFile || verb == Verb::FromFile || verb == Verb::Database;
+}
+
+// By default a verb of the buttons that work card after card does one card;
+// the others run to their own end.
+std::int64_t DefaultCards(Verb verb) {
+    switch (verb) {
+    case Verb::Read:
+    case Verb::Compare:
+    case Verb::Write:
+    case Verb::Erase:
+    case Verb::ToFile:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+// A text option as a byte string: each character must be one byte.
+std::optional<std::string> Bytes(const QString& text, const QString& option, QString& problem) {
+    for (const QChar c : text) {
+        if (c.unicode() > 0xFF) {
+            problem = QStringLiteral("--%1: \"%2\" is not a character a track can hold.")
+                          .arg(option, QString(c));
+            return std::nullopt;
+        }
+    }
+    return text.toLatin1().toStdString();
+}
+
+bool ReadNumber(const QCommandLineParser& p, const QString& option, std::int64_t least,
+                std::int64_t most, std::int64_t& value, QString& problem) {
+    if (!p.isSet(option))
+        return true;
+    const auto number = CountNamed(p.value(option).toStdString(), least, most);
+    if (!number) {
+        problem = QStringLiteral("--%1 needs a whole number from %2 to %3, not \"%4\".")
+                      .arg(option)
+                      .arg(least)
+                      .arg(most)
+                      .arg(p.value(option));
+        return false;
+    }
+    value = *number;
+    return true;
+}
+
+bool ReadChoices(const QCommandLineParser& p, CardRunOptions& o, QString& problem) {
+    const QString inUse = p.isSet("in-use")                            ? "in-use"
+                          : p.isSet("tracks") && o.verb != Verb::Erase ? "tracks"
+                                                                       : QString();
+    if (!inUse.isEmpty()) {
+        o.trackSelect = TrackSelectNamed(p.value(inUse).toStdString());
+        if (!o.trackSelect) {
+            problem = QStringLiteral("--%1 is 2, 12 or 123 (the tracks in use), not \"%2\".")
+                          .arg(inUse, p.value(inUse));
+            return false;
+        }
+    }
+    if (o.verb == Verb::Erase && p.isSet("tracks")) {
+        const auto chosen = TrackListNamed(p.value("tracks").toStdString());
+        if (!chosen) {
+            problem = QStringLiteral("erase --tracks names tracks 1-3 with commas (\"1,2,3\"), "
+                                     "not \"%1\".")
+                          .arg(p.value("tracks"));
+            return false;
+        }
+        o.eraseTracks = *chosen;
+    }
+    if (p.isSet("mode")) {
+        o.mode = ModeNamed(p.value("mode").toStdString());
+        if (!o.mode) {
+            problem =
+                QStringLiteral("--mode is ormond, velk or quell, not \"%1\".").arg(p.value("mode"));
+            return false;
+        }
+    }
+    if (p.isSet("card-type"))
+        o.cardType = p.value("card-type").toStdString();
+    for (int n = 1; n <= 3; ++n) {
+        const QString option = QStringLiteral("track%1").arg(n);
+        if (!p.isSet(option))
+            continue;
+        o.tracks[std::size_t(n - 1)] = Bytes(p.value(option), option, problem);
+        if (!o.tracks[std::size_t(n - 1)])
+            return false;
+    }
+    return true;
+}
+
+bool ReadVerbArguments(const QCommandLineParser& p, const QStringList& args, CardRunOptions& o,
+                       QString& problem) {
+    const QString verb = args.value(0);
+    if (TakesFile(o.verb) != (args.size() == 2) || args.size() > 2) {
+        problem = TakesFile(o.verb) ? QStringLiteral("%1 needs one file name.").arg(verb)
+                                    : QStringLiteral("%1 takes no file name.").arg(verb);
+        return false;
+    }
+    if (TakesFile(o.verb))
+        o.file = args[1].toStdString();
+    if (p.isSet("resume") && p.isSet("restart")) {
+        problem = QStringLiteral("say --resume or --restart, not both.");
+        return false;
+    }
+    if ((p.isSet("resume") || p.isSet("restart")) && o.verb != Verb::Database) {
+        problem = QStringLiteral("--resume and --restart answer the database's question only.");
+        return false;
+    }
+    if (p.isSet("resume") || p.isSet("restart"))
+        o.resume = p.isSet("resume");
+    if (o.verb == Verb::Sequential && (!p.isSet("start") || !p.isSet("count"))) {
+        problem = QStringLiteral("sequential needs --start S and --count N.");
+        return false;
+    }
+    return ReadNumber(p, "start", 0, kMostSequenceNumber, o.sequenceStart, problem) &&
+           ReadNumber(p, "count", 1, kMostSequenceNumber, o.sequenceCount, problem);
+}
+
+} // namespace
+
+void AddCardRunOptions(QCommandLineParser& parser) {
+    parser.addOptions({
+        {"cards", "Cards to do before the run ends (0: until interrupted).", "N"},
+        {"track1", "The text of track 1 (write, sequential: \"x\" marks the number).", "T"},
+        {"track2", "The text of track 2.", "T"},
+        {"track3", "The text of track 3.", "T"},
+        {"tracks", "The tracks in use: 2, 12 or 123 (erase: the tracks to erase, \"1,2,3\").",
+         "LIST"},
+        {"in-use", "The tracks in use, for every verb: 2, 12 or 123.", "LIST"},
+        {"mode", "ormond, velk or quell, as the configuration dialog sets it.", "MODE"},
+        {"card-type", "The card type, as the window's list names it.", "TYPE"},
+        {"start", "sequential: the first number.", "S"},
+        {"count", "sequential: the number of cards.", "N"},
+        {"resume", "database: resume from the record the history file holds."},
+        {"restart", "database: start again from record no. 1."},
+        {"json", "Print one JSON object a card instead of the window's lines."},
+        {"stats", "Print the software time per card (the pauses excluded) at the end."},
+        {"deck", "With --simulate: the cards to swipe, from a card data file.", "FILE"},
+        {"auto-swipe", "With --simulate: swipe the next card MS ms after a card command.", "MS"},
+    });
+}
+
+std::optional<CardRunOptions> CardRunOptionsFrom(const QCommandLineParser& p,
+                                                 const QStringList& args, QString& problem) {
+    CardRunOptions o;
+    const std::optional<Verb> verb = CardVerbNamed(args.value(0).toStdString());
+    if (!verb) {
+        problem = QStringLiteral("\"%1\" is no card verb.").arg(args.value(0));
+        return std::nullopt;
+    }
+    o.verb = *verb;
+    o.cards = DefaultCards(o.verb);
+    o.json = p.isSet("json");
+    o.stats = p.isSet("stats");
+    if (!ReadVerbArguments(p, args, o, problem) || !ReadChoices(p, o, problem) ||
+        !ReadNumber(p, "cards", 0, kMostCards, o.cards, problem))
+        return std::nullopt;
+    return o;
+}
+
+} // namespace msrw::console

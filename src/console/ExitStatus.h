@@ -1,0 +1,14 @@
+#pragma once
+// The exit statuses of msrw-cli.
+
+namespace msrw::console {
+
+enum ExitStatus {
+    kExitOk = 0,         // every card done
+    kExitCardFailed = 1, // some card failed
+    kExitUsage = 2,      // bad usage: an option, a file, or a question left unanswered
+    kExitNoPort = 3,     // no port, or no reader on it
+    kExitNoAnswer = 4,   // the device stopped answering
+};
+
+} // namespace msrw::console
