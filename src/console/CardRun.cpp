@@ -56,6 +56,8 @@ std::string AbsolutePath(const std::string& path) {
     return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
 }
 
+constexpr int kEndRetryMs = 10;
+
 } // namespace
 
 CardRun::CardRun(const PortDirectory& ports, const DataFolder& data, CardRunOptions options)
@@ -95,14 +97,14 @@ int CardRun::run() {
         while (operationActive())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+    finished_ = true;
     startup_->Form_Unload();
     return exitStatus(started);
 }
 
 void CardRun::interrupt() {
     interrupted_ = true;
-    if (operationActive())
-        endOperation();
+    endOperation();
 }
 
 int CardRun::startUp() {
@@ -242,11 +244,22 @@ void CardRun::takeResult(const CardResult& result) {
 void CardRun::endOperation() {
     if (std::exchange(endAsked_, true))
         return;
+    endWhenActive(0);
+}
+
+void CardRun::endWhenActive(int afterMs) {
     // As the operator's End: from the event loop, so that the branch that
     // showed the result is ended in its pause, not in the middle of a step.
-    QTimer::singleShot(0, [this] {
+    // Between two cards an operation may pause with nothing armed and no
+    // prompt (the reader is set idle before it is armed again); End waits
+    // for the next card to be armed, as the operator's would.
+    QTimer::singleShot(afterMs, [this] {
+        if (finished_)
+            return;
         if (operationActive())
             cmdCancel_Click(*session_);
+        else
+            endWhenActive(kEndRetryMs);
     });
 }
 

@@ -44,6 +44,7 @@ private:
     bool operationActive() const;
     void takeResult(const CardResult& result);
     void endOperation();
+    void endWhenActive(int afterMs);
     int exitStatus(bool started) const;
 
     CardRunOptions options_;
@@ -57,6 +58,7 @@ private:
     bool portLost_ = false;
     bool interrupted_ = false;
     bool endAsked_ = false;
+    bool finished_ = false; // the run's loop is over: nothing is ended any more
     std::int64_t lastCardAtNs_ = 0;
     std::int64_t lastPausedNs_ = 0;
     std::vector<std::int64_t> cardWorkNs_;
