@@ -16,19 +16,20 @@
 
 namespace msrw::test {
 
-class PgTest : public ::testing::Test {
-protected:
-    void SetUp() override;
-    void TearDown() override;
+// A database of its own on the test server, for one test.
+class PgTestDatabase {
+public:
+    // Makes the database; false (and the test should skip) without a server.
+    bool create();
+    ~PgTestDatabase();
 
-    // A store on the test's database for `station`; fails the test when none.
+    // A store on the database for `station`; fails the test when none.
     std::unique_ptr<batch::BatchStore> open(const std::string& station);
-    // The connection text of the test's database, as an operator would give it.
+    // The connection text of the database, as an operator would give it.
     std::string connectionText() const;
-    // One value of a statement run on the test's database on its own connection.
+    // The first value of a statement run on the database on a connection of its own.
     QVariant query(const std::string& statement);
-    // Runs a statement on the test's database; fails the test when it fails.
-    void execute(const std::string& statement);
+    void execute(const std::string& statement) { (void)query(statement); }
 
     batch::ConnectionSettings settings; // of the test's database
     std::string adminText;
@@ -37,6 +38,14 @@ private:
     void onAdmin(const std::string& statement);
     std::unique_ptr<batch::ServerConnection> direct_;
     std::string dbname_;
+};
+
+class PgTest : public ::testing::Test, public PgTestDatabase {
+protected:
+    void SetUp() override {
+        if (!create())
+            GTEST_SKIP() << "MSRW_TEST_PG names no test server (scripts/test.sh starts one)";
+    }
 };
 
 } // namespace msrw::test
