@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)IsConnectionLoss(text.substr(0, 5), text);
     if (told.empty())
         __builtin_trap();
-    if (!parsed.settings)
+    if (!parsed.settings || parsed.settings->options.empty())
         return 0;
     std::string options = ConnectOptionsText(*parsed.settings);
     for (char& c : options)

@@ -1,5 +1,6 @@
 #include "batch/BatchStore.h"
 
+#include "batch/RecordStatements.h"
 #include "batch/Schema.h"
 
 #include <QCoreApplication>
@@ -84,24 +85,17 @@ std::unique_ptr<BatchStore> BatchStore::Open(const ConnectionSettings& settings,
     return std::unique_ptr<BatchStore>(new BatchStore(std::move(connection), std::move(station)));
 }
 
-bool BatchStore::inTransaction(const std::function<bool(std::string&, bool&)>& step,
-                               std::string& error) {
+bool BatchStore::withConnection(const std::function<bool(std::string&, bool&)>& step,
+                                std::string& error) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!connection_->open(error))
             return false;
-        QSqlDatabase db = connection_->database();
         bool lost = false;
-        if (!db.transaction()) {
-            Failed(db.lastError(), error, &lost);
-        } else if (!step(error, lost)) {
-            db.rollback();
-        } else if (db.commit()) {
+        if (step(error, lost))
             return true;
-        } else {
-            Failed(db.lastError(), error, &lost);
-        }
         if (!lost)
             return false;
+        prepared_ = {};
         connection_->drop();
     }
     return false;
@@ -110,7 +104,7 @@ bool BatchStore::inTransaction(const std::function<bool(std::string&, bool&)>& s
 std::optional<BatchInfo> BatchStore::findBatch(const std::string& name,
                                                std::optional<std::int64_t> id, std::string& error) {
     std::optional<BatchInfo> found;
-    const bool ran = inTransaction(
+    const bool ran = withConnection(
         [&](std::string& e, bool& lost) {
             QSqlDatabase db = connection_->database();
             QSqlQuery q(db);
@@ -135,7 +129,7 @@ std::optional<BatchInfo> BatchStore::findBatch(const std::string& name,
 
 std::optional<std::vector<BatchInfo>> BatchStore::listBatches(std::string& error) {
     std::vector<BatchInfo> batches;
-    const bool ran = inTransaction(
+    const bool ran = withConnection(
         [&](std::string& e, bool& lost) {
             QSqlQuery q(connection_->database());
             if (!Run(q,
@@ -153,85 +147,78 @@ std::optional<std::vector<BatchInfo>> BatchStore::listBatches(std::string& error
     return batches;
 }
 
-BatchStore::Claim BatchStore::claim(std::int64_t batch, std::string& error) {
-    Claim result;
-    const bool ran = inTransaction(
+QSqlQuery* BatchStore::bound(RecordStatement which, std::int64_t batch, std::int64_t record,
+                             std::string& error, bool& lost) {
+    std::unique_ptr<QSqlQuery>& query = prepared_[std::size_t(which)];
+    const StatementText& statement = TextOf(which);
+    if (!query) {
+        query = std::make_unique<QSqlQuery>(connection_->database());
+        if (!query->prepare(statement.text)) {
+            Failed(query->lastError(), error, &lost);
+            query.reset();
+            return nullptr;
+        }
+    }
+    for (std::size_t i = 0; i < statement.parameters.size(); ++i) {
+        switch (statement.parameters[i]) {
+        case Parameter::Batch:
+            query->bindValue(int(i), qlonglong(batch));
+            break;
+        case Parameter::Record:
+            query->bindValue(int(i), qlonglong(record));
+            break;
+        case Parameter::Station:
+            query->bindValue(int(i), QString::fromStdString(station_));
+            break;
+        case Parameter::LeaseSeconds:
+            query->bindValue(int(i), leaseSeconds_);
+            break;
+        }
+    }
+    return query.get();
+}
+
+bool BatchStore::runRecordStatement(RecordStatement which, std::int64_t batch, std::int64_t record,
+                                    std::string& error,
+                                    const std::function<void(QSqlQuery&)>& take) {
+    return withConnection(
         [&](std::string& e, bool& lost) {
-            QSqlDatabase db = connection_->database();
-            QSqlQuery q(db);
-            const QString me = Text(db, station_);
-            const QString lease = leaseFromNow();
-            const QString returning = " RETURNING r.record_no, array_to_json(r.fields)::text";
-            if (!Run(q,
-                     "UPDATE msrw_records SET state = 'uncertain' "
-                     "WHERE state = 'claimed' AND lease_until < now()",
-                     e, &lost) ||
-                !Run(q,
-                     "UPDATE msrw_records r SET lease_until = " + lease + " WHERE batch = " +
-                         Number(batch) + " AND state = 'claimed' AND station = " + me + returning,
-                     e, &lost))
+            QSqlQuery* q = bound(which, batch, record, e, lost);
+            if (!q || !Run(*q, e, &lost))
                 return false;
-            bool held = q.next();
-            if (!held &&
-                !Run(q,
-                     "WITH next AS (SELECT record_no FROM msrw_records WHERE batch = " +
-                         Number(batch) +
-                         " AND state = 'open' ORDER BY record_no LIMIT 1 FOR UPDATE SKIP LOCKED)"
-                         " UPDATE msrw_records r SET state = 'claimed', station = " +
-                         me + ", claimed_at = now(), lease_until = " + lease +
-                         " FROM next WHERE r.batch = " + Number(batch) +
-                         " AND r.record_no = next.record_no" + returning,
-                     e, &lost))
-                return false;
-            held = held || q.next();
-            if (!held) {
-                result.outcome = Outcome::NoneLeft;
-                return true;
-            }
-            result.outcome = Outcome::Done;
-            result.record = {q.value(0).toLongLong(), FieldsOf(q.value(1))};
+            take(*q);
             return true;
         },
         error);
+}
+
+BatchStore::Claim BatchStore::claim(std::int64_t batch, std::string& error) {
+    Claim result;
+    const bool ran = runRecordStatement(RecordStatement::Claim, batch, 0, error, [&](QSqlQuery& q) {
+        if (!q.next()) {
+            result.outcome = Outcome::NoneLeft;
+            return;
+        }
+        result.outcome = Outcome::Done;
+        result.record = {q.value(0).toLongLong(), FieldsOf(q.value(1))};
+    });
     if (!ran)
         result.outcome = Outcome::Failed;
     return result;
 }
 
-BatchStore::Outcome BatchStore::updateRecord(std::int64_t batch, std::int64_t record,
-                                             const QString& set, const QString& condition,
-                                             std::string& error) {
+BatchStore::Outcome BatchStore::updateRecord(RecordStatement which, std::int64_t batch,
+                                             std::int64_t record, std::string& error) {
     bool changed = false;
-    const bool ran = inTransaction(
-        [&](std::string& e, bool& lost) {
-            QSqlQuery q(connection_->database());
-            if (!Run(q,
-                     "UPDATE msrw_records SET " + set + " WHERE batch = " + Number(batch) +
-                         " AND record_no = " + Number(record) + " AND " + condition,
-                     e, &lost))
-                return false;
-            changed = q.numRowsAffected() == 1;
-            return true;
-        },
-        error);
-    if (!ran)
+    if (!runRecordStatement(which, batch, record, error,
+                            [&](QSqlQuery& q) { changed = q.numRowsAffected() == 1; }))
         return Outcome::Failed;
     return changed ? Outcome::Done : Outcome::ClaimLost;
 }
 
-QString BatchStore::heldByMe() const {
-    return "state = 'claimed' AND station = " + Text(connection_->database(), station_);
-}
-
-QString BatchStore::leaseFromNow() const {
-    return "now() + make_interval(secs => " + QString::number(leaseSeconds_) + ")";
-}
-
 BatchStore::Outcome BatchStore::markWritten(std::int64_t batch, std::int64_t record,
                                             std::string& error) {
-    const Outcome outcome =
-        updateRecord(batch, record, "state = 'written', written_at = now(), lease_until = NULL",
-                     heldByMe(), error);
+    const Outcome outcome = updateRecord(RecordStatement::Mark, batch, record, error);
     if (outcome != Outcome::ClaimLost)
         return outcome;
     const std::optional<RecordState> now = recordState(batch, record, error);
@@ -247,26 +234,21 @@ BatchStore::Outcome BatchStore::markWritten(std::int64_t batch, std::int64_t rec
 
 BatchStore::Outcome BatchStore::release(std::int64_t batch, std::int64_t record,
                                         std::string& error) {
-    const Outcome outcome = updateRecord(
-        batch, record, "state = 'open', station = NULL, lease_until = NULL, claimed_at = NULL",
-        heldByMe(), error);
+    const Outcome outcome = updateRecord(RecordStatement::Release, batch, record, error);
     if (outcome == Outcome::ClaimLost)
         error = RecordName(batch, record) + " was no longer held by this station.";
     return outcome;
 }
 
 BatchStore::Outcome BatchStore::renew(std::int64_t batch, std::int64_t record, std::string& error) {
-    const Outcome outcome =
-        updateRecord(batch, record, "lease_until = " + leaseFromNow(), heldByMe(), error);
+    const Outcome outcome = updateRecord(RecordStatement::Renew, batch, record, error);
     if (outcome == Outcome::ClaimLost)
         error = RecordName(batch, record) + " was no longer held by this station.";
     return outcome;
 }
 
 BatchStore::Outcome BatchStore::retry(std::int64_t batch, std::int64_t record, std::string& error) {
-    const Outcome outcome = updateRecord(
-        batch, record, "state = 'open', station = NULL, lease_until = NULL, claimed_at = NULL",
-        "(state = 'uncertain' OR (state = 'claimed' AND lease_until < now()))", error);
+    const Outcome outcome = updateRecord(RecordStatement::Retry, batch, record, error);
     if (outcome != Outcome::ClaimLost)
         return outcome;
     const std::optional<RecordState> now = recordState(batch, record, error);
@@ -279,7 +261,7 @@ BatchStore::Outcome BatchStore::retry(std::int64_t batch, std::int64_t record, s
 std::optional<BatchStore::RecordState>
 BatchStore::recordState(std::int64_t batch, std::int64_t record, std::string& error) {
     RecordState found;
-    const bool ran = inTransaction(
+    const bool ran = withConnection(
         [&](std::string& e, bool& lost) {
             QSqlQuery q(connection_->database());
             if (!Run(q,
@@ -301,7 +283,7 @@ BatchStore::recordState(std::int64_t batch, std::int64_t record, std::string& er
 
 std::optional<BatchStatus> BatchStore::status(std::int64_t batch, std::string& error) {
     BatchStatus result;
-    const bool ran = inTransaction(
+    const bool ran = withConnection(
         [&](std::string& e, bool& lost) {
             QSqlQuery q(connection_->database());
             if (!Run(q,

@@ -7,13 +7,16 @@
 // retries it, since a duplicate card is worse than a gap.
 //
 // A station holds at most one claim in a batch; claiming again gives the
-// record it holds. Every step is one transaction, so a step repeated after a
-// lost connection (which the store does once, on a new connection) never
-// marks a record wrongly.
+// record it holds. Every step is one statement, so one transaction: a step
+// repeated after a lost connection (which the store does once, on a new
+// connection) never marks a record wrongly.
 
+#include "batch/RecordStatements.h"
 #include "batch/ServerConnection.h"
 
 #include <QDateTime>
+#include <QSqlQuery>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -103,18 +106,25 @@ public:
 
 private:
     BatchStore(std::unique_ptr<ServerConnection> connection, std::string station);
-    // Runs `set` on the record when it meets `condition`: ClaimLost when not.
-    Outcome updateRecord(std::int64_t batch, std::int64_t record, const QString& set,
-                         const QString& condition, std::string& error);
-    QString heldByMe() const;
-    QString leaseFromNow() const;
-    // Runs `step` in a transaction, once more on a new connection when the
-    // connection was lost; false with `error` set when it fails.
-    bool inTransaction(const std::function<bool(std::string&, bool&)>& step, std::string& error);
+    // The statement for the record, prepared on this connection and bound;
+    // nullptr (`error` and `lost` set) when it cannot be prepared.
+    QSqlQuery* bound(RecordStatement which, std::int64_t batch, std::int64_t record,
+                     std::string& error, bool& lost);
+    bool runRecordStatement(RecordStatement which, std::int64_t batch, std::int64_t record,
+                            std::string& error, const std::function<void(QSqlQuery&)>& take);
+    // Runs an update of the record: ClaimLost when it did not meet the
+    // statement's condition.
+    Outcome updateRecord(RecordStatement which, std::int64_t batch, std::int64_t record,
+                         std::string& error);
+    // Runs `step` (one statement: its own transaction), once more on a new
+    // connection when the connection was lost; false with `error` set when
+    // it fails.
+    bool withConnection(const std::function<bool(std::string&, bool&)>& step, std::string& error);
 
     std::unique_ptr<ServerConnection> connection_;
     std::string station_;
     int leaseSeconds_ = kDefaultLeaseSeconds;
+    std::array<std::unique_ptr<QSqlQuery>, kRecordStatements> prepared_;
 };
 
 } // namespace msrw::batch

@@ -280,7 +280,10 @@ ParsedConnection ParseConnectionText(std::string_view text) {
     for (std::string_view scheme : {"postgresql://", "postgres://"})
         if (text.substr(0, scheme.size()) == scheme)
             return ParseUri(text.substr(scheme.size()));
-    if (text.find("://") != std::string_view::npos)
+    const std::size_t scheme = text.find("://");
+    if (scheme != std::string_view::npos && scheme > 0 &&
+        std::all_of(text.begin(), text.begin() + long(scheme),
+                    [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; }))
         return {std::nullopt, "a URI begins with postgresql:// or postgres://"};
     return ParseKeywords(text);
 }

@@ -53,6 +53,7 @@ TEST(ConnectionText, ReadsTheFieldsOfBothForms) {
              Expected{"postgresql:///cards?host=%2Fvar%2Frun%2Fpostgresql&port=7",
                       "/var/run/postgresql", "cards", "", "", 7, ""},
              Expected{"postgresql://db1/my%20cards", "db1", "my cards", "", "", {}, ""},
+             Expected{"application_name=a://b", "", "", "", "", {}, "application_name='a://b'"},
          }) {
         const ParsedConnection p = ParseConnectionText(e.text);
         ASSERT_TRUE(p.settings) << e.text << ": " << p.problem;
