@@ -9,7 +9,9 @@
 # in CI), the "postgres" system user that Debian's package creates. It listens
 # on 127.0.0.1 and on a socket inside DIR. The role "msrw" (superuser, no
 # password asked) owns the test databases; the role "msrw_locked" needs the
-# password "msrw-locked-pw" over TCP, for the tests of passwords.
+# password "msrw-locked-pw" over TCP, for the tests of passwords. The server
+# does not wait for the disk (fsync=off) unless MSRW_PG_FSYNC=on: nothing in
+# it outlives the run.
 set -euo pipefail
 bin=${MSRW_PG_BIN:-/usr/lib/postgresql/15/bin}
 action=${1:-}
@@ -50,7 +52,7 @@ HBA
         port=$((20000 + RANDOM % 30000))
         port_in_use "$port" && continue
         if as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 start \
-            -o "-p $port -k $dir/socket -c listen_addresses=127.0.0.1 -c hba_file=$dir/pg_hba.conf -c fsync=off" \
+            -o "-p $port -k $dir/socket -c listen_addresses=127.0.0.1 -c hba_file=$dir/pg_hba.conf -c fsync=${MSRW_PG_FSYNC:-off}" \
             >/dev/null; then
             echo "$port" >"$dir/port"
             as_owner "$bin/psql" -h "$dir/socket" -p "$port" -U msrw -d postgres -q \

@@ -182,6 +182,23 @@ TEST_F(BatchFlow, AClaimLostBeforeTheOkIsToldAndTheRecordLeftUncertain) {
     EXPECT_EQ(states(), "1:uncertain:one 2:open:-");
 }
 
+TEST_F(BatchFlow, AConnectionLostWhileTheCardWaitsGoesOnOnANewOne) {
+    importCsv("A,B,1,2\nC,D,3,4\n");
+    useBatch(s(), "one");
+    start(t);
+    server.execute("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE "
+                   "application_name = '' AND datname = current_database() AND "
+                   "pid <> pg_backend_pid()");
+    sim::VirtualCard a, b;
+    swipe(t, a);
+    EXPECT_EQ(s().view.message.text, "Write Record no. 1 OK!") << lastMessage(t);
+    swipe(t, b);
+    EXPECT_EQ(written(t, b, 1), "%C^D?");
+    EXPECT_EQ(states(), "1:written:one 2:written:one");
+    EXPECT_TRUE(t.dialogs.messages == std::vector<std::string>{"End of record."})
+        << lastMessage(t);
+}
+
 TEST_F(BatchFlow, AServerOrBatchThatCannotBeUsedStopsTheRunBeforeItStarts) {
     importCsv("A,B,1,2\n");
     struct Case {

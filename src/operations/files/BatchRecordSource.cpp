@@ -77,6 +77,8 @@ RecordSource::Next BatchRecordSource::next(Session&, DatabaseRun& run, bool) {
 
 bool BatchRecordSource::written(Session& s, DatabaseRun&) {
     renewal_.stop();
+    if (!held_)
+        return false; // given up already (the operator was told)
     std::string error;
     const batch::BatchStore::Outcome outcome = store_->markWritten(batch_, held_->number, error);
     const std::string name = heldName();
