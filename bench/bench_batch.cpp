@@ -5,8 +5,10 @@
 // (templates filled, write command composed; the pauses noted, not spent).
 // At the end the server is asked whether any record was written twice.
 //
-//   bench_batch [CONNECTION]   (default: $MSRW_TEST_PG; a role that may
-//                               create a database, dropped afterwards)
+//   bench_batch [CONNECTION [--million]]
+//       CONNECTION: by default $MSRW_TEST_PG; a role that may create a
+//       database (dropped afterwards). --million: an import of 1,000,000
+//       records at the end.
 
 #include "batch/BatchImport.h"
 #include "batch/BatchStore.h"
@@ -28,6 +30,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <set>
+#include <sys/resource.h>
 #include <thread>
 #include <vector>
 
@@ -77,8 +80,10 @@ std::int64_t Import(BatchStore& store, const QTemporaryDir& dir, const QString& 
         return 0;
     }
     const double s = Seconds(begin);
-    std::printf("import of %lld records: %.1f s (%.0f records/s)\n", records, s,
-                double(records) / s);
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("import of %lld records: %.1f s (%.0f records/s), peak memory %ld MB\n", records, s,
+                double(records) / s, usage.ru_maxrss / 1024);
     return imported->batch;
 }
 
