@@ -6,9 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlField>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -28,12 +26,6 @@ bool IsUtf8Text(const std::string& bytes) {
         return false;
     const QByteArray raw = QByteArray::fromStdString(bytes);
     return QString::fromUtf8(raw).toUtf8() == raw;
-}
-
-QString Literal(QSqlDatabase db, const std::string& value) {
-    QSqlField field("value", QMetaType(QMetaType::QString));
-    field.setValue(QString::fromStdString(value));
-    return db.driver()->formatValue(field);
 }
 
 struct Usage {
@@ -90,7 +82,7 @@ public:
     bool add(std::int64_t number, const std::vector<std::string>& fields, std::string& error) {
         rows_.append(QString("(%1,%2,%3::text[])")
                          .arg(batch_, QString::number(static_cast<qlonglong>(number)),
-                              Literal(db_, ArrayLiteral(fields))));
+                              SqlText(db_, ArrayLiteral(fields))));
         return ++count_ % kRowsPerInsert != 0 || flush(error);
     }
     bool flush(std::string& error) {
@@ -116,8 +108,8 @@ std::optional<std::int64_t> InsertBatch(QSqlDatabase db, const QString& usagePat
     QSqlQuery q(db);
     if (!Run(q,
              "INSERT INTO msrw_batches (name, usage_text, database_file) VALUES (" +
-                 Literal(db, QFileInfo(usagePath).fileName().toStdString()) + "," +
-                 Literal(db, u.text) + "," + Literal(db, csvName) + ") RETURNING id",
+                 SqlText(db, QFileInfo(usagePath).fileName().toStdString()) + "," +
+                 SqlText(db, u.text) + "," + SqlText(db, csvName) + ") RETURNING id",
              error) ||
         !q.next())
         return std::nullopt;

@@ -6,21 +6,13 @@
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSqlDriver>
 #include <QSqlError>
-#include <QSqlField>
 #include <QSqlQuery>
 #include <QSysInfo>
 #include <QVariant>
 
 namespace msrw::batch {
 namespace {
-
-QString Text(QSqlDatabase db, const std::string& value) {
-    QSqlField field("value", QMetaType(QMetaType::QString));
-    field.setValue(QString::fromStdString(value));
-    return db.driver()->formatValue(field);
-}
 
 QString Number(std::int64_t n) {
     return QString::number(static_cast<qlonglong>(n));
@@ -111,7 +103,7 @@ std::optional<BatchInfo> BatchStore::findBatch(const std::string& name,
             const QString select =
                 "SELECT id, name, usage_text, database_file, created FROM msrw_batches WHERE ";
             const QString which = id ? "id = " + Number(*id)
-                                     : "name = " + Text(db, name) + " ORDER BY id DESC LIMIT 1";
+                                     : "name = " + SqlText(db, name) + " ORDER BY id DESC LIMIT 1";
             if (!Run(q, select + which, e, &lost))
                 return false;
             if (q.next())

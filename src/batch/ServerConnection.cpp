@@ -2,7 +2,9 @@
 
 #include "batch/ServerProblem.h"
 
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
 #include <atomic>
 
@@ -82,6 +84,12 @@ QSqlDatabase ServerConnection::database() const {
 
 std::string ServerConnection::place() const {
     return ServerPlace(settings_, DefaultsFromEnvironment());
+}
+
+QString SqlText(QSqlDatabase db, const std::string& value) {
+    QSqlField field("value", QMetaType(QMetaType::QString));
+    field.setValue(QString::fromStdString(value));
+    return db.driver()->formatValue(field);
 }
 
 bool Failed(const QSqlError& e, std::string& error, bool* lost) {

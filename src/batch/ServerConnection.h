@@ -43,6 +43,9 @@ private:
 [[nodiscard]] bool Run(QSqlQuery& query, std::string& error, bool* lost = nullptr);
 [[nodiscard]] bool Run(QSqlQuery& query, const QString& text, std::string& error,
                        bool* lost = nullptr);
+// A text as a literal of the server's SQL, quoted by the driver.
+QString SqlText(QSqlDatabase db, const std::string& value);
+
 // The same for a failure the driver reported: always false.
 bool Failed(const QSqlError& failure, std::string& error, bool* lost = nullptr);
 
