@@ -195,8 +195,7 @@ TEST_F(BatchFlow, AConnectionLostWhileTheCardWaitsGoesOnOnANewOne) {
     swipe(t, b);
     EXPECT_EQ(written(t, b, 1), "%C^D?");
     EXPECT_EQ(states(), "1:written:one 2:written:one");
-    EXPECT_TRUE(t.dialogs.messages == std::vector<std::string>{"End of record."})
-        << lastMessage(t);
+    EXPECT_TRUE(t.dialogs.messages == std::vector<std::string>{"End of record."}) << lastMessage(t);
 }
 
 TEST_F(BatchFlow, AServerOrBatchThatCannotBeUsedStopsTheRunBeforeItStarts) {
