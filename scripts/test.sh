@@ -7,6 +7,14 @@ scripts/install-deps.sh
 jobs=$(nproc)
 scripts/check-layers.sh
 
+# A throw-away batch server for the tests that need one, stopped however the
+# run ends. Open to the server's own user, which may not be this one.
+pg_dir=$(mktemp -d)
+chmod 755 "$pg_dir"
+trap 'scripts/pg-test-cluster.sh stop "$pg_dir/cluster" || true; rm -rf "$pg_dir"' EXIT
+MSRW_TEST_PG=$(scripts/pg-test-cluster.sh start "$pg_dir/cluster")
+export MSRW_TEST_PG
+
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMSRW_WERROR=ON >/dev/null
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"

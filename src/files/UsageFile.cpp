@@ -317,4 +317,17 @@ std::optional<std::string> FillTemplate(std::string_view text,
     return out;
 }
 
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        while (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.emplace_back(line);
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return lines;
+}
+
 } // namespace msrw::usage

@@ -22,6 +22,10 @@ struct CountedLines {
     bool passBook = false;
 };
 
+// A whole file's text as its lines, without their line ends (as a file read
+// line by line gives them: a last line end starts no line).
+std::vector<std::string> SplitLines(std::string_view text);
+
 // Drops comments ("//..." and "[S..."), keeps the commented keys, stops at
 // "//end" or after 300 counted lines. A trailing CR is not part of a line.
 CountedLines CollectLines(const std::vector<std::string>& fileLines);

@@ -2,6 +2,7 @@
 
 #include "operations/cardtype/CardTypeSetup.h"
 #include "operations/files/DatabaseApplication.h"
+#include "operations/files/DatabaseSource.h"
 #include "operations/files/ReadToFile.h"
 #include "operations/files/WriteFromFile.h"
 #include "operations/reading/CompareOperation.h"
@@ -208,6 +209,12 @@ void frmMain::buildMenus() {
     mnuConfigSetting = tools->addAction(tr("&Config Setting..."));
     mnuConfigSetting->setObjectName("mnuConfigSetting");
     connect(mnuConfigSetting, &QAction::triggered, this, &frmMain::onConfigSetting);
+    // Where the database application takes its records from: the usage
+    // file's CSV file, or a batch on a batch server.
+    mnuDatabaseSource = tools->addAction(tr("&Database Source..."));
+    mnuDatabaseSource->setObjectName("mnuDatabaseSource");
+    connect(mnuDatabaseSource, &QAction::triggered, this,
+            [this] { act([this] { mnuDatabaseSource_Click(s_); }); });
     // The simulator's window, once closed, is brought back from here.
     mnuSimulator = tools->addAction(tr("&Simulated Reader/Writer"));
     mnuSimulator->setObjectName("mnuSimulator");

@@ -85,6 +85,7 @@ private:
     ScriptWindow* script_;
     MaintenanceWindow* maintenance_;
     QAction* mnuConfigSetting;
+    QAction* mnuDatabaseSource;
     QAction* mnuSimulator;
     std::array<QGroupBox*, 3> fraTrk{};
     std::array<QPlainTextEdit*, 3> txtTrk{};

@@ -2,8 +2,8 @@
 
 #include "cards/CardTypeList.h"
 #include "cards/TrackAlphabet.h"
-#include "files/HistoryFile.h"
 #include "operations/cardtype/CardTypeSetup.h"
+#include "operations/files/DatabaseSource.h"
 #include "operations/files/FilesCommon.h"
 #include "operations/writing/WriteOperation.h"
 #include "protocol/ReplyClassification.h"
@@ -15,7 +15,6 @@
 #include "session/SwipePrompt.h"
 #include "session/TarnLink.h"
 
-#include <QFile>
 #include <algorithm>
 
 namespace msrw {
@@ -23,24 +22,6 @@ namespace {
 
 constexpr int kOkPauseMs = 300;
 constexpr int kErrorPauseMs = 500;
-// A usage file is a page of text; more than this is not one.
-constexpr qint64 kMaxUsageBytes = 1024 * 1024;
-
-std::optional<std::vector<std::string>> ReadUsageLines(const QString& path, std::string& error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString().toStdString();
-        return std::nullopt;
-    }
-    std::vector<std::string> lines;
-    while (!file.atEnd() && file.pos() < kMaxUsageBytes) {
-        QByteArray line = file.readLine(kMaxUsageBytes);
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        lines.emplace_back(line.constData(), std::size_t(line.size()));
-    }
-    return lines;
-}
 
 void ApplyUsageSetup(Session& s, const usage::Setup& u) {
     FormatStore& f = s.format;
@@ -78,52 +59,6 @@ TrackAlphabetSetup AlphabetSetupOf(const usage::Setup& u) {
     return a;
 }
 
-[[nodiscard]] bool WriteHistory(Session& s, DatabaseRun& run, std::int64_t number) {
-    if (run.historyHolds == number)
-        return true;
-    QString error;
-    if (!history::WriteWholeFile(ChosenPath(run.historyFile), history::RecordNumberText(number),
-                                 error)) {
-        s.dialogs.showMessage("The resume point cannot be kept in " + run.historyFile + ": " +
-                                  error.toStdString(),
-                              MessageIcon::Critical);
-        return false;
-    }
-    run.historyHolds = number;
-    return true;
-}
-
-// The record to begin with: the history's, when the operator resumes. nullopt
-// (the operator told) when the history file cannot be used.
-std::optional<std::int64_t> ResumePoint(Session& s, DatabaseRun& run) {
-    const QString path = ChosenPath(run.historyFile);
-    if (!QFile::exists(path)) {
-        if (!WriteHistory(s, run, 1))
-            return std::nullopt;
-        return 1;
-    }
-    QString error;
-    const auto text = history::ReadSmallFile(path, error);
-    const auto number = text ? history::ParseRecordNumber(*text) : std::nullopt;
-    if (!number) {
-        s.dialogs.showMessage(WithPlace("The resume point cannot be read.", run.historyFile, 1,
-                                        text ? "\"" + text->substr(0, 40) +
-                                                   "\" is not a record number; correct "
-                                                   "or delete the file to start from "
-                                                   "record no. 1."
-                                             : error.toStdString()),
-                              MessageIcon::Critical);
-        return std::nullopt;
-    }
-    run.historyHolds = *number;
-    if (*number == 1)
-        return 1;
-    const std::string question = "Last record no. is:     " + std::to_string(*number) +
-                                 "\n\rOK         -     Resume.\n\rCANCEL -    Restart from "
-                                 "record no. 1.";
-    return s.dialogs.askOkCancel(question, MessageIcon::Information) ? *number : 1;
-}
-
 void EndDatabaseRun(Session& s, const std::string& text, MessageIcon icon) {
     EndRunWithMessage(s, text, icon);
 }
@@ -153,6 +88,45 @@ void RefuseRecord(Session& s, DatabaseRun& run, const std::string& detail) {
                    MessageIcon::Critical);
 }
 
+struct UsageChoice {
+    usage::Setup setup;
+    int position = 0; // of its card type in the mode's list
+};
+
+// The usage file's set-up, from the run's source; nullopt (the run stopped,
+// the operator told) when it cannot be used.
+std::optional<UsageChoice> ReadUsageSetup(Session& s, DatabaseRun& run) {
+    StartProblem problem;
+    const auto lines = run.source->usageLines(s, run, problem);
+    if (!lines) {
+        StopBeforeStart(s, problem.text, problem.icon);
+        return std::nullopt;
+    }
+    if (lines->empty()) {
+        StopBeforeStart(s, "File empty");
+        return std::nullopt;
+    }
+    const usage::Parsed parsed = usage::ParseUsage(usage::CollectLines(*lines));
+    if (!parsed.setup) {
+        StopBeforeStart(s,
+                        WithPlace(parsed.problem.message, run.usageFile, parsed.problem.fileLine,
+                                  parsed.problem.detail),
+                        MessageIcon::Critical);
+        return std::nullopt;
+    }
+    const std::optional<int> position = ListPositionOf(s, parsed.setup->kind);
+    if (!position) {
+        StopBeforeStart(s,
+                        WithPlace(usage::kWrongFormat, run.usageFile, 1,
+                                  std::string("the card type ") +
+                                      usage::CardTypeName(parsed.setup->kind) +
+                                      " is not written in " + MsrwModeText(s.port.MsrwMode)),
+                        MessageIcon::Critical);
+        return std::nullopt;
+    }
+    return UsageChoice{*parsed.setup, *position};
+}
+
 } // namespace
 
 void cmdDatabase_Click(Session& s) {
@@ -175,58 +149,24 @@ void cmdDatabase_Click(Session& s) {
     }
     RememberChoice(s, kDatabasePathFile, *chosen);
     run.usageFile = *chosen;
-    run.databaseFile = history::DatabaseFileName(*chosen);
-    run.historyFile = history::HistoryFileName(*chosen);
-    std::string error;
-    const auto lines = ReadUsageLines(ChosenPath(*chosen), error);
-    if (!lines) {
-        StopBeforeStart(s, "The usage file " + *chosen + " cannot be read: " + error,
-                        MessageIcon::Critical);
+    run.source = MakeRecordSource(s);
+    const std::optional<UsageChoice> chosenUsage = ReadUsageSetup(s, run);
+    if (!chosenUsage)
+        return;
+    if (const std::optional<StartProblem> notOpen = run.source->open(s, run)) {
+        StopBeforeStart(s, notOpen->text, notOpen->icon);
         return;
     }
-    if (lines->empty()) {
-        StopBeforeStart(s, "File empty");
-        return;
-    }
-    const usage::Parsed parsed = usage::ParseUsage(usage::CollectLines(*lines));
-    if (!parsed.setup) {
-        StopBeforeStart(s,
-                        WithPlace(parsed.problem.message, *chosen, parsed.problem.fileLine,
-                                  parsed.problem.detail),
-                        MessageIcon::Critical);
-        return;
-    }
-    const std::optional<int> position = ListPositionOf(s, parsed.setup->kind);
-    if (!position) {
-        StopBeforeStart(s,
-                        WithPlace(usage::kWrongFormat, *chosen, 1,
-                                  std::string("the card type ") +
-                                      usage::CardTypeName(parsed.setup->kind) +
-                                      " is not written in " + MsrwModeText(s.port.MsrwMode)),
-                        MessageIcon::Critical);
-        return;
-    }
-    QString csvError;
-    if (!run.reader->open(ChosenPath(run.databaseFile), csvError)) {
-        StopBeforeStart(s, "Database file (.csv) not found!", MessageIcon::Critical);
-        return;
-    }
-    const std::optional<std::int64_t> first = ResumePoint(s, run);
-    if (!first) {
-        StopBeforeStart(s, {});
-        return;
-    }
-    run.setup = *parsed.setup;
-    run.RecordNo = *first;
-    run.recordCount = run.reader->countLines();
+    run.setup = chosenUsage->setup;
+    const int position = chosenUsage->position;
     const bool passBook = run.setup.kind == usage::CardKind::PassBook;
     run.saved = SaveSetup(s.format, passBook);
     run.saved.cardTypePosition = s.view.cardTypes.selected;
     s.g.OpCount = 0;
     s.view.message = {};
     ApplyUsageSetup(s, run.setup);
-    s.view.cardTypes.selected = *position;
-    const CardTypeOutcome outcome = cboCardType_Click(s, *position);
+    s.view.cardTypes.selected = position;
+    const CardTypeOutcome outcome = cboCardType_Click(s, position);
     if (outcome != CardTypeOutcome::Done) {
         // The reader/writer did not take the card type (the operator was told).
         RestoreSetup(s, run.saved);
@@ -243,37 +183,25 @@ void cmdDatabase_Click(Session& s) {
 
 void WriteDatabaseRecord(Session& s, DatabaseRun& run) {
     const bool first = std::exchange(run.firstRecord, false);
-    const csv::Reader::Result result = run.reader->record(run.RecordNo);
-    if (result.status == csv::Reader::Status::Bad ||
-        result.status == csv::Reader::Status::ReadError) {
-        RefuseRecord(s, run,
-                     result.record.problem.empty() ? "the line cannot be read"
-                                                   : result.record.problem);
+    const RecordSource::Next record = run.source->next(s, run, first);
+    switch (record.kind) {
+    case RecordSource::Next::Kind::Refused:
+        RefuseRecord(s, run, record.text);
         return;
-    }
-    const bool ended = result.status == csv::Reader::Status::EndOfFile ||
-                       result.record.fields.empty() || result.record.fields[0].empty();
-    if (ended && first && run.RecordNo > 1) {
-        // A resume point past the records: nothing is written, nothing changed.
-        EndDatabaseRun(
-            s,
-            WithPlace("The resume point lies past the end of the records.", run.historyFile, 1,
-                      "record no. " + std::to_string(run.RecordNo) + ", but " + run.databaseFile +
-                          " has " + std::to_string(run.recordCount) + " lines"),
-            MessageIcon::Critical);
+    case RecordSource::Next::Kind::Failed:
+        EndDatabaseRun(s, record.text, MessageIcon::Critical);
         return;
-    }
-    if (ended) {
-        run.RecordNo = 1;
+    case RecordSource::Next::Kind::End:
         cmdCancel_Click(s);
         s.dialogs.showMessage("End of record.", MessageIcon::Information);
         return;
+    case RecordSource::Next::Kind::Record:
+        break;
     }
     track::TrackTexts texts;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         int missing = 0;
-        const auto text =
-            usage::FillTemplate(run.setup.templates[i], result.record.fields, missing);
+        const auto text = usage::FillTemplate(run.setup.templates[i], record.fields, missing);
         if (!text) {
             RefuseRecord(s, run,
                          "track " + std::to_string(i + 1) + " names field " +
@@ -297,6 +225,7 @@ void WriteDatabaseRecord(Session& s, DatabaseRun& run) {
     PreparePrompt(s.view.prompt, "Write Card From Database", "Please Swipe a Card", kYellow,
                   kBlack);
     SendWriteAndPrompt(s, kOpDatabaseWrite);
+    run.source->awaitingCard(s, run);
 }
 
 void DatabaseBranch(Session& s, std::string_view replyText, bool ok) {
@@ -308,9 +237,7 @@ void DatabaseBranch(Session& s, std::string_view replyText, bool ok) {
     switch (DatabaseWriteStatus(s, replyText, passBook, ok)) {
     case reply::WriteStatus::Written:
         ShowCardResult(s, {{"Write Record no. " + n + " OK!", kBlack}, true, run.RecordNo, {}});
-        ++run.RecordNo;
-        // Kept at once: after a crash or a power cut the run resumes here.
-        if (!WriteHistory(s, run, run.RecordNo)) {
+        if (!run.source->written(s, run)) {
             cmdCancel_Click(s);
             return;
         }
@@ -340,10 +267,8 @@ void EndDatabase(Session& s) {
         return;
     run.active = false;
     s.g.DatabaseRun = false;
-    run.reader->close();
     run.progress.clear();
-    // Told to the operator already when it fails; the set-up goes back anyway.
-    (void)WriteHistory(s, run, run.RecordNo);
+    run.source->end(s, run);
     RestoreSetup(s, run.saved);
     if (run.saved.cardTypePosition >= 0 &&
         run.saved.cardTypePosition != s.view.cardTypes.selected) {

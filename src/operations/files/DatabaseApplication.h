@@ -1,10 +1,11 @@
 #pragma once
-// The database application: one card a record of a CSV database, built by
-// the templates of a usage file, with the record to resume from kept in a
-// history file after every card written.
+// The database application: one card a record, built by the templates of a
+// usage file. The records come from a record source: the usage file's CSV
+// file with its resume point in a history file, or a batch on a batch server
+// shared by several stations (the session's DatabaseSourceChoice says which).
 
-#include "files/CsvRecord.h"
 #include "files/UsageFile.h"
+#include "operations/files/RecordSource.h"
 #include "operations/files/SavedSetup.h"
 
 #include <cstdint>
@@ -23,10 +24,9 @@ struct DatabaseRun {
     std::string historyFile;
     usage::Setup setup;
     std::int64_t RecordNo = 1;
-    std::int64_t historyHolds = 0; // the number last written to the history file
-    std::int64_t recordCount = 0;  // lines of the database file
+    std::int64_t recordCount = 0; // records of the source
     bool firstRecord = true;
-    std::unique_ptr<csv::Reader> reader = std::make_unique<csv::Reader>();
+    std::unique_ptr<RecordSource> source;
     SavedSetup saved;
     std::string progress; // "record n of N", shown beside the result line
 };

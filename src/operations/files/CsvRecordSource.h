@@ -1,0 +1,30 @@
+#pragma once
+// The records of the usage file's CSV file, one a line, with the record to
+// resume from kept in the history file after every card written.
+
+#include "files/CsvRecord.h"
+#include "operations/files/RecordSource.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace msrw {
+
+class CsvRecordSource : public RecordSource {
+public:
+    std::optional<std::vector<std::string>> usageLines(Session& session, DatabaseRun& run,
+                                                       StartProblem& problem) override;
+    std::optional<StartProblem> open(Session& session, DatabaseRun& run) override;
+    Next next(Session& session, DatabaseRun& run, bool first) override;
+    bool written(Session& session, DatabaseRun& run) override;
+    void end(Session& session, DatabaseRun& run) override;
+
+private:
+    [[nodiscard]] bool writeHistory(Session& session, const DatabaseRun& run, std::int64_t number);
+    std::optional<std::int64_t> resumePoint(Session& session, DatabaseRun& run);
+
+    csv::Reader reader_;
+    std::int64_t historyHolds_ = 0; // the number last written to the history file
+};
+
+} // namespace msrw
