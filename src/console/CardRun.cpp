@@ -92,7 +92,14 @@ int CardRun::run() {
     if (!interrupted_) {
         lastCardAtNs_ = NowNs();
         lastPausedNs_ = clock_.pausedNs();
-        startVerb();
+        // A question left unanswered stops the start where it was asked, so
+        // that neither answer is acted on (a resume point kept, say).
+        answers_.setThrowing(true);
+        try {
+            startVerb();
+        } catch (const UnansweredQuestion&) {
+        }
+        answers_.setThrowing(false);
         started = operationActive() || cardsDone_ > 0;
         while (operationActive())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -244,6 +251,7 @@ void CardRun::takeResult(const CardResult& result) {
 void CardRun::endOperation() {
     if (std::exchange(endAsked_, true))
         return;
+    endsAtRequest_ = session_->g.operationEnds;
     endWhenActive(0);
 }
 
@@ -251,12 +259,13 @@ void CardRun::endWhenActive(int afterMs) {
     // As the operator's End: from the event loop, so that the branch that
     // showed the result is ended in its pause, not in the middle of a step.
     // Between two cards an operation may pause with nothing armed and no
-    // prompt (the reader is set idle before it is armed again); End waits
-    // for the next card to be armed, as the operator's would.
+    // prompt (the reader is set idle before it is armed again): ending it
+    // there keeps it from arming again. Outside any pause and with nothing
+    // armed, the operation has not begun yet: End waits for it.
     QTimer::singleShot(afterMs, [this] {
-        if (finished_)
-            return;
-        if (operationActive())
+        if (finished_ || session_->g.operationEnds != endsAtRequest_)
+            return; // over, or ended meanwhile (by itself or by End)
+        if (operationActive() || clock_.pausing())
             cmdCancel_Click(*session_);
         else
             endWhenActive(kEndRetryMs);
@@ -268,7 +277,11 @@ int CardRun::exitStatus(bool started) const {
         return kExitUsage;
     if (portLost_)
         return kExitNoAnswer;
-    if (!started && cardsDone_ == 0 && !interrupted_)
+    // An operation that never armed the reader refused to start (and said
+    // why), unless what it met was the end of its records.
+    const bool endOfRecords =
+        answers_.wasShown("End of File") || answers_.wasShown("End of record.");
+    if (!started && cardsDone_ == 0 && !interrupted_ && !endOfRecords)
         return answers_.wasShown("Open Port Failed!") ? kExitNoPort : kExitUsage;
     return anyFailed_ ? kExitCardFailed : kExitOk;
 }

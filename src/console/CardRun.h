@@ -58,7 +58,8 @@ private:
     bool portLost_ = false;
     bool interrupted_ = false;
     bool endAsked_ = false;
-    bool finished_ = false; // the run's loop is over: nothing is ended any more
+    std::uint64_t endsAtRequest_ = 0; // operations ended when End was asked for
+    bool finished_ = false;           // the run's loop is over: nothing is ended any more
     std::int64_t lastCardAtNs_ = 0;
     std::int64_t lastPausedNs_ = 0;
     std::vector<std::int64_t> cardWorkNs_;

@@ -29,7 +29,8 @@ bool Begins(const std::string& text, const std::string& opening) {
 } // namespace
 
 void ConsoleAnswers::answer(std::string opening, bool yes) {
-    answers_.push_back({std::move(opening), yes, {}});
+    // Before any entry that only names the options for the same question.
+    answers_.insert(answers_.begin(), {std::move(opening), yes, {}});
 }
 
 void ConsoleAnswers::answeredBy(std::string opening, std::string options) {
@@ -55,6 +56,8 @@ bool ConsoleAnswers::ask(const std::string& text) {
     showMessage(message + ". The run ends here.", MessageIcon::Critical, {});
     if (!unanswered_)
         unanswered_ = text;
+    if (throwing_)
+        throw UnansweredQuestion();
     return false;
 }
 

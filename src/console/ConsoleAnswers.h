@@ -7,11 +7,18 @@
 
 #include "link/ConsoleDialogs.h"
 
+#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace msrw::console {
+
+// Thrown by a question with no answer while an operation is being started,
+// so that neither of its answers is acted on.
+struct UnansweredQuestion : std::exception {
+    const char* what() const noexcept override { return "a question was left unanswered"; }
+};
 
 class ConsoleAnswers : public ConsoleDialogs {
 public:
@@ -20,6 +27,10 @@ public:
     // A question beginning with `opening` is answered by `options`; when they
     // were not given, the message names them.
     void answeredBy(std::string opening, std::string options);
+    // While set, a question with no answer throws UnansweredQuestion instead
+    // of answering Cancel. Only for steps called directly, never from the
+    // event loop.
+    void setThrowing(bool on) { throwing_ = on; }
     // What the file choosers choose.
     void chooseFile(std::string path) { file_ = std::move(path); }
 
@@ -47,6 +58,7 @@ private:
     std::vector<Answer> answers_;
     std::optional<std::string> file_;
     std::optional<std::string> unanswered_;
+    bool throwing_ = false;
 };
 
 } // namespace msrw::console

@@ -15,6 +15,8 @@ public:
     void Delay(int ms) override;
     void Wait(int ms) override;
 
+    // Whether a pause is in progress.
+    bool pausing() const { return depth_ > 0; }
     // Nanoseconds spent in pauses so far (nested pauses counted once).
     std::int64_t pausedNs() const { return pausedNs_; }
 
