@@ -4,6 +4,8 @@
 // byte chooses the parser.
 
 #include "cards/UserTrackCodec.h"
+#include "console/CardRunOptions.h"
+#include "console/ResultPrinter.h"
 #include "files/ScriptFile.h"
 #include "files/SettingsFile.h"
 #include "link/Notation.h"
@@ -65,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const int choice = data[0];
     const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
-    switch (choice % 7) {
+    switch (choice % 8) {
     case 0:
         Reply(rest, choice / 6);
         break;
@@ -94,6 +96,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 6:
         TarnReply(rest);
         break;
+    case 7: {
+        // The console's option words, and a result line holding any bytes.
+        const std::string word(rest);
+        (void)console::TrackSelectNamed(word);
+        (void)console::TrackListNamed(word);
+        (void)console::ModeNamed(word);
+        (void)console::CountNamed(word, 0, 1000000000);
+        CardResult result{{word, kBlack}, true, 1, std::array<std::string, 3>{word, "", word}};
+        if (console::ResultJson(result).find('\n') != std::string::npos)
+            __builtin_trap(); // one line a result
+        break;
+    }
     }
     return 0;
 }
