@@ -10,6 +10,7 @@
 //       database (dropped afterwards). --million: an import of 1,000,000
 //       records at the end.
 
+#include "DatabaseFiles.h"
 #include "batch/BatchImport.h"
 #include "batch/BatchStore.h"
 #include "batch/ConnectionText.h"
@@ -40,37 +41,16 @@ using Steady = std::chrono::steady_clock;
 
 namespace {
 
-constexpr const char* kUsage = "CARDTYPE=ISO\r\nBPI1=210\r\nBPI2=75\r\nBPI3=210\r\n"
-                               "Trk1:fa^fb\r\nTrk2:fcfd\r\nTrk3:\r\n";
 constexpr int kOkPauseMs = 300; // the database application's pause after each OK
 
 double Seconds(Steady::time_point from) {
     return std::chrono::duration<double>(Steady::now() - from).count();
 }
 
-bool WriteFiles(const QTemporaryDir& dir, const QString& name, long long records) {
-    QFile usage(dir.filePath(name + ".txt"));
-    QFile csv(dir.filePath(name + ".csv"));
-    if (!usage.open(QIODevice::WriteOnly) || !csv.open(QIODevice::WriteOnly))
-        return false;
-    usage.write(kUsage);
-    QByteArray chunk;
-    for (long long n = 1; n <= records; ++n) {
-        chunk += "\"MEMBER, NO " + QByteArray::number(n) + "\",SAMPLE," + QByteArray::number(n) +
-                 ",4111\n";
-        if (chunk.size() > (1 << 20)) {
-            csv.write(chunk);
-            chunk.clear();
-        }
-    }
-    csv.write(chunk);
-    return true;
-}
-
 // A batch of `records` imported; 0 when the import failed (said so).
 std::int64_t Import(BatchStore& store, const QTemporaryDir& dir, const QString& name,
                     long long records) {
-    if (!WriteFiles(dir, name, records))
+    if (!bench::WriteDatabaseFiles(dir.filePath(name), records))
         return 0;
     std::string error;
     const auto begin = Steady::now();
@@ -232,7 +212,7 @@ int main(int argc, char** argv) {
         std::string error;
         auto store = BatchStore::Open(settings, "bench-main", error);
         const usage::Setup setup =
-            *usage::ParseUsage(usage::CollectLines(usage::SplitLines(kUsage))).setup;
+            *usage::ParseUsage(usage::CollectLines(usage::SplitLines(bench::kBenchUsage))).setup;
         if (store) {
             const std::int64_t small = Import(*store, dir, "small", 2000);
             ClaimAndMarkLatency(*store, small, 2000);

@@ -5,6 +5,7 @@
 //
 //   bench_console [CARDS]        (default 1000; each card takes ~0.4 s of pauses)
 
+#include "DatabaseFiles.h"
 #include "support/SimProcess.h"
 
 #include <QCoreApplication>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+using namespace msrw;
 using namespace msrw::test;
 
 namespace {
@@ -41,24 +43,8 @@ void ReadCards(const QString& cards) {
 
 void DatabasePeak(long long records) {
     QTemporaryDir dir;
-    QFile usage(dir.filePath("db.txt"));
-    QFile csv(dir.filePath("db.csv"));
-    if (!usage.open(QIODevice::WriteOnly) || !csv.open(QIODevice::WriteOnly))
+    if (!bench::WriteDatabaseFiles(dir.filePath("db"), records))
         return;
-    usage.write("CARDTYPE=ISO\r\nBPI1=210\r\nBPI2=75\r\nBPI3=210\r\nTrk1:fa^fb\r\nTrk2:fcfd\r\n"
-                "Trk3:\r\n");
-    usage.close();
-    QByteArray chunk;
-    for (long long n = 1; n <= records; ++n) {
-        chunk += "\"MEMBER, NO " + QByteArray::number(n) + "\",SAMPLE," + QByteArray::number(n) +
-                 ",4111\n";
-        if (chunk.size() > (1 << 20)) {
-            csv.write(chunk);
-            chunk.clear();
-        }
-    }
-    csv.write(chunk);
-    csv.close();
     SimProcess sim(Bin("msrw-sim"), {"--auto-swipe", "0", "--no-stdin"});
     long peakKiB = 0;
     const int status =

@@ -3,6 +3,7 @@
 // composed and sent; the mandated pauses are recorded, not spent) for a
 // 1,000-record and a 1,000,000-record CSV file, and the peak memory.
 
+#include "DatabaseFiles.h"
 #include "operations/files/DatabaseApplication.h"
 #include "session/OpStates.h"
 #include "support/SimSession.h"
@@ -21,24 +22,8 @@ namespace {
 constexpr int kMeasured = 900; // fewer than the small file holds: its end would reset the count
 
 void WriteFiles(test::SimSession& t, long long records, long long resumeAt) {
-    QFile usage(t.dir.filePath("db.txt"));
-    if (!usage.open(QIODevice::WriteOnly))
+    if (!bench::WriteDatabaseFiles(t.dir.filePath("db"), records))
         return;
-    usage.write("CARDTYPE=ISO\r\nBPI1=210\r\nBPI2=75\r\nBPI3=210\r\nTrk1:fa^fb\r\nTrk2:fcfd\r\n"
-                "Trk3:\r\n");
-    QFile csv(t.dir.filePath("db.csv"));
-    if (!csv.open(QIODevice::WriteOnly))
-        return;
-    QByteArray chunk;
-    for (long long n = 1; n <= records; ++n) {
-        chunk += "\"MEMBER, NO " + QByteArray::number(n) + "\",SAMPLE," + QByteArray::number(n) +
-                 ",4111\n";
-        if (chunk.size() > (1 << 20)) {
-            csv.write(chunk);
-            chunk.clear();
-        }
-    }
-    csv.write(chunk);
     QFile his(t.dir.filePath("db.his"));
     if (his.open(QIODevice::WriteOnly))
         his.write(QByteArray::number(resumeAt) + "\r\n");
