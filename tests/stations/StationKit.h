@@ -18,8 +18,8 @@ struct StationKit {
     QTemporaryDir deckDir;
     QString deck = WriteBlankDeck(deckDir);
 
-    std::unique_ptr<StationProcess> station(const std::string& name) const {
-        auto station = std::make_unique<StationProcess>(name, deck);
+    std::unique_ptr<StationProcess> station(const std::string& name, int swipeAfterMs = 0) const {
+        auto station = std::make_unique<StationProcess>(name, deck, swipeAfterMs);
         EXPECT_TRUE(station->ready()) << name;
         return station;
     }

@@ -48,10 +48,12 @@ QString WriteBlankDeck(const QTemporaryDir& dir) {
     return path;
 }
 
-StationProcess::StationProcess(std::string name, const QString& deckPath) : name_(std::move(name)) {
-    sim_ = std::make_unique<SimProcess>(SimProcess::binDir() + "/msrw-sim",
-                                        std::vector<std::string>{"--auto-swipe", "0", "--no-stdin",
-                                                                 "--deck", deckPath.toStdString()});
+StationProcess::StationProcess(std::string name, const QString& deckPath, int swipeAfterMs)
+    : name_(std::move(name)) {
+    sim_ = std::make_unique<SimProcess>(
+        SimProcess::binDir() + "/msrw-sim",
+        std::vector<std::string>{"--auto-swipe", std::to_string(swipeAfterMs), "--no-stdin",
+                                 "--deck", deckPath.toStdString()});
     ready_ =
         sim_->started() && dir_.isValid() && WriteHighCoercivitySettings(dir_.filePath("data"));
 }

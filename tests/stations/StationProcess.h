@@ -25,7 +25,9 @@ QString WriteBlankDeck(const QTemporaryDir& dir);
 
 class StationProcess {
 public:
-    StationProcess(std::string name, const QString& deckPath);
+    // `swipeAfterMs`: how long the card takes to come after each card command
+    // (0: at once; an operator takes a second or so).
+    StationProcess(std::string name, const QString& deckPath, int swipeAfterMs = 0);
     ~StationProcess();
     StationProcess(const StationProcess&) = delete;
     StationProcess& operator=(const StationProcess&) = delete;
