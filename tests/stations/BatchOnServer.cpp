@@ -76,6 +76,21 @@ std::vector<std::int64_t> RecordsIn(const std::map<std::int64_t, RecordRow>& row
     return numbers;
 }
 
+std::int64_t PauseWhileHolding(StationProcess& station, const batch::ConnectionSettings& settings,
+                               std::int64_t batch) {
+    for (int attempt = 0; attempt < 100 && station.running(); ++attempt) {
+        station.pause();
+        QThread::msleep(40); // a statement on its way ends on the server
+        const std::vector<std::int64_t> held =
+            RecordsIn(RecordRows(settings, batch), "claimed", station.name());
+        if (held.size() == 1)
+            return held[0];
+        station.resume();
+        QThread::msleep(static_cast<unsigned long>(attempt % 9 * 11));
+    }
+    return 0;
+}
+
 OwnCluster::OwnCluster() {
     dir_ = QDir::tempPath() + "/msrw-own-cluster-" +
            QString::number(QCoreApplication::applicationPid());

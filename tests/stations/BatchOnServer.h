@@ -36,6 +36,14 @@ bool WaitForWritten(batch::BatchStore& store, std::int64_t batch, std::int64_t w
 std::vector<std::int64_t> RecordsIn(const std::map<std::int64_t, RecordRow>& rows,
                                     const std::string& state, const std::string& station = {});
 
+class StationProcess;
+
+// Stops the station (SIGSTOP) at moments spread over its cycle until it is
+// caught holding a claim, and leaves it stopped there; the record held, 0
+// (the station running) when it was never caught.
+std::int64_t PauseWhileHolding(StationProcess& station, const batch::ConnectionSettings& settings,
+                               std::int64_t batch);
+
 // A PostgreSQL cluster of the test's own (scripts/pg-test-cluster.sh), to be
 // stopped and started again under the stations.
 class OwnCluster {

@@ -1,7 +1,8 @@
 // The batch server stopped under two stations (a cluster of the test's own,
 // not the shared one): both stop with a message naming the server, and once
-// it is back no record is marked written that its station had no OK for; a
-// record whose OK could not be told stays claimed.
+// it is back no record is marked written that its station had no OK for; the
+// record a station held when the server went, its card's OK untold, stays
+// claimed.
 
 #include "stations/BatchOnServer.h"
 #include "stations/StationKit.h"
@@ -16,6 +17,9 @@ namespace {
 
 constexpr std::int64_t kRecords = 200;
 constexpr int kStopMs = 60000;
+// Station-b's operator takes a while to swipe: the server is stopped while
+// it holds a claim, and its card's OK comes when the server is gone.
+constexpr int kSlowSwipeMs = 1200;
 
 class ServerStopped : public ::testing::Test {
 protected:
@@ -39,7 +43,7 @@ TEST_F(ServerStopped, BothStationsStopAndNoRecordIsMarkedWrongly) {
     const std::int64_t batchNo = ImportWithCli(kit.files.usagePath(), connection, kRecords);
     ASSERT_NE(batchNo, 0);
     const auto a = kit.station("station-a");
-    const auto b = kit.station("station-b");
+    const auto b = kit.station("station-b", kSlowSwipeMs);
     a->start(kit.files.usagePath(), connection);
     b->start(kit.files.usagePath(), connection);
     {
@@ -48,7 +52,11 @@ TEST_F(ServerStopped, BothStationsStopAndNoRecordIsMarkedWrongly) {
         ASSERT_TRUE(store) << error;
         ASSERT_TRUE(WaitForWritten(*store, batchNo, 20, 60000));
     }
-    ASSERT_TRUE(cluster.stop());
+    const std::int64_t heldByB = PauseWhileHolding(*b, settings, batchNo);
+    ASSERT_NE(heldByB, 0) << "station-b was never caught holding a claim";
+    const bool stopped = cluster.stop();
+    b->resume();
+    ASSERT_TRUE(stopped);
     ASSERT_TRUE(a->wait(kStopMs) && b->wait(kStopMs)) << "a station went on without its server";
     const std::string place = "127.0.0.1:" + std::to_string(*settings.port);
     for (const StationProcess* station : {a.get(), b.get()}) {
@@ -83,6 +91,8 @@ TEST_F(ServerStopped, BothStationsStopAndNoRecordIsMarkedWrongly) {
     const std::size_t open = RecordsIn(rows, "open").size();
     EXPECT_EQ(written + held + open, std::size_t(kRecords));
     EXPECT_GE(written, 20u);
+    EXPECT_EQ(rows.at(heldByB).state, "claimed");
+    EXPECT_EQ(rows.at(heldByB).station, "station-b");
     EXPECT_GT(open, 0u) << "the server was stopped mid-run";
     std::printf("[ stations ] server stopped: %zu written, %zu claimed, %zu open; "
                 "%zu OKs seen\n",

@@ -22,23 +22,6 @@ constexpr int kSlowSwipeMs = 1200;
 
 class StationKilled : public PgTest {
 protected:
-    // Stops the station at moments spread over its cycle until it is caught
-    // holding a claim, and kills it there; the record held, 0 when never caught.
-    std::int64_t killWhileHolding(StationProcess& station, std::int64_t batchNo) {
-        for (int attempt = 0; attempt < 100 && station.running(); ++attempt) {
-            station.pause();
-            QThread::msleep(40); // a statement on its way ends on the server
-            const std::vector<std::int64_t> held =
-                RecordsIn(RecordRows(settings, batchNo), "claimed", station.name());
-            if (held.size() == 1) {
-                station.killNow();
-                return held[0];
-            }
-            station.resume();
-            QThread::msleep(static_cast<unsigned long>(attempt % 9 * 11));
-        }
-        return 0;
-    }
     std::string statusLine(std::int64_t batchNo) {
         const CliRun run =
             RunCli({"batch", "status", "--db", QString::fromStdString(connectionText()), "--batch",
@@ -62,8 +45,9 @@ TEST_F(StationKilled, ItsClaimTurnsUncertainAndIsWrittenOnceRetried) {
     const std::unique_ptr<batch::BatchStore> store = open("checker");
     ASSERT_TRUE(WaitForWritten(*store, batchNo, 20, 60000));
 
-    const std::int64_t held = killWhileHolding(*a, batchNo);
+    const std::int64_t held = PauseWhileHolding(*a, settings, batchNo);
     ASSERT_NE(held, 0) << "station-a was never caught holding a claim";
+    a->killNow();
     EXPECT_EQ(a->exitCode(), -1);
     ASSERT_TRUE(b->wait(kRunMs));
     EXPECT_EQ(b->exitCode(), 0) << b->errors().toStdString();
