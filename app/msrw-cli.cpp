@@ -2,6 +2,7 @@
 // reader/writer and prints each command and its reply; finds the reader; and
 // runs the window's card operations card by card (read, write, erase, ...).
 
+#include "console/BatchVerbs.h"
 #include "console/CardRun.h"
 #include "console/CommandLine.h"
 #include "console/InterruptWatch.h"
@@ -261,9 +262,13 @@ int main(int argc, char** argv) {
         "  sequential          write numbered cards: --start S --count N, \"x\" marks\n"
         "  to-file FILE        read cards into a card data file [--cards N]\n"
         "  from-file FILE      write the cards of a card data file\n"
-        "  database USAGE.txt  write a card a record [--resume | --restart]\n"
+        "  database USAGE.txt  write a card a record [--resume | --restart],\n"
+        "                      or those of a server batch: --db C [--batch N] [--station S]\n"
+        "  batch import USAGE.txt --db C    a new batch of the usage file's records\n"
+        "  batch status --db C [--batch N]  written, claimed, uncertain, still to write\n"
+        "  batch retry BATCH RECORD --db C  offer an uncertain record again\n"
         "Exit status: 0 done, 1 some card failed, 2 bad usage, 3 no port or no "
-        "reader, 4 the device stopped answering.");
+        "reader, or no batch server, 4 the device stopped answering.");
     options.addHelpOption();
     options.addOption({"device", "Use the serial device at PATH.", "PATH"});
     options.addOption({"simulate", "Use the built-in simulated reader/writer."});
@@ -278,6 +283,8 @@ int main(int argc, char** argv) {
         s.data = DataFolder(options.value("data-dir"));
     const QStringList args = options.positionalArguments();
     const QString verb = args.value(0);
+    if (verb == console::kBatchVerb)
+        return console::RunBatchVerb(options, args);
     const bool cardVerb = console::CardVerbNamed(verb.toStdString()).has_value();
     // A named device is the only port: the search does not try the others.
     if (!(cardVerb && options.isSet("device")))

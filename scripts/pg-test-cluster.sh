@@ -2,7 +2,9 @@
 # A throw-away PostgreSQL cluster for the tests against a real batch server.
 #
 #   scripts/pg-test-cluster.sh start DIR   initdb in DIR, start on a free local
-#                                          port, print the connection text
+#                                          port, print the connection text; a
+#                                          cluster that DIR holds already (one
+#                                          stopped) starts again on its port
 #   scripts/pg-test-cluster.sh stop DIR    stop it (DIR is left for the caller)
 #
 # The server runs as an unprivileged user: the current one, or, for root (as
@@ -31,7 +33,31 @@ as_owner() {
 
 port_in_use() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 
+# Starts the cluster of DIR on port $1; false when it does not start.
+run_server() {
+    as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 start \
+        -o "-p $1 -k $dir/socket -c listen_addresses=127.0.0.1 -c hba_file=$dir/pg_hba.conf -c fsync=${MSRW_PG_FSYNC:-off}" \
+        >/dev/null
+}
+
+connection_text() { echo "host=127.0.0.1 port=$1 dbname=postgres user=msrw"; }
+
+start_again() {
+    local port
+    port=$(cat "$dir/port")
+    if ! as_owner "$bin/pg_ctl" -D "$dir/data" status >/dev/null && ! run_server "$port"; then
+        echo "The test cluster in $dir did not start again on port $port:" >&2
+        cat "$dir/server.log" >&2 || true
+        exit 1
+    fi
+    connection_text "$port"
+}
+
 start() {
+    if [ -f "$dir/data/PG_VERSION" ] && [ -f "$dir/port" ]; then
+        start_again
+        return 0
+    fi
     mkdir -p "$dir"
     [ "$(id -u)" -ne 0 ] || chown postgres: "$dir"
     if ! as_owner test -w "$dir"; then
@@ -51,13 +77,11 @@ HBA
     for tries in 1 2 3 4 5 6 7 8; do
         port=$((20000 + RANDOM % 30000))
         port_in_use "$port" && continue
-        if as_owner "$bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 30 start \
-            -o "-p $port -k $dir/socket -c listen_addresses=127.0.0.1 -c hba_file=$dir/pg_hba.conf -c fsync=${MSRW_PG_FSYNC:-off}" \
-            >/dev/null; then
+        if run_server "$port"; then
             echo "$port" >"$dir/port"
             as_owner "$bin/psql" -h "$dir/socket" -p "$port" -U msrw -d postgres -q \
                 -c "CREATE ROLE msrw_locked LOGIN PASSWORD 'msrw-locked-pw'" >/dev/null
-            echo "host=127.0.0.1 port=$port dbname=postgres user=msrw"
+            connection_text "$port"
             return 0
         fi
     done

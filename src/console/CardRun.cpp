@@ -4,6 +4,7 @@
 #include "operations/Operations.h"
 #include "operations/cardtype/CardTypeSetup.h"
 #include "operations/files/DatabaseApplication.h"
+#include "operations/files/DatabaseSource.h"
 #include "operations/files/ReadToFile.h"
 #include "operations/files/WriteFromFile.h"
 #include "operations/reading/CompareOperation.h"
@@ -221,9 +222,26 @@ void CardRun::startVerb() {
         cmdFromFile_Click(s);
         return;
     case Verb::Database:
+        if (options_.batchSource && !useBatchSource())
+            return;
         cmdDatabase_Click(s);
         return;
     }
+}
+
+bool CardRun::useBatchSource() {
+    std::string problem;
+    if (SetDatabaseSource(*session_, *options_.batchSource, problem))
+        return true;
+    answers_.showMessage(problem, MessageIcon::Critical, {});
+    return false;
+}
+
+RecordSource::Trouble CardRun::recordTrouble() const {
+    if (options_.verb != Verb::Database)
+        return RecordSource::Trouble::None;
+    const DatabaseRun& run = session_->operationState<DatabaseRun>();
+    return run.source ? run.source->trouble() : RecordSource::Trouble::None;
 }
 
 bool CardRun::operationActive() const {
@@ -277,6 +295,14 @@ int CardRun::exitStatus(bool started) const {
         return kExitUsage;
     if (portLost_)
         return kExitNoAnswer;
+    switch (recordTrouble()) {
+    case RecordSource::Trouble::Server:
+        return kExitNoServer;
+    case RecordSource::Trouble::ClaimLost:
+        return kExitCardFailed;
+    case RecordSource::Trouble::None:
+        break;
+    }
     // An operation that never armed the reader refused to start (and said
     // why), unless what it met was the end of its records.
     const bool endOfRecords =

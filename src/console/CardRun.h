@@ -10,6 +10,7 @@
 #include "console/ExitStatus.h"
 #include "console/PauseMeter.h"
 #include "console/ResultPrinter.h"
+#include "operations/files/RecordSource.h"
 
 #include <cstdint>
 #include <memory>
@@ -41,6 +42,10 @@ private:
     int startUp();
     int chooseModeAndCardType();
     void startVerb();
+    // The database's records from the server batch of --db; false (told) when not.
+    bool useBatchSource();
+    // What the database's record source met, for the exit status.
+    RecordSource::Trouble recordTrouble() const;
     bool operationActive() const;
     void takeResult(const CardResult& result);
     void endOperation();

@@ -4,6 +4,8 @@
 // operation may ask. Read from the command line; checked before any port is
 // opened, so that a bad option sends nothing.
 
+#include "operations/files/DatabaseSource.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -34,6 +36,8 @@ struct CardRunOptions {
     std::int64_t sequenceCount = 0;
     std::string file;           // to-file, from-file, database
     std::optional<bool> resume; // the database's resume question
+    // database: the records of a batch on a batch server instead of the CSV file.
+    std::optional<DatabaseSourceChoice> batchSource;
     bool json = false;
     bool stats = false;
 };

@@ -1,10 +1,15 @@
 #include "console/CommandLine.h"
 
+#include "batch/BatchStore.h"
+#include "batch/ConnectionText.h"
+
 namespace msrw::console {
 namespace {
 
 constexpr std::int64_t kMostCards = 1000000000;
 constexpr std::int64_t kMostSequenceNumber = 999999999; // nine digits, as the dialog takes
+constexpr std::int64_t kMostBatch = 999999999999;
+constexpr std::int64_t kMostLeaseSeconds = 86400;
 
 bool TakesFile(Verb verb) {
     return verb == Verb::ToFile || verb == Verb::FromFile || verb == Verb::Database;
@@ -125,6 +130,48 @@ bool ReadVerbArguments(const QCommandLineParser& p, const QStringList& args, Car
            ReadNumber(p, "count", 1, kMostSequenceNumber, o.sequenceCount, problem);
 }
 
+// --db and what goes with it: the database verb's records from a server batch.
+bool ReadBatchSource(const QCommandLineParser& p, CardRunOptions& o, QString& problem) {
+    if (!p.isSet("db")) {
+        for (const char* option : {"batch", "station", "lease"}) {
+            if (p.isSet(option)) {
+                problem = QStringLiteral("--%1 goes with --db.").arg(option);
+                return false;
+            }
+        }
+        return true;
+    }
+    if (o.verb != Verb::Database) {
+        problem = QStringLiteral("--db gives the records of the database verb only.");
+        return false;
+    }
+    if (o.resume) {
+        problem = QStringLiteral("--resume and --restart mean nothing with --db: the server "
+                                 "keeps which records are written.");
+        return false;
+    }
+    DatabaseSourceChoice choice;
+    choice.connection = p.value("db").toStdString();
+    const batch::ParsedConnection parsed = batch::ParseConnectionText(choice.connection);
+    if (!parsed.settings) {
+        problem = QStringLiteral("--db: the connection text is not one: %1")
+                      .arg(QString::fromStdString(parsed.problem));
+        return false;
+    }
+    choice.station = p.value("station").toStdString();
+    std::int64_t number = 0;
+    if (!ReadNumber(p, "batch", 1, kMostBatch, number, problem))
+        return false;
+    if (p.isSet("batch"))
+        choice.batch = number;
+    number = 0;
+    if (!ReadNumber(p, "lease", 1, kMostLeaseSeconds, number, problem))
+        return false;
+    choice.leaseSeconds = int(number);
+    o.batchSource = std::move(choice);
+    return true;
+}
+
 } // namespace
 
 void AddCardRunOptions(QCommandLineParser& parser) {
@@ -142,6 +189,20 @@ void AddCardRunOptions(QCommandLineParser& parser) {
         {"count", "sequential: the number of cards.", "N"},
         {"resume", "database: resume from the record the history file holds."},
         {"restart", "database: start again from record no. 1."},
+        {"db",
+         "database, batch: the batch server (host=... dbname=... user=..., or "
+         "postgresql://user@host/dbname).",
+         "CONNECTION"},
+        {"batch",
+         "database, batch status: the batch number (by default the newest of the "
+         "usage file's name; status: every batch).",
+         "N"},
+        {"station", "database --db: this station's name (by default host name-process id).",
+         "NAME"},
+        {"lease",
+         QStringLiteral("database --db: seconds a claim is held without a renewal (default %1).")
+             .arg(batch::kDefaultLeaseSeconds),
+         "SECONDS"},
         {"json", "Print one JSON object a card instead of the window's lines."},
         {"stats", "Print the software time per card (the pauses excluded) at the end."},
         {"deck", "With --simulate: the cards to swipe, from a card data file.", "FILE"},
@@ -162,7 +223,7 @@ std::optional<CardRunOptions> CardRunOptionsFrom(const QCommandLineParser& p,
     o.json = p.isSet("json");
     o.stats = p.isSet("stats");
     if (!ReadVerbArguments(p, args, o, problem) || !ReadChoices(p, o, problem) ||
-        !ReadNumber(p, "cards", 0, kMostCards, o.cards, problem))
+        !ReadBatchSource(p, o, problem) || !ReadNumber(p, "cards", 0, kMostCards, o.cards, problem))
         return std::nullopt;
     return o;
 }

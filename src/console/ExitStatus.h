@@ -8,6 +8,7 @@ enum ExitStatus {
     kExitCardFailed = 1, // some card failed
     kExitUsage = 2,      // bad usage: an option, a file, or a question left unanswered
     kExitNoPort = 3,     // no port, or no reader on it
+    kExitNoServer = 3,   // the batch server could not be reached or could not be told
     kExitNoAnswer = 4,   // the device stopped answering
 };
 

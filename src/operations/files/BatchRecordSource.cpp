@@ -25,6 +25,15 @@ std::string BatchRecordSource::heldName() const {
            std::to_string(batch_);
 }
 
+void BatchRecordSource::noteFailure(batch::BatchStore::Outcome outcome) {
+    if (trouble_ != Trouble::None)
+        return; // the first trouble is what stopped the run
+    if (outcome == batch::BatchStore::Outcome::ClaimLost)
+        trouble_ = Trouble::ClaimLost;
+    else if (outcome == batch::BatchStore::Outcome::Failed)
+        trouble_ = Trouble::Server;
+}
+
 std::optional<std::vector<std::string>> BatchRecordSource::usageLines(Session&, DatabaseRun& run,
                                                                       StartProblem& problem) {
     const batch::ParsedConnection parsed = batch::ParseConnectionText(choice_.connection);
@@ -34,6 +43,8 @@ std::optional<std::vector<std::string>> BatchRecordSource::usageLines(Session&, 
     if (!store_) {
         problem = {parsed.settings ? error : "The connection text is not one: " + parsed.problem,
                    MessageIcon::Critical};
+        if (parsed.settings)
+            noteFailure(batch::BatchStore::Outcome::Failed);
         return std::nullopt;
     }
     if (choice_.leaseSeconds > 0)
@@ -41,6 +52,9 @@ std::optional<std::vector<std::string>> BatchRecordSource::usageLines(Session&, 
     const std::string name = QFileInfo(ChosenPath(run.usageFile)).fileName().toStdString();
     const std::optional<batch::BatchInfo> info = store_->findBatch(name, choice_.batch, error);
     if (!info) {
+        // A batch that is not there leaves the connection open; a lost one is closed.
+        if (!store_->connection().isOpen())
+            noteFailure(batch::BatchStore::Outcome::Failed);
         problem = {error, MessageIcon::Critical};
         return std::nullopt;
     }
@@ -52,8 +66,10 @@ std::optional<std::vector<std::string>> BatchRecordSource::usageLines(Session&, 
 std::optional<StartProblem> BatchRecordSource::open(Session&, DatabaseRun& run) {
     std::string error;
     const std::optional<batch::BatchStatus> status = store_->status(batch_, error);
-    if (!status)
+    if (!status) {
+        noteFailure(batch::BatchStore::Outcome::Failed);
         return StartProblem{error, MessageIcon::Critical};
+    }
     const batch::StateCounts& c = status->total;
     run.recordCount = c.written + c.claimed + c.uncertain + c.open;
     return std::nullopt;
@@ -65,10 +81,12 @@ RecordSource::Next BatchRecordSource::next(Session&, DatabaseRun& run, bool) {
         const batch::BatchStore::Claim claim = store_->claim(batch_, error);
         if (claim.outcome == batch::BatchStore::Outcome::NoneLeft)
             return {Next::Kind::End, {}, {}};
-        if (claim.outcome != batch::BatchStore::Outcome::Done)
+        if (claim.outcome != batch::BatchStore::Outcome::Done) {
+            noteFailure(batch::BatchStore::Outcome::Failed);
             return {Next::Kind::Failed,
                     {},
                     "No record of batch " + std::to_string(batch_) + " could be claimed: " + error};
+        }
         held_ = claim.record;
     }
     run.RecordNo = held_->number;
@@ -85,6 +103,7 @@ bool BatchRecordSource::written(Session& s, DatabaseRun&) {
     held_.reset();
     if (outcome == batch::BatchStore::Outcome::Done)
         return true;
+    noteFailure(outcome);
     if (outcome == batch::BatchStore::Outcome::ClaimLost)
         s.dialogs.showMessage(error + "\nThe card just written holds " + name +
                                   ": the record is left as it is for an operator to check.",
@@ -103,9 +122,13 @@ void BatchRecordSource::awaitingCard(Session& s, DatabaseRun&) {
 }
 
 void BatchRecordSource::renewLease(Session& s) {
-    std::string error;
-    if (!held_ || store_->renew(batch_, held_->number, error) == batch::BatchStore::Outcome::Done)
+    if (!held_)
         return;
+    std::string error;
+    const batch::BatchStore::Outcome outcome = store_->renew(batch_, held_->number, error);
+    if (outcome == batch::BatchStore::Outcome::Done)
+        return;
+    noteFailure(outcome);
     renewal_.stop();
     const std::string name = heldName();
     held_.reset();
@@ -123,6 +146,7 @@ void BatchRecordSource::end(Session& s, DatabaseRun&) {
     const std::string name = heldName();
     const batch::BatchStore::Outcome outcome = store_->release(batch_, held_->number, error);
     held_.reset();
+    noteFailure(outcome);
     if (outcome != batch::BatchStore::Outcome::Done)
         s.dialogs.showMessage("The claim on " + name + " could not be given back: " + error,
                               MessageIcon::Warning);

@@ -26,10 +26,13 @@ public:
     bool written(Session& session, DatabaseRun& run) override;
     void awaitingCard(Session& session, DatabaseRun& run) override;
     void end(Session& session, DatabaseRun& run) override;
+    Trouble trouble() const override { return trouble_; }
 
 private:
     void renewLease(Session& session);
     std::string heldName() const;
+    // Notes what a failed step of the store means for the run.
+    void noteFailure(batch::BatchStore::Outcome outcome);
 
     DatabaseSourceChoice choice_;
     std::unique_ptr<batch::BatchStore> store_;
@@ -37,6 +40,7 @@ private:
     std::optional<batch::ClaimedRecord> held_;
     QTimer renewal_;
     Session* session_ = nullptr; // of the card that awaits its swipe
+    Trouble trouble_ = Trouble::None;
 };
 
 } // namespace msrw

@@ -56,6 +56,14 @@ public:
     }
     // The run ends (End, the end of the records, or a refusal).
     virtual void end(Session& session, DatabaseRun& run) = 0;
+
+    // What went wrong with the records themselves, once the run is over.
+    enum class Trouble {
+        None,
+        Server,    // the source could not be reached or could not be told
+        ClaimLost, // a record was taken from this station while it was written
+    };
+    virtual Trouble trouble() const { return Trouble::None; }
 };
 
 } // namespace msrw
