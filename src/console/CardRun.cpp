@@ -40,12 +40,6 @@ std::int64_t NowNs() {
     return timer.nsecsElapsed();
 }
 
-std::string Lowered(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return text;
-}
-
 std::string Listed(const std::vector<std::string>& items) {
     std::string out;
     for (const std::string& item : items)
@@ -153,7 +147,7 @@ int CardRun::chooseModeAndCardType() {
         return kExitOk;
     const std::vector<std::string>& items = s.view.cardTypes.items;
     const auto it = std::find_if(items.begin(), items.end(), [&](const std::string& item) {
-        return Lowered(item) == Lowered(*options_.cardType);
+        return SameIgnoringCase(item, *options_.cardType);
     });
     if (it == items.end()) {
         answers_.showMessage("There is no card type \"" + *options_.cardType + "\" in " +

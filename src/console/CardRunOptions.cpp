@@ -85,6 +85,10 @@ std::optional<std::string> ModeNamed(const std::string& text) {
     return std::nullopt;
 }
 
+bool SameIgnoringCase(const std::string& a, const std::string& b) {
+    return Lowered(a) == Lowered(b);
+}
+
 std::optional<std::int64_t> CountNamed(const std::string& text, std::int64_t least,
                                        std::int64_t most) {
     if (text.empty() || text.size() > 18)

@@ -49,6 +49,8 @@ std::optional<std::array<bool, 3>> TrackListNamed(const std::string& text);
 // The mode as the configuration dialog names it, from "ormond", "Velk Mode",
 // "QUELL" and the like.
 std::optional<std::string> ModeNamed(const std::string& text);
+// Whether `a` and `b` are the same but for the case of their letters.
+bool SameIgnoringCase(const std::string& a, const std::string& b);
 // A whole number from `least` to `most`, digits only.
 std::optional<std::int64_t> CountNamed(const std::string& text, std::int64_t least,
                                        std::int64_t most);
