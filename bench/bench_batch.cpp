@@ -29,10 +29,12 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <mutex>
 #include <set>
 #include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 using namespace msrw;
@@ -112,11 +114,27 @@ StationResult RunStation(const ConnectionSettings& settings, const std::string& 
     return r;
 }
 
+// The machine's processor time so far, busy and all, in clock ticks (every
+// core, every process: the stations' threads and the server's backends).
+struct ProcessorTicks {
+    long long busy = 0, all = 0;
+};
+
+ProcessorTicks MachineTicks() {
+    std::ifstream stat("/proc/stat");
+    std::string cpu;
+    long long user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0, steal = 0;
+    stat >> cpu >> user >> nice >> system >> idle >> iowait >> irq >> softirq >> steal;
+    const long long busy = user + nice + system + irq + softirq + steal;
+    return {busy, busy + idle + iowait};
+}
+
 // Records per second of `stations` threads on `batch`, each doing at most `limit`.
 double Throughput(const ConnectionSettings& settings, std::int64_t batch, const usage::Setup& setup,
                   int stations, long long limit, std::vector<StationResult>& results) {
     results.assign(std::size_t(stations), {});
     std::vector<std::thread> threads;
+    const ProcessorTicks before = MachineTicks();
     const auto begin = Steady::now();
     for (int i = 0; i < stations; ++i)
         threads.emplace_back([&, i] {
@@ -126,14 +144,21 @@ double Throughput(const ConnectionSettings& settings, std::int64_t batch, const 
     for (std::thread& t : threads)
         t.join();
     const double s = Seconds(begin);
+    const ProcessorTicks after = MachineTicks();
     long long done = 0;
     for (const StationResult& r : results) {
         done += (long long)r.marked.size();
         if (!r.error.empty())
             std::printf("  a station stopped: %s\n", r.error.c_str());
     }
-    std::printf("%d station(s): %lld records in %.1f s: %.0f records/s\n", stations, done, s,
-                double(done) / s);
+    const double tick = 1.0 / double(sysconf(_SC_CLK_TCK));
+    const double busySeconds = double(after.busy - before.busy) * tick;
+    const double cores = double(sysconf(_SC_NPROCESSORS_ONLN));
+    std::printf("%d station(s): %lld records in %.1f s: %.0f records/s; the machine busy %.0f%% "
+                "of %.0f cores, %.0f us of processor time a record\n",
+                stations, done, s, double(done) / s,
+                100.0 * double(after.busy - before.busy) / double(after.all - before.all), cores,
+                done ? busySeconds * 1e6 / double(done) : 0.0);
     return double(done) / s;
 }
 
