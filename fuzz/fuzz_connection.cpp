@@ -1,7 +1,9 @@
 // Fuzz target for the batch server's connection text (keyword/value pairs or
-// a URI) and for the turning of a driver's message into the operator's line.
+// a URI), for the turning of a driver's message into the operator's line, and
+// for the batch and record numbers an operator types.
 // A text that parses must give options that parse back to the same values.
 
+#include "batch/BatchReport.h"
 #include "batch/ConnectionText.h"
 #include "batch/ServerProblem.h"
 
@@ -20,6 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string told =
         DescribeConnectFailure(parsed.settings.value_or(ConnectionSettings{}), defaults, text);
     (void)IsConnectionLoss(text.substr(0, 5), text);
+    if (const auto ref = ParseRecordRef(text); ref && (ref->batch < 1 || ref->record < 1))
+        __builtin_trap();
     if (told.empty())
         __builtin_trap();
     if (!parsed.settings || parsed.settings->options.empty())

@@ -277,6 +277,7 @@ std::optional<BatchStatus> BatchStore::status(std::int64_t batch, std::string& e
     BatchStatus result;
     const bool ran = withConnection(
         [&](std::string& e, bool& lost) {
+            result = {}; // nothing counted twice when the step is run again
             QSqlQuery q(connection_->database());
             if (!Run(q,
                      "SELECT coalesce(station, ''), CASE WHEN state = 'claimed' AND lease_until "
@@ -293,6 +294,19 @@ std::optional<BatchStatus> BatchStore::status(std::int64_t batch, std::string& e
                 if (!station.empty())
                     Count(result.stations[station], state, count);
             }
+            if (result.total.uncertain == 0)
+                return true;
+            if (!Run(q,
+                     "SELECT record_no, coalesce(station, '') FROM msrw_records WHERE batch = " +
+                         Number(batch) +
+                         " AND (state = 'uncertain' OR (state = 'claimed' AND "
+                         "lease_until < now())) ORDER BY record_no LIMIT " +
+                         QString::number(kListedUncertain),
+                     e, &lost))
+                return false;
+            while (q.next())
+                result.uncertain.push_back(
+                    {q.value(0).toLongLong(), q.value(1).toString().toStdString()});
             return true;
         },
         error);

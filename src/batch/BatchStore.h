@@ -50,9 +50,21 @@ struct StateCounts {
     bool operator==(const StateCounts&) const = default;
 };
 
+// A record whose card may or may not have been written, and the station
+// that held it.
+struct UncertainRecord {
+    std::int64_t number = 0;
+    std::string station;
+    bool operator==(const UncertainRecord&) const = default;
+};
+
+// How many uncertain records a status names (the count has them all).
+inline constexpr int kListedUncertain = 20;
+
 struct BatchStatus {
     StateCounts total;
     std::map<std::string, StateCounts> stations; // records claimed or written by each
+    std::vector<UncertainRecord> uncertain;      // the first kListedUncertain, by number
 };
 
 class BatchStore {

@@ -131,8 +131,7 @@ int Retry(batch::BatchStore& store, const QStringList& args, const QCommandLineP
     std::string error;
     if (store.retry(*batchNo, *record, error) != batch::BatchStore::Outcome::Done)
         return Fail(FailureStatus(store), error);
-    Print("Record no. " + std::to_string(*record) + " of batch " + std::to_string(*batchNo) +
-          " is open again: the next station to claim a record writes it.\n");
+    Print(batch::RetriedText(*batchNo, *record) + "\n");
     return kExitOk;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/frmMain.h"
 
 #include "operations/cardtype/CardTypeSetup.h"
+#include "operations/files/BatchTools.h"
 #include "operations/files/DatabaseApplication.h"
 #include "operations/files/DatabaseSource.h"
 #include "operations/files/ReadToFile.h"
@@ -205,7 +206,8 @@ void frmMain::buildMenus() {
     connect(exit, &QAction::triggered, this, [this] { act([this] { mnuExit_Click(s_); }); });
     // Start-up hides the "Config Setting" button: the maintenance dialog is
     // reached from this menu item, enabled as the button would be.
-    QMenu* tools = menuBar()->addMenu(tr("&Tools"));
+    // Alt+T is the "Read To File" button's.
+    QMenu* tools = menuBar()->addMenu(tr("T&ools"));
     mnuConfigSetting = tools->addAction(tr("&Config Setting..."));
     mnuConfigSetting->setObjectName("mnuConfigSetting");
     connect(mnuConfigSetting, &QAction::triggered, this, &frmMain::onConfigSetting);
@@ -215,6 +217,14 @@ void frmMain::buildMenus() {
     mnuDatabaseSource->setObjectName("mnuDatabaseSource");
     connect(mnuDatabaseSource, &QAction::triggered, this,
             [this] { act([this] { mnuDatabaseSource_Click(s_); }); });
+    QAction* batchStatus = tools->addAction(tr("&Batch Status..."));
+    batchStatus->setObjectName("mnuBatchStatus");
+    connect(batchStatus, &QAction::triggered, this,
+            [this] { act([this] { mnuBatchStatus_Click(s_); }); });
+    QAction* batchRetry = tools->addAction(tr("&Retry Uncertain Record..."));
+    batchRetry->setObjectName("mnuBatchRetry");
+    connect(batchRetry, &QAction::triggered, this,
+            [this] { act([this] { mnuBatchRetry_Click(s_); }); });
     // The simulator's window, once closed, is brought back from here.
     mnuSimulator = tools->addAction(tr("&Simulated Reader/Writer"));
     mnuSimulator->setObjectName("mnuSimulator");

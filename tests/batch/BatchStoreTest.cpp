@@ -250,6 +250,8 @@ TEST_F(BatchStoreTest, StatusCountsEachStateForTheBatchAndEachStation) {
     EXPECT_EQ(status->stations.at("station-a"), (StateCounts{2, 0, 1, 0}));
     EXPECT_EQ(status->stations.at("station-b"), (StateCounts{1, 0, 1, 0}));
     EXPECT_EQ(status->stations.at("station-c"), (StateCounts{0, 1, 0, 0}));
+    EXPECT_EQ(status->uncertain,
+              (std::vector<UncertainRecord>{{3, "station-a"}, {5, "station-b"}}));
     EXPECT_EQ(a->status(other, error)->total, (StateCounts{0, 1, 0, 2}));
 }
 

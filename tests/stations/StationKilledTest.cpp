@@ -65,6 +65,9 @@ TEST_F(StationKilled, ItsClaimTurnsUncertainAndIsWrittenOnceRetried) {
               std::string::npos)
         << uncertain;
     EXPECT_NE(uncertain.find("station station-a: "), std::string::npos) << uncertain;
+    EXPECT_NE(uncertain.find("  uncertain: record " + std::to_string(held) + " (station-a)\n"),
+              std::string::npos)
+        << uncertain;
     const auto beforeRetry = store->status(batchNo, error);
     ASSERT_TRUE(beforeRetry) << error;
     EXPECT_EQ(beforeRetry->stations.at("station-a").uncertain, 1);
