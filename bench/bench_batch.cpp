@@ -17,6 +17,7 @@
 #include "cards/CardFormat.h"
 #include "cards/CardTypeList.h"
 #include "cards/WriteComposition.h"
+#include "files/RecordTracks.h"
 #include "files/UsageFile.h"
 
 #include <QCoreApplication>
@@ -72,17 +73,12 @@ std::int64_t Import(BatchStore& store, const QTemporaryDir& dir, const QString& 
 // One card as the database application makes it: the templates filled and
 // the write command composed. False when the record cannot be written.
 bool ComposeCard(const usage::Setup& setup, const std::vector<std::string>& fields) {
-    track::TrackTexts texts;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        int missing = 0;
-        const auto text = usage::FillTemplate(setup.templates[i], fields, missing);
-        if (!text)
-            return false;
-        texts[i] = *text;
-    }
+    const usage::RecordTracks tracks = usage::TracksOfRecord(setup, fields);
+    if (!tracks.texts)
+        return false;
     CardFormat format;
     format.bpi = {"210", "75", "210"};
-    return !ComposeWriteCommand(MsrwMode::Ormond, card::ISO, texts, format).command.empty();
+    return !ComposeWriteCommand(MsrwMode::Ormond, card::ISO, *tracks.texts, format).command.empty();
 }
 
 struct StationResult {

@@ -5,6 +5,7 @@
 #include "files/CardDataFile.h"
 #include "files/CsvRecord.h"
 #include "files/HistoryFile.h"
+#include "files/RecordTracks.h"
 #include "files/TarnSetupFile.h"
 #include "files/UsageFile.h"
 
@@ -56,10 +57,9 @@ void Usage(std::string_view bytes) {
     if (!parsed.setup)
         return;
     const std::vector<std::string> fields{"1", "22", "", "333"};
-    for (const std::string& t : parsed.setup->templates) {
-        int missing = 0;
-        (void)usage::FillTemplate(t, fields, missing);
-    }
+    const usage::RecordTracks tracks = usage::TracksOfRecord(*parsed.setup, fields);
+    if (tracks.texts.has_value() == !tracks.problem.empty())
+        __builtin_trap();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "files/CsvRecord.h"
 #include "files/HistoryFile.h"
+#include "files/RecordTracks.h"
 #include "files/UsageFile.h"
 
 #include <QFile>
@@ -65,13 +66,8 @@ std::string RecordProblem(const csv::Record& record, const usage::Setup& setup) 
     for (const std::string& field : record.fields)
         if (!IsUtf8Text(field))
             return "the line is not UTF-8 text";
-    for (std::size_t i = 0; i < setup.templates.size(); ++i) {
-        int missing = 0;
-        if (!usage::FillTemplate(setup.templates[i], record.fields, missing))
-            return "track " + std::to_string(i + 1) + " names field " + std::to_string(missing) +
-                   ", which is empty or missing";
-    }
-    return {};
+    // What a station would refuse when it comes to the record.
+    return usage::TracksOfRecord(setup, record.fields).problem;
 }
 
 // The records of one batch, sent a block of rows at a time.

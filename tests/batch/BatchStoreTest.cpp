@@ -92,7 +92,7 @@ TEST_F(BatchStoreTest, RefusesTablesThatAreNotItsOwnOrNewer) {
 
 TEST_F(BatchStoreTest, ImportKeepsTheUsageTextAndEveryRecordUpToTheEnd) {
     files.write("db.txt", kIsoUsageText);
-    files.write("db.csv", "SMITH,JOHN,1234,5678\n\"DOE, JANE\",\"Q\"\"\",99,1\\1\n,,\nX,Y,1,2\n");
+    files.write("db.csv", "SMITH,JOHN,1234,5678\n\"DOE, JANE\",\"Q\"\"\\\",99,12\n,,\nX,Y,1,2\n");
     const auto imported = ImportBatch(*a, files.usagePath(), error);
     ASSERT_TRUE(imported) << error;
     EXPECT_EQ(imported->records, 2); // the empty first field ends the records, as on a station
@@ -105,7 +105,7 @@ TEST_F(BatchStoreTest, ImportKeepsTheUsageTextAndEveryRecordUpToTheEnd) {
     ASSERT_EQ(a->markWritten(imported->batch, c.record.number, error), Outcome::Done) << error;
     c = a->claim(imported->batch, error);
     EXPECT_EQ(c.record.number, 2);
-    EXPECT_EQ(c.record.fields, (std::vector<std::string>{"DOE, JANE", "Q\"", "99", "1\\1"}));
+    EXPECT_EQ(c.record.fields, (std::vector<std::string>{"DOE, JANE", "Q\"\\", "99", "12"}));
 }
 
 TEST_F(BatchStoreTest, ABadLineLeavesNothingBehindAndSaysWhere) {
@@ -119,6 +119,12 @@ TEST_F(BatchStoreTest, ABadLineLeavesNothingBehindAndSaysWhere) {
              Case{"open quote", "A,B,1,2\nA,B,1,2\n\"A,B,1,2\n", "db.csv, line 3"},
              Case{"not UTF-8", "A,B,1,2\nA,\xff,1,2\n", "line 2: the line is not UTF-8 text"},
              Case{"no record", ",B,1,2\n", "holds no record"},
+             // a letter on track 2, a lower-case one on track 1: what a
+             // station would refuse when it came to the record
+             Case{"track 2 alphabet", "A,B,1,2\nA,B,1X,2\n",
+                  "db.csv, line 2: a track holds characters the card format cannot carry"},
+             Case{"track 1 alphabet", "A,B,1,2\nA,B,1,2\nA,b,1,2\n",
+                  "db.csv, line 3: a track holds characters"},
          }) {
         files.write("db.txt", kIsoUsageText);
         files.write("db.csv", c.csv);

@@ -1,7 +1,7 @@
 #include "operations/files/DatabaseApplication.h"
 
 #include "cards/CardTypeList.h"
-#include "cards/TrackAlphabet.h"
+#include "files/RecordTracks.h"
 #include "operations/cardtype/CardTypeSetup.h"
 #include "operations/files/DatabaseSource.h"
 #include "operations/files/FilesCommon.h"
@@ -47,16 +47,6 @@ void ApplyUsageSetup(Session& s, const usage::Setup& u) {
                 list->select(int(it - list->items.begin()));
         }
     }
-}
-
-TrackAlphabetSetup AlphabetSetupOf(const usage::Setup& u) {
-    TrackAlphabetSetup a;
-    a.cardTypePosition = usage::CardTypePosition(u.kind);
-    // ISO and AAMVA tracks are 7, 5 and 5 or 7 bits (positions 0 and 2).
-    const bool aamva = u.kind == usage::CardKind::Aamva;
-    a.bpcPosition =
-        u.kind == usage::CardKind::User ? u.bpc : std::array<int, 3>{0, 2, aamva ? 0 : 2};
-    return a;
 }
 
 void EndDatabaseRun(Session& s, const std::string& text, MessageIcon icon) {
@@ -198,22 +188,12 @@ void WriteDatabaseRecord(Session& s, DatabaseRun& run) {
     case RecordSource::Next::Kind::Record:
         break;
     }
-    track::TrackTexts texts;
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        int missing = 0;
-        const auto text = usage::FillTemplate(run.setup.templates[i], record.fields, missing);
-        if (!text) {
-            RefuseRecord(s, run,
-                         "track " + std::to_string(i + 1) + " names field " +
-                             std::to_string(missing) + ", which is empty or missing");
-            return;
-        }
-        texts[i] = *text;
-    }
-    if (!CheckTrackAlphabet(texts, AlphabetSetupOf(run.setup))) {
-        RefuseRecord(s, run, "a track holds characters the card format cannot carry");
+    usage::RecordTracks tracks = usage::TracksOfRecord(run.setup, record.fields);
+    if (!tracks.texts) {
+        RefuseRecord(s, run, tracks.problem);
         return;
     }
+    track::TrackTexts& texts = *tracks.texts;
     track::SpacesToTilde(texts);
     for (int n = 1; n <= 3; ++n) {
         const bool inUse =
