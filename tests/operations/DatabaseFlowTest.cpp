@@ -129,6 +129,8 @@ TEST_F(DatabaseFlow, BadFilesEndCleanlyAndChangeNothing) {
                   "Wrong data format!"},
              Case{"no csv", kIsoUsage, "", "1", "Database file (.csv) not found!"},
              Case{"missing field", kIsoUsage, "A,B,1\n", "1", "Wrong data format!"},
+             Case{"a letter on track 2", kIsoUsage, "A,B,1X,2\n", "1",
+                  "a track holds characters the card format cannot carry"},
              Case{"too many fields", kIsoUsage, "a" + std::string(200, ','), "1",
                   "Wrong data format!"},
              Case{"history not a number", kIsoUsage, "A,B,1,2\n", "x7", "The resume point"},
