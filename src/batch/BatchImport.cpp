@@ -73,7 +73,8 @@ std::string RecordProblem(const csv::Record& record, const usage::Setup& setup) 
 // The records of one batch, sent a block of rows at a time.
 class RowSender {
 public:
-    RowSender(QSqlDatabase db, std::int64_t batch) : db_(db), batch_(QString::number(batch)) {}
+    RowSender(QSqlDatabase db, std::int64_t batch, const ImportProgress& progress)
+        : db_(db), batch_(QString::number(batch)), progress_(progress) {}
 
     bool add(std::int64_t number, const std::vector<std::string>& fields, std::string& error) {
         rows_.append(QString("(%1,%2,%3::text[])")
@@ -89,6 +90,10 @@ public:
             Run(q, "INSERT INTO msrw_records (batch, record_no, fields) VALUES " + rows_.join(','),
                 error);
         rows_.clear();
+        if (sent && progress_ && !progress_(std::int64_t(count_))) {
+            error = kImportStopped;
+            return false;
+        }
         return sent;
     }
 
@@ -97,6 +102,7 @@ private:
     QString batch_;
     QStringList rows_;
     std::size_t count_ = 0;
+    const ImportProgress& progress_;
 };
 
 std::optional<std::int64_t> InsertBatch(QSqlDatabase db, const QString& usagePath, const Usage& u,
@@ -138,7 +144,8 @@ std::optional<std::int64_t> SendRecords(RowSender& sender, csv::Reader& reader,
 }
 
 std::optional<ImportedBatch> ImportInTransaction(QSqlDatabase db, const QString& usagePath,
-                                                 std::string& error) {
+                                                 std::string& error,
+                                                 const ImportProgress& progress) {
     const std::optional<Usage> u = ReadUsage(usagePath, error);
     if (!u)
         return std::nullopt;
@@ -154,7 +161,7 @@ std::optional<ImportedBatch> ImportInTransaction(QSqlDatabase db, const QString&
                     QFileInfo(QString::fromStdString(csvName)).fileName().toStdString(), error);
     if (!batch)
         return std::nullopt;
-    RowSender sender(db, *batch);
+    RowSender sender(db, *batch, progress);
     const std::optional<std::int64_t> count = SendRecords(sender, reader, csvName, u->setup, error);
     if (!count)
         return std::nullopt;
@@ -182,7 +189,7 @@ std::string ArrayLiteral(const std::vector<std::string>& fields) {
 }
 
 std::optional<ImportedBatch> ImportBatch(BatchStore& store, const QString& usagePath,
-                                         std::string& error) {
+                                         std::string& error, const ImportProgress& progress) {
     if (!store.connection().open(error))
         return std::nullopt;
     QSqlDatabase db = store.connection().database();
@@ -190,7 +197,8 @@ std::optional<ImportedBatch> ImportBatch(BatchStore& store, const QString& usage
         Failed(db.lastError(), error);
         return std::nullopt;
     }
-    const std::optional<ImportedBatch> imported = ImportInTransaction(db, usagePath, error);
+    const std::optional<ImportedBatch> imported =
+        ImportInTransaction(db, usagePath, error, progress);
     if (!imported) {
         db.rollback();
         return std::nullopt;

@@ -38,6 +38,11 @@ std::string StatusText(const BatchInfo& batch, const BatchStatus& status) {
     return text;
 }
 
+std::string ImportedText(std::int64_t batch, std::int64_t records, const std::string& usageName) {
+    return "batch " + std::to_string(batch) + ": " + std::to_string(records) +
+           " records imported from " + usageName;
+}
+
 std::string RetriedText(std::int64_t batch, std::int64_t record) {
     return "Record no. " + std::to_string(record) + " of batch " + std::to_string(batch) +
            " is open again: the next station to claim a record writes it.";

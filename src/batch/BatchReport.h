@@ -1,8 +1,8 @@
 #pragma once
 // What an operator reads of a batch, and the one thing typed about it: the
 // status, one line for the batch and one for each station, the uncertain
-// records named; the word that a record is open again; and "BATCH RECORD" as
-// an operator types it. Pure.
+// records named; the word that a batch was made or a record is open again;
+// and "BATCH RECORD" as an operator types it. Pure.
 
 #include "batch/BatchStore.h"
 
@@ -18,6 +18,9 @@ namespace msrw::batch {
 // then, when there are any, "  uncertain: record 117 (host-12)", the first
 // kListedUncertain by number, ", and N more" after them.
 std::string StatusText(const BatchInfo& batch, const BatchStatus& status);
+
+// "batch 3: 1000 records imported from members.txt"
+std::string ImportedText(std::int64_t batch, std::int64_t records, const std::string& usageName);
 
 // "Record no. 117 of batch 3 is open again: the next station to claim a record writes it."
 std::string RetriedText(std::int64_t batch, std::int64_t record);

@@ -69,8 +69,9 @@ int Import(batch::BatchStore& store, const QStringList& args, const QCommandLine
     const std::optional<batch::ImportedBatch> imported = batch::ImportBatch(store, args[2], error);
     if (!imported)
         return Fail(FailureStatus(store), error);
-    Print("batch " + std::to_string(imported->batch) + ": " + std::to_string(imported->records) +
-          " records imported from " + QFileInfo(args[2]).fileName().toStdString() + "\n");
+    Print(batch::ImportedText(imported->batch, imported->records,
+                              QFileInfo(args[2]).fileName().toStdString()) +
+          "\n");
     return kExitOk;
 }
 

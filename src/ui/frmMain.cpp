@@ -217,6 +217,10 @@ void frmMain::buildMenus() {
     mnuDatabaseSource->setObjectName("mnuDatabaseSource");
     connect(mnuDatabaseSource, &QAction::triggered, this,
             [this] { act([this] { mnuDatabaseSource_Click(s_); }); });
+    QAction* importBatch = tools->addAction(tr("&Import Batch..."));
+    importBatch->setObjectName("mnuImportBatch");
+    connect(importBatch, &QAction::triggered, this,
+            [this] { act([this] { mnuImportBatch_Click(s_); }); });
     QAction* batchStatus = tools->addAction(tr("&Batch Status..."));
     batchStatus->setObjectName("mnuBatchStatus");
     connect(batchStatus, &QAction::triggered, this,
