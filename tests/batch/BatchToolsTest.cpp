@@ -145,6 +145,7 @@ TEST_F(BatchTools, AnyBatchItemChosenWhileAnImportRunsOffersToStopItAndNothingIs
         << lastMessage();
     ASSERT_TRUE(outcomeShown());
     EXPECT_EQ(lastMessage(), "The import was stopped: no batch was made.");
+    EXPECT_EQ(t.dialogs.icons.back(), MessageIcon::Information);
     EXPECT_EQ(batches(), 0);
     EXPECT_EQ(query("SELECT count(*) FROM msrw_records").toLongLong(), 0);
     EXPECT_TRUE(t.session->view.isEnabled("cmdDatabase"));

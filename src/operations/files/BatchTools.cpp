@@ -168,8 +168,8 @@ void mnuImportBatch_Click(Session& s) {
                      progress.done.store(sent);
                      return !progress.stopping.load();
                  });
-                 if (!made)
-                     return std::nullopt;
+                 if (!made) // stopped as asked: an outcome, not a failure
+                     return error == batch::kImportStopped ? std::optional(error) : std::nullopt;
                  return batch::ImportedText(made->batch, made->records, name) + ".";
              });
 }
