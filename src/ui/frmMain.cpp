@@ -199,11 +199,17 @@ QGridLayout* frmMain::buildButtons(QWidget* central) {
     return grid;
 }
 
+QAction* frmMain::addSessionItem(QMenu* menu, const QString& caption, const char* name,
+                                 void (*click)(Session&)) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    connect(item, &QAction::triggered, this, [this, click] { act([this, click] { click(s_); }); });
+    return item;
+}
+
 void frmMain::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
-    QAction* exit = file->addAction(tr("E&xit"));
-    exit->setObjectName("mnuExit");
-    connect(exit, &QAction::triggered, this, [this] { act([this] { mnuExit_Click(s_); }); });
+    addSessionItem(file, tr("E&xit"), "mnuExit", &mnuExit_Click);
     // Start-up hides the "Config Setting" button: the maintenance dialog is
     // reached from this menu item, enabled as the button would be.
     // Alt+T is the "Read To File" button's.
@@ -211,24 +217,13 @@ void frmMain::buildMenus() {
     mnuConfigSetting = tools->addAction(tr("&Config Setting..."));
     mnuConfigSetting->setObjectName("mnuConfigSetting");
     connect(mnuConfigSetting, &QAction::triggered, this, &frmMain::onConfigSetting);
-    // Where the database application takes its records from: the usage
-    // file's CSV file, or a batch on a batch server.
-    mnuDatabaseSource = tools->addAction(tr("&Database Source..."));
-    mnuDatabaseSource->setObjectName("mnuDatabaseSource");
-    connect(mnuDatabaseSource, &QAction::triggered, this,
-            [this] { act([this] { mnuDatabaseSource_Click(s_); }); });
-    QAction* importBatch = tools->addAction(tr("&Import Batch..."));
-    importBatch->setObjectName("mnuImportBatch");
-    connect(importBatch, &QAction::triggered, this,
-            [this] { act([this] { mnuImportBatch_Click(s_); }); });
-    QAction* batchStatus = tools->addAction(tr("&Batch Status..."));
-    batchStatus->setObjectName("mnuBatchStatus");
-    connect(batchStatus, &QAction::triggered, this,
-            [this] { act([this] { mnuBatchStatus_Click(s_); }); });
-    QAction* batchRetry = tools->addAction(tr("&Retry Uncertain Record..."));
-    batchRetry->setObjectName("mnuBatchRetry");
-    connect(batchRetry, &QAction::triggered, this,
-            [this] { act([this] { mnuBatchRetry_Click(s_); }); });
+    // Where the database application takes its records from (the usage
+    // file's CSV file, or a batch on a batch server), and the batches there.
+    mnuDatabaseSource = addSessionItem(tools, tr("&Database Source..."), "mnuDatabaseSource",
+                                       &mnuDatabaseSource_Click);
+    addSessionItem(tools, tr("&Import Batch..."), "mnuImportBatch", &mnuImportBatch_Click);
+    addSessionItem(tools, tr("&Batch Status..."), "mnuBatchStatus", &mnuBatchStatus_Click);
+    addSessionItem(tools, tr("&Retry Uncertain Record..."), "mnuBatchRetry", &mnuBatchRetry_Click);
     // The simulator's window, once closed, is brought back from here.
     mnuSimulator = tools->addAction(tr("&Simulated Reader/Writer"));
     mnuSimulator->setObjectName("mnuSimulator");

@@ -52,6 +52,9 @@ private:
     void buildTracks(QWidget* central);
     QGridLayout* buildButtons(QWidget* central);
     void buildMenus();
+    // A menu item that runs `click` on the session, as the buttons do.
+    QAction* addSessionItem(QMenu* menu, const QString& caption, const char* name,
+                            void (*click)(Session&));
     // The buttons' handlers.
     void onRead();
     void onWrite();
