@@ -9,8 +9,11 @@
 
 #include <QFileInfo>
 #include <array>
+#include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace msrw::console {
 namespace {
@@ -64,9 +67,74 @@ std::optional<std::int64_t> NumberArgument(const QString& text, const char* what
     return n;
 }
 
+volatile std::sig_atomic_t gImportInterrupted = 0;
+
+// While an import runs, SIGINT and SIGTERM stop it after the block on its
+// way (the server then keeps nothing of it) instead of ending the program
+// in the middle.
+class ImportInterrupts {
+public:
+    ImportInterrupts() {
+        gImportInterrupted = 0;
+        struct sigaction stop {};
+        stop.sa_handler = [](int) { gImportInterrupted = 1; };
+        sigemptyset(&stop.sa_mask);
+        sigaction(SIGINT, &stop, &oldInt_);
+        sigaction(SIGTERM, &stop, &oldTerm_);
+    }
+    ~ImportInterrupts() {
+        sigaction(SIGINT, &oldInt_, nullptr);
+        sigaction(SIGTERM, &oldTerm_, nullptr);
+    }
+    ImportInterrupts(const ImportInterrupts&) = delete;
+    ImportInterrupts& operator=(const ImportInterrupts&) = delete;
+
+private:
+    struct sigaction oldInt_ {
+    }, oldTerm_{};
+};
+
+// On a terminal, how far a long import got, on one line rewritten in place
+// (a few times a second) and cleared at the end; nothing elsewhere.
+class ImportMeter {
+public:
+    ImportMeter() : shown_(isatty(STDERR_FILENO) == 1) {}
+    ~ImportMeter() {
+        if (wrote_)
+            std::fputs("\r\033[K", stderr);
+    }
+    ImportMeter(const ImportMeter&) = delete;
+    ImportMeter& operator=(const ImportMeter&) = delete;
+
+    void show(std::int64_t sent) {
+        const auto now = std::chrono::steady_clock::now();
+        if (!shown_ || (wrote_ && now - last_ < std::chrono::milliseconds(200)))
+            return;
+        std::fprintf(stderr, "\r%lld records sent...", static_cast<long long>(sent));
+        std::fflush(stderr);
+        last_ = now;
+        wrote_ = true;
+    }
+
+private:
+    bool shown_;
+    bool wrote_ = false;
+    std::chrono::steady_clock::time_point last_;
+};
+
 int Import(batch::BatchStore& store, const QStringList& args, const QCommandLineParser&) {
     std::string error;
-    const std::optional<batch::ImportedBatch> imported = batch::ImportBatch(store, args[2], error);
+    std::optional<batch::ImportedBatch> imported;
+    {
+        const ImportInterrupts interrupts;
+        ImportMeter meter;
+        imported = batch::ImportBatch(store, args[2], error, [&meter](std::int64_t sent) {
+            meter.show(sent);
+            return gImportInterrupted == 0;
+        });
+    }
+    if (!imported && error == batch::kImportStopped)
+        return Fail(kExitStopped, error);
     if (!imported)
         return Fail(FailureStatus(store), error);
     Print(batch::ImportedText(imported->batch, imported->records,

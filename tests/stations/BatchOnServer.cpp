@@ -21,6 +21,7 @@ std::int64_t ImportWithCli(const QString& usagePath, const std::string& connecti
     const CliRun run =
         RunCli({"batch", "import", usagePath, "--db", QString::fromStdString(connection)});
     EXPECT_EQ(run.status, 0) << run.err.toStdString();
+    EXPECT_EQ(run.err.toStdString(), ""); // no progress where no terminal shows it
     const QRegularExpressionMatch said =
         QRegularExpression(R"(^batch (\d+): (\d+) records imported from )").match(run.out);
     EXPECT_TRUE(said.hasMatch()) << run.out.toStdString();
