@@ -76,7 +76,7 @@ class ImportInterrupts {
 public:
     ImportInterrupts() {
         gImportInterrupted = 0;
-        struct sigaction stop {};
+        struct sigaction stop = {};
         stop.sa_handler = [](int) { gImportInterrupted = 1; };
         sigemptyset(&stop.sa_mask);
         sigaction(SIGINT, &stop, &oldInt_);
@@ -90,8 +90,8 @@ public:
     ImportInterrupts& operator=(const ImportInterrupts&) = delete;
 
 private:
-    struct sigaction oldInt_ {
-    }, oldTerm_{};
+    struct sigaction oldInt_ = {};
+    struct sigaction oldTerm_ = {};
 };
 
 // On a terminal, how far a long import got, on one line rewritten in place
