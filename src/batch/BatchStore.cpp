@@ -14,6 +14,10 @@
 namespace msrw::batch {
 namespace {
 
+// A record's state as stations see it: a claim whose lease ran out is uncertain.
+const QString kShownState = "(CASE WHEN state = 'claimed' AND lease_until < now() THEN "
+                            "'uncertain' ELSE state END)";
+
 QString Number(std::int64_t n) {
     return QString::number(static_cast<qlonglong>(n));
 }
@@ -257,9 +261,8 @@ BatchStore::recordState(std::int64_t batch, std::int64_t record, std::string& er
         [&](std::string& e, bool& lost) {
             QSqlQuery q(connection_->database());
             if (!Run(q,
-                     "SELECT CASE WHEN state = 'claimed' AND lease_until < now() THEN "
-                     "'uncertain' ELSE state END, coalesce(station, '') FROM msrw_records "
-                     "WHERE batch = " +
+                     "SELECT " + kShownState +
+                         ", coalesce(station, '') FROM msrw_records WHERE batch = " +
                          Number(batch) + " AND record_no = " + Number(record),
                      e, &lost))
                 return false;
@@ -280,10 +283,9 @@ std::optional<BatchStatus> BatchStore::status(std::int64_t batch, std::string& e
             result = {}; // nothing counted twice when the step is run again
             QSqlQuery q(connection_->database());
             if (!Run(q,
-                     "SELECT coalesce(station, ''), CASE WHEN state = 'claimed' AND lease_until "
-                     "< now() THEN 'uncertain' ELSE state END AS shown, count(*) FROM "
-                     "msrw_records WHERE batch = " +
-                         Number(batch) + " GROUP BY 1, 2",
+                     "SELECT coalesce(station, ''), " + kShownState +
+                         ", count(*) FROM msrw_records WHERE batch = " + Number(batch) +
+                         " GROUP BY 1, 2",
                      e, &lost))
                 return false;
             while (q.next()) {
@@ -298,9 +300,8 @@ std::optional<BatchStatus> BatchStore::status(std::int64_t batch, std::string& e
                 return true;
             if (!Run(q,
                      "SELECT record_no, coalesce(station, '') FROM msrw_records WHERE batch = " +
-                         Number(batch) +
-                         " AND (state = 'uncertain' OR (state = 'claimed' AND "
-                         "lease_until < now())) ORDER BY record_no LIMIT " +
+                         Number(batch) + " AND " + kShownState +
+                         " = 'uncertain' ORDER BY record_no LIMIT " +
                          QString::number(kListedUncertain),
                      e, &lost))
                 return false;

@@ -36,10 +36,6 @@ protected:
             .toString()
             .toStdString();
     }
-    void expireLeases() {
-        execute("UPDATE msrw_records SET lease_until = now() - interval '1 second' "
-                "WHERE state = 'claimed'");
-    }
     void SetUp() override {
         PgTest::SetUp();
         if (IsSkipped())

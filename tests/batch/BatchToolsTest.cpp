@@ -43,8 +43,7 @@ protected:
         std::string error;
         const batch::BatchStore::Claim claim = station->claim(batchNo, error);
         EXPECT_EQ(claim.outcome, Outcome::Done) << error;
-        execute("UPDATE msrw_records SET lease_until = now() - interval '1 second' "
-                "WHERE state = 'claimed'");
+        expireLeases();
         return claim.record.number;
     }
     void chooseServer(const std::string& connection) {

@@ -30,6 +30,11 @@ public:
     // The first value of a statement run on the database on a connection of its own.
     QVariant query(const std::string& statement);
     void execute(const std::string& statement) { (void)query(statement); }
+    // Every claim's lease made to have run out a second ago.
+    void expireLeases() {
+        execute("UPDATE msrw_records SET lease_until = now() - interval '1 second' "
+                "WHERE state = 'claimed'");
+    }
 
     batch::ConnectionSettings settings; // of the test's database
     std::string adminText;

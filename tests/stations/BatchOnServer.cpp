@@ -67,6 +67,18 @@ bool WaitForWritten(batch::BatchStore& store, std::int64_t batch, std::int64_t w
     return false;
 }
 
+bool WaitForUncertain(batch::BatchStore& store, std::int64_t batch, std::int64_t record,
+                      int timeoutMs) {
+    for (int waited = 0; waited < timeoutMs; waited += 200) {
+        std::string error;
+        const auto state = store.recordState(batch, record, error);
+        if (state && state->state == "uncertain")
+            return true;
+        QThread::msleep(200);
+    }
+    return false;
+}
+
 std::vector<std::int64_t> RecordsIn(const std::map<std::int64_t, RecordRow>& rows,
                                     const std::string& state, const std::string& station) {
     std::vector<std::int64_t> numbers;

@@ -32,6 +32,10 @@ std::map<std::int64_t, RecordRow> RecordRows(const batch::ConnectionSettings& se
 bool WaitForWritten(batch::BatchStore& store, std::int64_t batch, std::int64_t written,
                     int timeoutMs);
 
+// Waits up to `timeoutMs` until the record is uncertain (its lease ran out).
+bool WaitForUncertain(batch::BatchStore& store, std::int64_t batch, std::int64_t record,
+                      int timeoutMs);
+
 // The numbers of the records in `state` (and held by `station`, unless empty).
 std::vector<std::int64_t> RecordsIn(const std::map<std::int64_t, RecordRow>& rows,
                                     const std::string& state, const std::string& station = {});

@@ -7,8 +7,6 @@
 #include "stations/BatchOnServer.h"
 #include "stations/StationKit.h"
 
-#include <QThread>
-
 using namespace msrw;
 using namespace msrw::test;
 
@@ -35,14 +33,7 @@ TEST_F(ClaimLost, AStationWhoseRecordWasRetriedStopsWithExitStatus1) {
 
     const std::int64_t held = PauseWhileHolding(*a, settings, batchNo);
     ASSERT_NE(held, 0) << "station-a was never caught holding a claim";
-    std::string error;
-    bool uncertain = false;
-    for (int waited = 0; !uncertain && waited < (kLeaseSeconds + 10) * 1000; waited += 200) {
-        QThread::msleep(200);
-        const auto state = store->recordState(batchNo, held, error);
-        uncertain = state && state->state == "uncertain";
-    }
-    ASSERT_TRUE(uncertain) << error;
+    ASSERT_TRUE(WaitForUncertain(*store, batchNo, held, (kLeaseSeconds + 10) * 1000));
     const CliRun retry = RunCli({"batch", "retry", QString::number(batchNo), QString::number(held),
                                  "--db", QString::fromStdString(connectionText())});
     ASSERT_EQ(retry.status, 0) << retry.err.toStdString();

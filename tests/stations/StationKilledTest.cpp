@@ -6,8 +6,6 @@
 #include "stations/BatchOnServer.h"
 #include "stations/StationKit.h"
 
-#include <QThread>
-
 using namespace msrw;
 using namespace msrw::test;
 
@@ -52,13 +50,9 @@ TEST_F(StationKilled, ItsClaimTurnsUncertainAndIsWrittenOnceRetried) {
     ASSERT_TRUE(b->wait(kRunMs));
     EXPECT_EQ(b->exitCode(), 0) << b->errors().toStdString();
 
+    // The status below tells whether it became uncertain in time.
+    (void)WaitForUncertain(*store, batchNo, held, (kLeaseSeconds + 10) * 1000);
     std::string error;
-    for (int waited = 0; waited < (kLeaseSeconds + 10) * 1000; waited += 200) {
-        const auto state = store->recordState(batchNo, held, error);
-        if (state && state->state == "uncertain")
-            break;
-        QThread::msleep(200);
-    }
     const std::string uncertain = statusLine(batchNo);
     EXPECT_NE(uncertain.find(std::to_string(kRecords - 1) +
                              " written, 0 claimed, 1 uncertain, 0 still to write"),
