@@ -84,33 +84,31 @@ struct Console {
 // Finds the reader on ports 1-10 as the window does.
 bool FindReader(Console& s, std::string* banner = nullptr) {
     ReaderScan scan(s.link, s.clock, s.state, s.settings);
-    if (!scan.DetectReader()) {
-        s.dialogs.showMessage(kNoReaderMessage, MessageIcon::None, {});
+    if (!scan.DetectReader())
         return false;
-    }
     if (banner)
         *banner = scan.banner();
     return true;
 }
 
+// Why no reader was found: what the one named device did, or the window's
+// message for the ports searched.
+int NoReader(Console& s, bool namedDevice) {
+    if (namedDevice)
+        return Fail(kExitNoPort, NoReaderCause(s.link, kFirstPort));
+    s.dialogs.showMessage(kNoReaderMessage, MessageIcon::None, {});
+    return Fail(kExitNoPort, "no reader/writer answered on ports 1-10.");
+}
+
 // Opens the device the options name, or finds the reader on ports 1-10.
 int OpenDevice(Console& s, const QCommandLineParser& options) {
     MsrwDLL& link = s.link;
-    int port = 0;
-    if (options.isSet("device")) {
-        s.ports.setPath(kFirstPort, options.value("device"));
-        port = kFirstPort;
-    } else if (options.isSet("simulate")) {
-        port = kFirstPort;
-    }
-    if (port != 0) {
-        if (link.OpenPort(std::to_string(port), "9600N,8,1") != kLinkOk)
+    if (options.isSet("device") || options.isSet("simulate")) {
+        if (link.OpenPort(std::to_string(kFirstPort), "9600N,8,1") != kLinkOk)
             return Fail(kExitNoPort, link.lastError());
         return kExitOk;
     }
-    if (!FindReader(s))
-        return Fail(kExitNoPort, "no reader/writer answered on ports 1-10.");
-    return kExitOk;
+    return FindReader(s) ? kExitOk : NoReader(s, false);
 }
 
 // Sends each command and prints the exchange; stops at the first command the
@@ -181,10 +179,10 @@ std::optional<std::vector<std::string>> CommandsToSend(const QString& verb,
     return commands;
 }
 
-int Detect(Console& s) {
+int Detect(Console& s, bool namedDevice) {
     std::string banner;
     if (!FindReader(s, &banner))
-        return Fail(kExitNoPort, "no reader/writer answered on ports 1-10.");
+        return NoReader(s, namedDevice);
     std::printf("%d\n%s\n", int(s.state.CurrentPort), banner.c_str());
     return kExitOk;
 }
@@ -234,8 +232,6 @@ int RunCardVerb(Console& s, const QCommandLineParser& options, const QStringList
     const auto request = console::CardRunOptionsFrom(options, args, problem);
     if (!request)
         return Fail(kExitUsage, problem);
-    if (options.isSet("device"))
-        s.ports.setPath(kFirstPort, options.value("device"));
     const bool stats = request->stats;
     console::CardRun run(s.ports, s.data, *request);
     console::InterruptWatch interrupts([&run] { run.interrupt(); });
@@ -287,7 +283,9 @@ int main(int argc, char** argv) {
         return console::RunBatchVerb(options, args);
     const bool cardVerb = console::CardVerbNamed(verb.toStdString()).has_value();
     // A named device is the only port: the search does not try the others.
-    if (!(cardVerb && options.isSet("device")))
+    if (options.isSet("device"))
+        s.ports.setPath(kFirstPort, options.value("device"));
+    else
         s.ports.assignSystemPorts();
     QString error;
     if (!s.ports.applyOverrides(options.values("port"), error))
@@ -298,7 +296,7 @@ int main(int argc, char** argv) {
     if (cardVerb)
         return RunCardVerb(s, options, args);
     if (verb == "detect")
-        return Detect(s);
+        return Detect(s, options.isSet("device"));
     if (verb != "send" && verb != "script")
         return Fail(kExitUsage, "say send, script, detect or a card verb (see --help).");
     if (args.size() < 2)

@@ -1,16 +1,38 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing.
+# apt is touched only when a package is not installed, so that a machine that
+# has them all needs neither the network nor sudo.
+#
+#   scripts/install-deps.sh           install what is missing
+#   scripts/install-deps.sh --check   only list what is missing (status 1 if any)
 set -euo pipefail
-packages=(cmake g++ make qt6-base-dev qt6-serialport-dev libqt6serialport6-dev libgtest-dev
-    libqt6sql6-psql postgresql)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+# Real package names only: a virtual name (one that other packages merely
+# provide) is never seen as installed, and would send every run to apt.
+packages=(cmake g++ make qt6-base-dev qt6-serialport-dev libgtest-dev libqt6sql6-psql postgresql)
+
+missing_packages() {
+    local p
+    for p in "${packages[@]}"; do
+        [ "$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null)" = installed ] || echo "$p"
+    done
+}
+
+mapfile -t missing < <(missing_packages)
+if [ "${1:-}" = --check ]; then
+    [ ${#missing[@]} -eq 0 ] || { echo "Missing: ${missing[*]}"; exit 1; }
+    exit 0
+fi
+[ ${#missing[@]} -gt 0 ] || exit 0
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+# A name apt accepted but that still reads as missing would send the next run
+# to apt again: say so now.
+mapfile -t missing < <(missing_packages)
 if [ ${#missing[@]} -gt 0 ]; then
-    echo "Installing: ${missing[*]}"
-    SUDO=""
-    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-    $SUDO apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
+    echo "Still not installed after apt-get: ${missing[*]}" >&2
+    exit 1
 fi

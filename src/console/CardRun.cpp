@@ -26,6 +26,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
+#include <cstdio>
 
 namespace msrw::console {
 namespace {
@@ -52,6 +53,10 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 constexpr int kEndRetryMs = 10;
+
+void Say(const QString& text) {
+    std::fprintf(stderr, "msrw-cli: %s\n", qPrintable(text));
+}
 
 } // namespace
 
@@ -106,6 +111,8 @@ int CardRun::run() {
 
 void CardRun::interrupt() {
     interrupted_ = true;
+    if (startingUp_)
+        answers_.mute(); // what fails now fails because of the interrupt
     endOperation();
 }
 
@@ -120,11 +127,24 @@ int CardRun::startUp() {
         startup.pwd.optVelkpro = !tarn;
     }
     // Both protocol choices are set above or by the probe, so the dialog closes.
+    startingUp_ = true;
     (void)startup.cmdpwdok_Click();
+    startingUp_ = false;
     const Session& s = *session_;
-    if (s.view.quitRequested || !s.view.mainVisible)
-        return kExitNoPort; // "Could not detect ..." has been shown
-    return kExitOk;
+    const bool up = !s.view.quitRequested && s.view.mainVisible;
+    if (interrupted_) {
+        Say("the run was interrupted during start-up; no card was touched.");
+        finished_ = true;
+        if (up)
+            startup.Form_Unload();
+        return kExitStopped;
+    }
+    if (answers_.portAsked()) { // the search found no reader: say why
+        Say(options_.namedDevice ? NoReaderCause(session_->link(), kFirstPort)
+                                 : QStringLiteral("no reader/writer answered on ports 1-10."));
+        return kExitNoPort;
+    }
+    return up ? kExitOk : kExitNoPort; // "Could not detect ..." has been shown
 }
 
 int CardRun::chooseModeAndCardType() {

@@ -40,6 +40,9 @@ struct CardRunOptions {
     std::optional<DatabaseSourceChoice> batchSource;
     bool json = false;
     bool stats = false;
+    // --device named the one port: a start-up that finds no reader names
+    // what that port did instead of the ports searched.
+    bool namedDevice = false;
 };
 
 // The start-up choice of "2", "12" or "123"; nullopt for anything else.

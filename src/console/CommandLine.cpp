@@ -222,6 +222,7 @@ std::optional<CardRunOptions> CardRunOptionsFrom(const QCommandLineParser& p,
     o.cards = DefaultCards(o.verb);
     o.json = p.isSet("json");
     o.stats = p.isSet("stats");
+    o.namedDevice = p.isSet("device");
     if (!ReadVerbArguments(p, args, o, problem) || !ReadChoices(p, o, problem) ||
         !ReadBatchSource(p, o, problem) || !ReadNumber(p, "cards", 0, kMostCards, o.cards, problem))
         return std::nullopt;

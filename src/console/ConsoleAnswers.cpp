@@ -1,5 +1,7 @@
 #include "console/ConsoleAnswers.h"
 
+#include "operations/startup/Startup.h"
+
 #include <algorithm>
 
 namespace msrw::console {
@@ -35,6 +37,21 @@ void ConsoleAnswers::answer(std::string opening, bool yes) {
 
 void ConsoleAnswers::answeredBy(std::string opening, std::string options) {
     answers_.push_back({std::move(opening), std::nullopt, std::move(options)});
+}
+
+void ConsoleAnswers::showMessage(const std::string& text, MessageIcon icon,
+                                 const std::string& title) {
+    if (!muted_)
+        ConsoleDialogs::showMessage(text, icon, title);
+}
+
+std::optional<std::string> ConsoleAnswers::askText(const std::string& prompt,
+                                                   const std::string& title) {
+    if (!Begins(prompt, kPortNumberQuestion))
+        return ConsoleDialogs::askText(prompt, title);
+    portAsked_ = true;
+    mute();
+    return std::nullopt;
 }
 
 bool ConsoleAnswers::askYesNo(const std::string& text, const std::string&) {

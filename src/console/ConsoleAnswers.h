@@ -33,6 +33,15 @@ public:
     void setThrowing(bool on) { throwing_ = on; }
     // What the file choosers choose.
     void chooseFile(std::string path) { file_ = std::move(path); }
+    // From now on messages are not printed: what the start-up says after an
+    // interrupt, or after its search found no reader, only follows from that.
+    void mute() { muted_ = true; }
+
+    void showMessage(const std::string& text, MessageIcon icon, const std::string& title) override;
+    // The start-up's question for a port number has no one to answer it: the
+    // search found no reader. Nothing is printed; portAsked() tells.
+    std::optional<std::string> askText(const std::string& prompt,
+                                       const std::string& title) override;
 
     bool askYesNo(const std::string& text, const std::string& title) override;
     bool askOkCancel(const std::string& text, MessageIcon icon, const std::string& title) override;
@@ -45,6 +54,8 @@ public:
     const std::optional<std::string>& unanswered() const { return unanswered_; }
     // Whether `text` was shown as a message.
     bool wasShown(const std::string& text) const;
+    // Whether the start-up asked for a port number.
+    bool portAsked() const { return portAsked_; }
 
 private:
     struct Answer {
@@ -59,6 +70,8 @@ private:
     std::optional<std::string> file_;
     std::optional<std::string> unanswered_;
     bool throwing_ = false;
+    bool muted_ = false;
+    bool portAsked_ = false;
 };
 
 } // namespace msrw::console

@@ -13,6 +13,19 @@ int RememberedPort(int value) {
     return value >= kFirstPort && value <= kLastPort ? value : 0;
 }
 
+QString NoReaderCause(MsrwDLL& link, int port) {
+    if (link.OpenPort(std::to_string(port), kScanSettings) != kLinkOk)
+        return link.lastError();
+    std::string banner;
+    const bool answered = link.ReadVersion(banner) == kLinkOk && !banner.empty();
+    const QString cause =
+        answered ? QStringLiteral("The device answered \"%1\", which is no reader/writer's banner.")
+                       .arg(QString::fromStdString(banner))
+                 : link.lastError();
+    link.ClosePort();
+    return cause;
+}
+
 ReaderScan::ReaderScan(MsrwDLL& link, Clock& clock, PortState& state, SettingsRecord& settings)
     : link_(link), clock_(clock), state_(state), settings_(settings) {}
 

@@ -3,6 +3,7 @@
 // port from 1, each tried with the banner and the communication test. No
 // window is involved, so the console face finds the reader the same way.
 
+#include <QString>
 #include <functional>
 #include <string>
 
@@ -17,6 +18,11 @@ inline constexpr const char* kNoReaderMessage = "Could not detect Magstripe Read
 
 // A remembered port number (1-10), or 0 when it names no port.
 int RememberedPort(int value);
+
+// Why no reader was found on `port`, as the link tells it: the port would
+// not open (missing, busy, not a serial port), stayed silent, or answered
+// as no reader does.
+QString NoReaderCause(MsrwDLL& link, int port);
 
 class ReaderScan {
 public:

@@ -138,7 +138,7 @@ bool Startup::probePort(int port, bool& result) {
 // Step 5: the operator names the port. False when the program is to end.
 bool Startup::askForPort(bool& result) {
     s_.view.prompt.visible = false;
-    const auto input = s_.dialogs.askText("Please input port number.", "Input Port Number");
+    const auto input = s_.dialogs.askText(kPortNumberQuestion, "Input Port Number");
     const std::string port = input.value_or("");
     const bool valid = (port.size() == 1 && port[0] >= '1' && port[0] <= '9') || port == "10";
     if (!valid) {

@@ -13,6 +13,8 @@ namespace msrw {
 
 inline constexpr const char* kTrackSelectionFile = "\\tracksetting.bau";
 inline constexpr const char* kProgramTitle = "Velk Brindle Lathwick V4.0";
+// Asked when the search found no reader: the operator names the port.
+inline constexpr const char* kPortNumberQuestion = "Please input port number.";
 
 // What the start-up dialog frmpwd shows.
 struct PwdView {
