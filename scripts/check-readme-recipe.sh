@@ -16,5 +16,8 @@ while IFS= read -r line; do
     *) script+="${line}"$'\n' ;;
     esac
 done <<<"$recipe"
-bash -euo pipefail -c "$script"
+# A data folder of the check's own: the user's settings change nothing.
+data=$(mktemp -d)
+trap 'rm -rf "$data"' EXIT
+XDG_DATA_HOME="$data/data" XDG_CONFIG_HOME="$data/config" timeout 120 bash -euo pipefail -c "$script"
 echo "README serial recipe: ran as written"

@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/check-install-deps.sh
 jobs=$(nproc)
 scripts/check-layers.sh
 
@@ -19,6 +20,7 @@ cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMSRW_WERROR=ON >/dev/nul
 cmake --build build -j"$jobs"
 ctest --test-dir build --output-on-failure -j"$jobs"
 scripts/check-readme-recipe.sh
+scripts/check-readme-examples.sh
 
 if [ "${MSRW_SKIP_SANITIZE:-0}" != 1 ]; then
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMSRW_SANITIZE=ON -DMSRW_BENCH=OFF >/dev/null

@@ -6,7 +6,10 @@
 #include "operations/settings/ScriptRunner.h"
 #include "support/CardsSession.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace msrw;
@@ -106,6 +109,28 @@ TEST_F(ScriptFlow, EachOpenerHasItsPathFileAndIsReturnedTo) {
     frmScript::Form_Unload(s(), runner); // the window's X
     EXPECT_TRUE(dialog.view.visible);
     EXPECT_FALSE(runner.view.visible);
+}
+
+// The tour shipped in examples/: the Open dialog's first filter shows it,
+// and each of its commands has its answer in the runner, the read's once a
+// card is swiped while it waits (as the simulator window's Swipe does).
+TEST_F(ScriptFlow, TheShippedTourIsOfferedFirstAndEachStepIsAnswered) {
+    const QString path = qEnvironmentVariable("MSRW_SOURCE_DIR") + "/examples/demo-script.txt";
+    const QString filter = QString(kScriptFilter).section('|', 1, 1);
+    EXPECT_TRUE(QDir::match(filter, QFileInfo(path).fileName())) << filter.toStdString();
+    load(path.toStdString());
+    ASSERT_TRUE(runner.view.visible);
+    bool swiped = false;
+    while (runner.view.cmdRunStepEnabled) {
+        if (runner.view.txtResponse == "\\1Br")
+            QTimer::singleShot(50, [&] { swiped = t.swipe("ISO sample"); });
+        frmScript::cmdRunStep_Click(s(), runner);
+        const std::string& history = runner.view.txtDspCmd;
+        EXPECT_EQ(history.find("R/W:  \r\n"), std::string::npos) << history;
+    }
+    EXPECT_TRUE(swiped);
+    EXPECT_NE(runner.view.txtDspCmd.find(";4111111111111111=2812101?"), std::string::npos)
+        << runner.view.txtDspCmd;
 }
 
 } // namespace
