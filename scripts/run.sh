@@ -5,6 +5,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+scripts/configure.sh
 cmake --build build -j"$(nproc)" --target msrw msrw-sim msrw-cli
 exec build/msrw --simulate "$@"
