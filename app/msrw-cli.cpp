@@ -5,6 +5,7 @@
 #include "console/BatchVerbs.h"
 #include "console/CardRun.h"
 #include "console/CommandLine.h"
+#include "console/DecodeVerb.h"
 #include "console/InterruptWatch.h"
 #include "files/ScriptFile.h"
 #include "files/SettingsRecord.h"
@@ -267,6 +268,8 @@ int main(int argc, char** argv) {
         "  batch import USAGE.txt --db C    a new batch of the usage file's records\n"
         "  batch status --db C [--batch N]  written, claimed, uncertain, still to write\n"
         "  batch retry BATCH RECORD --db C  offer an uncertain record again\n"
+        "  decode [FILE]       what the tracks mean (--track1/2/3 T, or the records of a\n"
+        "                      card data file), with no device [--json] [--unmask]\n"
         "Exit status: 0 done, 1 some card failed, 2 bad usage, 3 no port or no "
         "reader, or no batch server, 4 the device stopped answering.");
     options.addHelpOption();
@@ -285,6 +288,8 @@ int main(int argc, char** argv) {
     const QString verb = args.value(0);
     if (verb == console::kBatchVerb)
         return console::RunBatchVerb(options, args);
+    if (verb == console::kDecodeVerb)
+        return console::RunDecodeVerb(options, args);
     const bool cardVerb = console::CardVerbNamed(verb.toStdString()).has_value();
     // A named device is the only port: the search does not try the others.
     if (!(cardVerb && options.isSet("device")))

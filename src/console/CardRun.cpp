@@ -56,7 +56,7 @@ constexpr int kEndRetryMs = 10;
 } // namespace
 
 CardRun::CardRun(const PortDirectory& ports, const DataFolder& data, CardRunOptions options)
-    : options_(std::move(options)), printer_(stdout, options_.json),
+    : options_(std::move(options)), printer_(stdout, options_),
       session_(std::make_unique<Session>(ports, answers_, clock_, data)) {
     Session& s = *session_;
     InstallOperations(s);
