@@ -5,7 +5,6 @@
 #include "files/CardRecords.h"
 
 #include <QFile>
-#include <QJsonDocument>
 #include <cstdio>
 
 namespace msrw::console {
@@ -30,8 +29,7 @@ public:
             anyFailed_ = anyFailed_ || !check.passed;
         std::string text;
         if (choice_.json) {
-            QJsonObject line{{"card", qint64(cards_)}, {"details", DetailsJson(d)}};
-            text = QJsonDocument(line).toJson(QJsonDocument::Compact).toStdString() + "\n";
+            text = "{\"card\":" + std::to_string(cards_) + ",\"details\":" + DetailsJson(d) + "}\n";
         } else {
             text = "Card " + std::to_string(cards_) + ":\n" + details::DetailsText(d, "  ");
         }

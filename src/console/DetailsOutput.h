@@ -4,7 +4,7 @@
 
 #include "cards/CardDetails.h"
 
-#include <QJsonObject>
+#include <string>
 
 namespace msrw::console {
 
@@ -20,8 +20,10 @@ struct DetailsChoice {
 details::Date Today();
 details::DecodeOptions DecodeOptionsOf(const DetailsChoice& choice);
 
-// {"layout":..., "name":..., "fields":[{"track","field","label","value","state"}],
-//  "checks":[{"check","label","pass","text"}]}
-QJsonObject DetailsJson(const details::CardDetails& details);
+// The "details" object as compact JSON text: {"layout":..., "name":...,
+// "fields":[{"track","field","label","value","state"}...],
+// "checks":[{"check","label","pass","text"}...]}. Written directly rather
+// than through QJsonObject, which costs a card several times the decoding.
+std::string DetailsJson(const details::CardDetails& details);
 
 } // namespace msrw::console

@@ -30,9 +30,10 @@ std::string ResultJson(const CardResult& result, const details::CardDetails* car
             tracks.append(Latin1(track));
         object.insert("tracks", tracks);
     }
-    if (cardDetails)
-        object.insert("details", DetailsJson(*cardDetails));
-    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+    std::string line = QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+    if (cardDetails) // the last member, before the object's closing brace
+        line.insert(line.size() - 1, ",\"details\":" + DetailsJson(*cardDetails));
+    return line;
 }
 
 std::string ResultText(const CardResult& result, int activeTracks,
