@@ -8,6 +8,7 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -44,9 +45,13 @@ CardDetailsWindow::CardDetailsWindow(Session& session, std::function<void()> aft
     lblLayout->setObjectName("lblLayout");
     lblSource = new QLabel(this);
     lblSource->setObjectName("lblSource");
+    // The checks stand above the fields: they are what an operator looks for.
+    checks_ = new QWidget(this);
+    new QVBoxLayout(checks_);
+    checks_->layout()->setContentsMargins(0, 4, 0, 4);
     fields_ = new QScrollArea(this);
     fields_->setWidgetResizable(true);
-    fields_->setMinimumSize(460, 360);
+    fields_->setMinimumSize(440, 300);
     chkShowFullNumber = new QCheckBox(tr("Show the full number"), this);
     chkShowFullNumber->setObjectName("chkShowFullNumber");
     auto* close = new QPushButton(tr("Close"), this);
@@ -55,6 +60,7 @@ CardDetailsWindow::CardDetailsWindow(Session& session, std::function<void()> aft
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(lblLayout);
     layout->addWidget(lblSource);
+    layout->addWidget(checks_);
     layout->addWidget(fields_, 1);
     auto* row = new QHBoxLayout;
     row->addWidget(chkShowFullNumber);
@@ -84,16 +90,37 @@ void CardDetailsWindow::drawDetails(const CardDetailsView& v) {
             value->setStyleSheet("color: #707070; font-style: italic;");
         form->addRow(Utf8(f.label) + ":", value);
     }
-    if (!v.details.checks.empty())
-        form->addRow(Heading(tr("Checks"), content));
+    fields_->setWidget(content); // the old form goes with it
+}
+
+void CardDetailsWindow::drawChecks(const CardDetailsView& v) {
+    qDeleteAll(checks_->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly));
     for (const details::Check& c : v.details.checks) {
         const QString text =
             QString(c.passed ? "\u2714 " : "\u2718 ") + Utf8(c.label) + ": " + Utf8(c.sentence);
-        QLabel* check = ValueLabel(text, "lblCheck_" + Utf8(c.key), content);
+        QLabel* check = ValueLabel(text, "lblCheck_" + Utf8(c.key), checks_);
         check->setStyleSheet(c.passed ? "color: #007000;" : "color: #c00000;");
-        form->addRow(check);
+        checks_->layout()->addWidget(check);
     }
-    fields_->setWidget(content); // the old form goes with it
+}
+
+void CardDetailsWindow::placeBesideOwner() {
+    const QWidget* owner = parentWidget();
+    const QScreen* screen = owner ? owner->screen() : nullptr;
+    if (!owner || !screen)
+        return;
+    adjustSize(); // not shown yet: its size is not laid out
+    const QRect frame = owner->frameGeometry();
+    const QRect room = screen->availableGeometry();
+    const QSize size = frameGeometry().size();
+    const int gap = 8;
+    // Below the main window, else to its right (the simulator's window and
+    // the swipe prompt stand to its left and over it); else where the window
+    // manager puts it.
+    if (frame.bottom() + gap + size.height() <= room.bottom())
+        move(frame.left(), frame.bottom() + gap);
+    else if (frame.right() + gap + size.width() <= room.right())
+        move(frame.right() + gap, frame.top());
 }
 
 void CardDetailsWindow::render() {
@@ -103,10 +130,12 @@ void CardDetailsWindow::render() {
         drawn_ = v.revision;
         lblLayout->setText(details::LayoutName(v.details.layout));
         lblSource->setText(Utf8(v.source));
+        drawChecks(v);
         drawDetails(v);
     }
     chkShowFullNumber->setChecked(v.showFullNumber);
     if (v.visible && !isVisible()) {
+        placeBesideOwner();
         show();
         raise();
     } else if (!v.visible && isVisible()) {

@@ -28,11 +28,15 @@ protected:
 
 private:
     void drawDetails(const CardDetailsView& v);
+    void drawChecks(const CardDetailsView& v);
+    // Beside the main window, where the screen has room.
+    void placeBesideOwner();
 
     Session& s_;
     std::function<void()> after_;
     QLabel* lblLayout;
     QLabel* lblSource;
+    QWidget* checks_;
     QScrollArea* fields_;
     QCheckBox* chkShowFullNumber;
     std::uint64_t drawn_ = 0; // the view's revision on screen
