@@ -173,23 +173,45 @@ TEST(CardDetails, CheckDigitThatDoesNotMatch) {
 
 TEST(CardDetails, ExpiryAgainstToday) {
     struct Case {
-        std::string expiry;
+        std::string track2;
         Date today;
         bool valid;
         std::string sentence;
     };
+    const std::string pan = "4111111111111111=";
+    // A licence holder born 15 March 1990: "88" is the end of the birth
+    // month, "99" the birthday, "77" never.
+    const std::string licence = "636023123=";
     const std::vector<Case> cases = {
-        {"2812", {2028, 12, 31}, true, "The card is valid until the end of 12/2028."},
-        {"2812", {2029, 1, 1}, false, "The card expired at the end of 12/2028."},
-        {"2402", {2024, 2, 29}, true, "The card is valid until the end of 02/2024."},
-        {"2402", {2024, 3, 1}, false, "The card expired at the end of 02/2024."},
-        {"2813", kToday, false, "The expiry \"2813\" is no year and month."},
-        {"2800", kToday, false, "The expiry \"2800\" is no year and month."},
+        {pan + "2812101", {2028, 12, 31}, true, "The card is valid until the end of 12/2028."},
+        {pan + "2812101", {2029, 1, 1}, false, "The card expired at the end of 12/2028."},
+        {pan + "2402101", {2024, 2, 29}, true, "The card is valid until the end of 02/2024."},
+        {pan + "2402101", {2024, 3, 1}, false, "The card expired at the end of 02/2024."},
+        {pan + "2813101", kToday, false, "The expiry \"2813\" is no year and month."},
+        {pan + "2800101", kToday, false, "The expiry \"2800\" is no year and month."},
+        {licence + "287719900315=", {2090, 1, 1}, true, "The card never expires."},
+        {licence + "288819900315=",
+         {2028, 3, 31},
+         true,
+         "The card is valid until the end of 31/03/2028."},
+        {licence + "288819900315=",
+         {2028, 4, 1},
+         false,
+         "The card expired at the end of 31/03/2028."},
+        {licence + "289919900315=",
+         {2028, 3, 15},
+         true,
+         "The card is valid until the end of 15/03/2028."},
+        {licence + "289919900315=",
+         {2028, 3, 16},
+         false,
+         "The card expired at the end of 15/03/2028."},
+        {licence + "281219900315=", {2029, 1, 1}, false, "The card expired at the end of 12/2028."},
     };
     for (const Case& c : cases) {
-        const CardDetails d = Decode({"", "4111111111111111=" + c.expiry + "101", ""}, c.today);
-        EXPECT_EQ(CheckOf(d, "expiry").passed, c.valid) << c.expiry;
-        EXPECT_EQ(CheckOf(d, "expiry").sentence, c.sentence) << c.expiry;
+        const CardDetails d = Decode({"", c.track2, ""}, c.today);
+        EXPECT_EQ(CheckOf(d, "expiry").passed, c.valid) << c.track2;
+        EXPECT_EQ(CheckOf(d, "expiry").sentence, c.sentence) << c.track2;
     }
 }
 
@@ -301,29 +323,6 @@ TEST(CardDetails, AamvaShortFieldsAreNotGuessed) {
     EXPECT_EQ(FieldOf(d, 3, "security").key, "");    // the technical fields past the end
     EXPECT_FALSE(CheckOf(d, "expiry").passed);
     EXPECT_FALSE(CheckOf(d, "birth_date").passed);
-}
-
-TEST(CardDetails, AamvaExpiryByBirthDate) {
-    struct Case {
-        std::string expiry;
-        Date today;
-        bool valid;
-        std::string sentence;
-    };
-    // Born 15 March 1990: "88" is the end of the birth month, "99" the birthday.
-    const std::vector<Case> cases = {
-        {"2877", {2090, 1, 1}, true, "The card never expires."},
-        {"2888", {2028, 3, 31}, true, "The card is valid until the end of 31/03/2028."},
-        {"2888", {2028, 4, 1}, false, "The card expired at the end of 31/03/2028."},
-        {"2899", {2028, 3, 15}, true, "The card is valid until the end of 15/03/2028."},
-        {"2899", {2028, 3, 16}, false, "The card expired at the end of 15/03/2028."},
-        {"2812", {2029, 1, 1}, false, "The card expired at the end of 12/2028."},
-    };
-    for (const Case& c : cases) {
-        const CardDetails d = Decode({"", "636023123=" + c.expiry + "19900315=", ""}, c.today);
-        EXPECT_EQ(CheckOf(d, "expiry").passed, c.valid) << c.expiry;
-        EXPECT_EQ(CheckOf(d, "expiry").sentence, c.sentence) << c.expiry;
-    }
 }
 
 TEST(CardDetails, AnythingElseGivesLengthsAndCharacterSets) {
