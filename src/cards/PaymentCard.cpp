@@ -94,6 +94,22 @@ std::string ShownNumber(std::string_view number, bool unmask) {
     return unmask ? Utf8(number) : MaskedNumber(number);
 }
 
+// Surname "/" given names, a title after a ".": split where the name has a "/".
+void AddNameParts(const Piece& name, CardDetails& out) {
+    const std::size_t slash = name.text.find('/');
+    if (name.state != FieldState::Present || slash == std::string_view::npos)
+        return;
+    const std::string_view given = name.text.substr(slash + 1);
+    const std::size_t dot = given.find('.');
+    const auto part = [&](const char* key, const char* label, std::string_view text) {
+        out.fields.push_back(MakeField(1, key, label, {text, FieldState::Present}));
+    };
+    part("surname", "Surname", name.text.substr(0, slash));
+    part("given_names", "Given names", given.substr(0, dot));
+    if (dot != std::string_view::npos)
+        part("title", "Title", given.substr(dot + 1));
+}
+
 void AddTrackFields(int track, const PaymentTrack& t, const DecodeOptions& options,
                     CardDetails& out) {
     Field number = MakeField(track, "number", "Card number", t.number);
@@ -101,19 +117,7 @@ void AddTrackFields(int track, const PaymentTrack& t, const DecodeOptions& optio
     out.fields.push_back(std::move(number));
     if (track == 1) {
         out.fields.push_back(MakeField(track, "name", "Name", t.name));
-        const std::string_view name = t.name.text;
-        const std::size_t slash = name.find('/');
-        if (t.name.state == FieldState::Present && slash != std::string_view::npos) {
-            std::string_view given = name.substr(slash + 1);
-            const std::size_t dot = given.find('.');
-            out.fields.push_back(MakeField(track, "surname", "Surname",
-                                           {name.substr(0, slash), FieldState::Present}));
-            out.fields.push_back(MakeField(track, "given_names", "Given names",
-                                           {given.substr(0, dot), FieldState::Present}));
-            if (dot != std::string_view::npos)
-                out.fields.push_back(MakeField(track, "title", "Title",
-                                               {given.substr(dot + 1), FieldState::Present}));
-        }
+        AddNameParts(t.name, out);
     }
     Field expiry = MakeField(track, "expiry", "Expiry (YYMM)", t.expiry);
     if (const std::optional<Date> last = ExpiryDate(t.expiry))
