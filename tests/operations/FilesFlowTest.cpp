@@ -287,6 +287,62 @@ TEST_F(FilesFlow, BadFilesAndSentinelsEndTheRunCleanly) {
     EXPECT_EQ(lastMessage(), "File Not Exist!");
 }
 
+// A record that cannot be written ends the run before its card is armed, the
+// message naming the line; a long line is one line, never read as two.
+TEST_F(FilesFlow, ARecordThatCannotBeWrittenIsRefusedByItsLine) {
+    cardfile::HeaderValues v;
+    const std::string header = cardfile::JoinLines(cardfile::HeaderLines(cardfile::Kind::Iso, v));
+    const std::string longTrack = "\x03" + std::string(5000, '1') + "\r\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string detail;
+    };
+    for (const Case& c : {
+             Case{"long track",
+                  header +
+                      "\x01"
+                      "AAA\r\n\x02"
+                      "123\r\n" +
+                      longTrack + "\r\n\x02" + "456\r\n\r\n",
+                  "line 22: the line is longer than 4096 bytes"},
+             Case{"long line after the record",
+                  header + "\x02" + "123" + std::string(5000, '4') + "\r\n\r\n",
+                  "line 20: the line is longer"},
+             Case{"NUL",
+                  header + "\x02" +
+                      std::string("12\0"
+                                  "3\r\n\r\n",
+                                  7),
+                  "line 20: a track holds characters the card format cannot carry"},
+             Case{"ESC in the second record",
+                  header + "\x02" +
+                      "1\r\n\r\n\x01"
+                      "A\x1B"
+                      "B\r\n\r\n",
+                  "line 22: a track holds characters"},
+             Case{"long header line", "[SETUP]\r\n" + std::string(5000, 'C') + "\r\n" + header,
+                  "line 2: the line is longer"},
+         }) {
+        const std::string file = path(std::string("refused-") + c.what + ".ISO");
+        QFile f(QString::fromStdString(file));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.bytes.data(), qint64(c.bytes.size()));
+        f.close();
+        t.dialogs.fileAnswers.push_back(file);
+        cmdFromFile_Click(s());
+        if (s().g.OpState == kOpWriteFromFile) { // the first record is armed: write it
+            sim::VirtualCard blank;
+            swipe(blank);
+        }
+        EXPECT_NE(lastMessage().find(c.detail), std::string::npos)
+            << c.what << ": " << lastMessage();
+        EXPECT_NE(lastMessage().find(file), std::string::npos) << c.what;
+        EXPECT_EQ(s().g.OpState, kOpIdle) << c.what;
+        EXPECT_FALSE(s().operationState<CardFileChannel>().active()) << c.what;
+    }
+}
+
 TEST_F(FilesFlow, AFailedWriteRepeatsTheSameRecord) {
     readToFile(path("one"), {&t.card("ISO sample")});
     t.dialogs.fileAnswers.push_back(path("one.ISO"));

@@ -3,10 +3,12 @@
 // card data file that stays open (and is flushed after every card) until
 // the prompt's End.
 
+#include "files/LineReader.h"
 #include "protocol/TrackText.h"
 
 #include <QFile>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,10 +19,14 @@ class Session;
 // The run's open card data file (the program's file channel 1).
 struct CardFileChannel {
     std::unique_ptr<QFile> file;
-    std::string name;   // as shown to the operator
-    std::string filter; // the dialog filter last used; kept for CDL
+    std::optional<files::LineReader> lines; // Write From File's reading of `file`
+    std::string name;                       // as shown to the operator
+    std::string filter;                     // the dialog filter last used; kept for CDL
     bool active() const { return file && file->isOpen(); }
-    void close() { file.reset(); }
+    void close() {
+        lines.reset();
+        file.reset();
+    }
 };
 
 enum class SaveOutcome {
