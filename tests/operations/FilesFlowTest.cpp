@@ -14,7 +14,9 @@
 #include "support/CardsSession.h"
 
 #include <QFile>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace msrw;
 using namespace msrw::test;
@@ -146,6 +148,49 @@ TEST_F(FilesFlow, CancelledDialogAndIsoTrack3InAamvaFormat) {
     EXPECT_EQ(s().g.OpState, kOpReadToFile); // the next card is armed
     cmdCancel_Click(s());
     EXPECT_FALSE(FileBytes(QString::fromStdString(path("mixed.ISO"))).contains("CASPRINGFIELD"));
+}
+
+TEST_F(FilesFlow, ABlankCardIsNotStoredAndItsResultLineSaysSo) {
+    t.dialogs.fileAnswers.push_back(path("blank"));
+    cmdToFile_Click(s());
+    ASSERT_TRUE(t.swipe("Blank card"));
+    EXPECT_EQ(s().view.message.text, "Read(1) OK! No track data: nothing saved.");
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(2) OK!");
+    cmdCancel_Click(s());
+    // The sample's record follows the header directly: no empty record before it.
+    EXPECT_TRUE(FileBytes(QString::fromStdString(path("blank.ISO")))
+                    .contains("[DATA]\r\n\x01"
+                              "B4111"));
+}
+
+// A file that cannot take a whole record (a full disk, here the file size
+// limit) is cut back to its last whole record, and the run ends.
+TEST_F(FilesFlow, ARecordIsAppendedWholeOrNotAtAll) {
+    readToFile(path("full"), {&t.card("ISO sample")});
+    const QString file = QString::fromStdString(path("full.ISO"));
+    const QByteArray before = FileBytes(file);
+    t.dialogs.fileAnswers.push_back(path("full.ISO"));
+    cmdToFile_Click(s());
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = rlim_t(before.size() + 20); // less than a record
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool swiped = t.swipe("ISO sample");
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    ASSERT_TRUE(swiped);
+    EXPECT_EQ(lastMessage().rfind("The card could not be saved in " + path("full.ISO") + ": ", 0),
+              0u)
+        << lastMessage();
+    EXPECT_EQ(s().g.OpState, kOpIdle);
+    EXPECT_FALSE(s().operationState<CardFileChannel>().active());
+    EXPECT_EQ(FileBytes(file), before);
+    // The next run appends after the last whole record.
+    readToFile(path("full.ISO"), {&t.card("ISO sample")});
+    EXPECT_EQ(FileBytes(file), before + before.mid(before.indexOf("[DATA]\r\n") + 8));
 }
 
 TEST_F(FilesFlow, ActiveTracksZeroKeepsOnlyTrack2) {
