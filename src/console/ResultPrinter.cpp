@@ -44,10 +44,10 @@ std::string ResultText(const CardResult& result, int activeTracks) {
     return text;
 }
 
-void ResultPrinter::print(const CardResult& result, int activeTracks) {
+bool ResultPrinter::print(const CardResult& result, int activeTracks) {
     const std::string text = json_ ? ResultJson(result) + "\n" : ResultText(result, activeTracks);
-    std::fwrite(text.data(), 1, text.size(), out_);
-    std::fflush(out_);
+    const bool written = std::fwrite(text.data(), 1, text.size(), out_) == text.size();
+    return std::fflush(out_) == 0 && written;
 }
 
 } // namespace msrw::console

@@ -19,7 +19,9 @@ std::string ResultText(const CardResult& result, int activeTracks);
 class ResultPrinter {
 public:
     ResultPrinter(std::FILE* out, bool json) : out_(out), json_(json) {}
-    void print(const CardResult& result, int activeTracks);
+    // False when the output no longer takes it (a closed pipe: SIGPIPE is
+    // ignored by the program, so the write fails instead).
+    [[nodiscard]] bool print(const CardResult& result, int activeTracks);
 
 private:
     std::FILE* out_;

@@ -9,8 +9,13 @@
 #include "sim/CardOps.h"
 #include "support/CardsSession.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLockFile>
+#include <QSysInfo>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace msrw;
 using namespace msrw::test;
@@ -114,6 +119,55 @@ TEST_F(DatabaseFlow, ACrashBetweenTwoRecordsLeavesTheResumePoint) {
         crashed.settle();
     }
     EXPECT_EQ(read("db.his"), "2\r\n");
+}
+
+// The history must take a write before any card is armed: here no file may
+// grow (a full disk), and nothing is armed.
+TEST_F(DatabaseFlow, AFolderThatCannotKeepTheResumePointArmsNoCard) {
+    write("db.txt", kIsoUsage);
+    write("db.csv", "A,B,1,2\nC,D,3,4\nE,F,5,6\n");
+    write("db.his", "2\r\n");
+    t.dialogs.okCancelAnswers.push_back(true);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit none = old;
+    none.rlim_cur = 0;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
+    start();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_NE(lastMessage().find("The resume point cannot be kept in " + file("db.his")),
+              std::string::npos)
+        << lastMessage();
+    EXPECT_EQ(s().g.OpState, kOpIdle);
+    EXPECT_FALSE(s().view.prompt.visible);
+    EXPECT_EQ(read("db.his"), "2\r\n");
+}
+
+// One run at a time writes a usage file's records: a second one is refused,
+// naming the process and host that hold them.
+TEST_F(DatabaseFlow, ASecondRunOnTheSameRecordsIsRefusedNamingTheFirst) {
+    write("db.txt", kIsoUsage);
+    write("db.csv", "A,B,1,2\nC,D,3,4\n");
+    QLockFile other(t.dir.filePath("db.his.lock"));
+    ASSERT_TRUE(other.tryLock(0));
+    start();
+    EXPECT_NE(lastMessage().find("are being written by another run (process " +
+                                 std::to_string(QCoreApplication::applicationPid()) + " on " +
+                                 QSysInfo::machineHostName().toStdString() + ")"),
+              std::string::npos)
+        << lastMessage();
+    EXPECT_EQ(s().g.OpState, kOpIdle);
+    EXPECT_EQ(read("db.his"), "<none>");
+    other.unlock();
+    // Once the first run is over, the next one starts and holds the records in turn.
+    start();
+    ASSERT_EQ(s().g.OpState, kOpDatabaseWrite) << lastMessage();
+    QLockFile third(t.dir.filePath("db.his.lock"));
+    EXPECT_FALSE(third.tryLock(0));
+    cmdCancel_Click(s());
+    EXPECT_TRUE(third.tryLock(0));
 }
 
 TEST_F(DatabaseFlow, BadFilesEndCleanlyAndChangeNothing) {

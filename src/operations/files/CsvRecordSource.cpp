@@ -43,13 +43,45 @@ std::optional<std::vector<std::string>> CsvRecordSource::usageLines(Session&, Da
     return lines;
 }
 
+std::optional<StartProblem> CsvRecordSource::holdHistory(const DatabaseRun& run) {
+    lock_ = std::make_unique<QLockFile>(ChosenPath(run.historyFile + ".lock"));
+    lock_->setStaleLockTime(0); // a live run holds it however long it lasts
+    if (lock_->tryLock(0))
+        return std::nullopt;
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    const bool other = lock_->error() == QLockFile::LockFailedError;
+    const bool named = other && lock_->getLockInfo(&pid, &host, &program);
+    lock_.reset();
+    if (!other)
+        return StartProblem{"The resume point cannot be kept in " + run.historyFile +
+                                ": its lock file cannot be made there.",
+                            MessageIcon::Critical};
+    busy_ = true;
+    return StartProblem{
+        "The records of " + run.usageFile + " are being written by another run" +
+            (named ? " (process " + std::to_string(pid) + " on " + host.toStdString() + ")"
+                   : std::string()) +
+            "; one run at a time writes them.",
+        MessageIcon::Critical};
+}
+
 std::optional<StartProblem> CsvRecordSource::open(Session& s, DatabaseRun& run) {
     QString csvError;
     if (!reader_.open(ChosenPath(run.databaseFile), csvError))
         return StartProblem{"Database file (.csv) not found!", MessageIcon::Critical};
+    if (auto problem = holdHistory(run))
+        return problem;
+    historyRead_.reset();
     const std::optional<std::int64_t> first = resumePoint(s, run);
-    if (!first)
+    // Written once before the first card is armed (with the text it holds),
+    // so that a history that cannot be written stops the run before any card
+    // is written. A new one has been written already.
+    if (!first || (historyRead_ && !writeHistoryText(s, run, *historyRead_))) {
+        lock_.reset();
         return StartProblem{};
+    }
     run.RecordNo = *first;
     run.recordCount = reader_.countLines();
     return std::nullopt;
@@ -58,16 +90,21 @@ std::optional<StartProblem> CsvRecordSource::open(Session& s, DatabaseRun& run) 
 bool CsvRecordSource::writeHistory(Session& s, const DatabaseRun& run, std::int64_t number) {
     if (historyHolds_ == number)
         return true;
-    QString error;
-    if (!history::WriteWholeFile(ChosenPath(run.historyFile), history::RecordNumberText(number),
-                                 error)) {
-        s.dialogs.showMessage("The resume point cannot be kept in " + run.historyFile + ": " +
-                                  error.toStdString(),
-                              MessageIcon::Critical);
+    if (!writeHistoryText(s, run, history::RecordNumberText(number)))
         return false;
-    }
     historyHolds_ = number;
     return true;
+}
+
+bool CsvRecordSource::writeHistoryText(Session& s, const DatabaseRun& run,
+                                       const std::string& text) {
+    QString error;
+    if (history::WriteWholeFile(ChosenPath(run.historyFile), text, error))
+        return true;
+    s.dialogs.showMessage("The resume point cannot be kept in " + run.historyFile + ": " +
+                              error.toStdString(),
+                          MessageIcon::Critical);
+    return false;
 }
 
 // The record to begin with: the history's, when the operator resumes. nullopt
@@ -81,6 +118,7 @@ std::optional<std::int64_t> CsvRecordSource::resumePoint(Session& s, DatabaseRun
     }
     QString error;
     const auto text = history::ReadSmallFile(path, error);
+    historyRead_ = text;
     const auto number = text ? history::ParseRecordNumber(*text) : std::nullopt;
     if (!number) {
         s.dialogs.showMessage(WithPlace("The resume point cannot be read.", run.historyFile, 1,
@@ -136,6 +174,7 @@ void CsvRecordSource::end(Session& s, DatabaseRun& run) {
     reader_.close();
     // Told to the operator already when it fails; the set-up goes back anyway.
     (void)writeHistory(s, run, run.RecordNo);
+    lock_.reset();
 }
 
 } // namespace msrw
