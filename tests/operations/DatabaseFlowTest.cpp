@@ -188,7 +188,15 @@ TEST_F(DatabaseFlow, BadFilesEndCleanlyAndChangeNothing) {
              Case{"too many fields", kIsoUsage, "a" + std::string(200, ','), "1",
                   "Wrong data format!"},
              Case{"history not a number", kIsoUsage, "A,B,1,2\n", "x7", "The resume point"},
-             Case{"history past the end", kIsoUsage, "A,B,1,2\n", "9", "The resume point"},
+             Case{"history past the end", kIsoUsage, "A,B,1,2\n", "9",
+                  "The resume point lies past the end of the records.\n" + file("db.his") +
+                      ", line 1: record no. 9, but the records of " + file("db.csv") +
+                      " end at line 1"},
+             Case{"history past a blank line", kIsoUsage, "A,B,1,2\nC,D,3,4\n\nE,F,5,6\n", "3",
+                  "record no. 3, but the records of " + file("db.csv") + " end at line 2"},
+             Case{"history past no records", kIsoUsage, ",\n", "2", "holds no records"},
+             Case{"history with a line end and a NUL", kIsoUsage, "A,B,1,2\n",
+                  std::string("7\r\n\0x", 5), "\"7\\0D\\0A\\00x\" is not a record number"},
          }) {
         write("db.txt", c.usage);
         QFile::remove(t.dir.filePath("db.csv"));

@@ -1,6 +1,7 @@
 #include "operations/files/CsvRecordSource.h"
 
 #include "files/HistoryFile.h"
+#include "link/Notation.h"
 #include "operations/files/DatabaseApplication.h"
 #include "operations/files/FilesCommon.h"
 #include "session/Session.h"
@@ -121,8 +122,10 @@ std::optional<std::int64_t> CsvRecordSource::resumePoint(Session& s, DatabaseRun
     historyRead_ = text;
     const auto number = text ? history::ParseRecordNumber(*text) : std::nullopt;
     if (!number) {
+        // In the notation: a line end or a NUL byte of a damaged file would
+        // break the message or cut it short.
         s.dialogs.showMessage(WithPlace("The resume point cannot be read.", run.historyFile, 1,
-                                        text ? "\"" + text->substr(0, 40) +
+                                        text ? "\"" + ToCommandText(text->substr(0, 40)) +
                                                    "\" is not a record number; correct "
                                                    "or delete the file to start from "
                                                    "record no. 1."
@@ -139,6 +142,19 @@ std::optional<std::int64_t> CsvRecordSource::resumePoint(Session& s, DatabaseRun
     return s.dialogs.askOkCancel(question, MessageIcon::Information) ? *number : 1;
 }
 
+// The last record before `number`: the line before the first that ends the
+// records (an empty first field, or the end of the file).
+std::int64_t CsvRecordSource::lastRecordBefore(std::int64_t number) {
+    for (std::int64_t n = 1; n < number; ++n) {
+        const csv::Reader::Result r = reader_.record(n);
+        if (r.status == csv::Reader::Status::EndOfFile ||
+            (r.status == csv::Reader::Status::Record &&
+             (r.record.fields.empty() || r.record.fields[0].empty())))
+            return n - 1;
+    }
+    return number - 1;
+}
+
 RecordSource::Next CsvRecordSource::next(Session&, DatabaseRun& run, bool first) {
     const csv::Reader::Result result = reader_.record(run.RecordNo);
     if (result.status == csv::Reader::Status::Bad ||
@@ -150,12 +166,14 @@ RecordSource::Next CsvRecordSource::next(Session&, DatabaseRun& run, bool first)
                        result.record.fields.empty() || result.record.fields[0].empty();
     if (ended && first && run.RecordNo > 1) {
         // A resume point past the records: nothing is written, nothing changed.
+        const std::int64_t last = lastRecordBefore(run.RecordNo);
         return {Next::Kind::Failed,
                 {},
                 WithPlace("The resume point lies past the end of the records.", run.historyFile, 1,
                           "record no. " + std::to_string(run.RecordNo) + ", but " +
-                              run.databaseFile + " has " + std::to_string(run.recordCount) +
-                              " lines")};
+                              (last == 0 ? run.databaseFile + " holds no records"
+                                         : "the records of " + run.databaseFile + " end at line " +
+                                               std::to_string(last)))};
     }
     if (ended) {
         run.RecordNo = 1;

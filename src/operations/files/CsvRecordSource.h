@@ -25,6 +25,7 @@ private:
     [[nodiscard]] bool writeHistory(Session& session, const DatabaseRun& run, std::int64_t number);
     [[nodiscard]] bool writeHistoryText(Session& session, const DatabaseRun& run,
                                         const std::string& text);
+    std::int64_t lastRecordBefore(std::int64_t number);
     std::optional<std::int64_t> resumePoint(Session& session, DatabaseRun& run);
     // Holds the history for this run; the problem when another run holds it
     // or it cannot be held.
