@@ -8,6 +8,7 @@
 #include "session/OpStates.h"
 #include "sim/CardOps.h"
 #include "support/CardsSession.h"
+#include "support/FileSizeLimit.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -128,15 +129,11 @@ TEST_F(DatabaseFlow, AFolderThatCannotKeepTheResumePointArmsNoCard) {
     write("db.csv", "A,B,1,2\nC,D,3,4\nE,F,5,6\n");
     write("db.his", "2\r\n");
     t.dialogs.okCancelAnswers.push_back(true);
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit none = old;
-    none.rlim_cur = 0;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &none), 0);
-    start();
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        const FileSizeLimit none(0);
+        ASSERT_TRUE(none.set());
+        start();
+    }
     EXPECT_NE(lastMessage().find("The resume point cannot be kept in " + file("db.his")),
               std::string::npos)
         << lastMessage();

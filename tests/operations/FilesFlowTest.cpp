@@ -12,6 +12,7 @@
 #include "sim/CardOps.h"
 #include "sim/Deck.h"
 #include "support/CardsSession.h"
+#include "support/FileSizeLimit.h"
 
 #include <QFile>
 #include <csignal>
@@ -172,16 +173,11 @@ TEST_F(FilesFlow, ARecordIsAppendedWholeOrNotAtAll) {
     const QByteArray before = FileBytes(file);
     t.dialogs.fileAnswers.push_back(path("full.ISO"));
     cmdToFile_Click(s());
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = rlim_t(before.size() + 20); // less than a record
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool swiped = t.swipe("ISO sample");
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    ASSERT_TRUE(swiped);
+    {
+        const FileSizeLimit small(rlim_t(before.size() + 20)); // less than a record
+        ASSERT_TRUE(small.set());
+        ASSERT_TRUE(t.swipe("ISO sample"));
+    }
     EXPECT_EQ(lastMessage().rfind("The card could not be saved in " + path("full.ISO") + ": ", 0),
               0u)
         << lastMessage();
