@@ -37,6 +37,14 @@ protected:
     std::string path(const std::string& name) {
         return t.dir.filePath(QString::fromStdString(name)).toStdString();
     }
+    // The file `name` holding `bytes`; its path.
+    std::string writeFile(const std::string& name, const std::string& bytes) {
+        const std::string file = path(name);
+        QFile f(QString::fromStdString(file));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), qint64(bytes.size()));
+        return file;
+    }
     void swipe(sim::VirtualCard& card) {
         ASSERT_TRUE(t.device->swipe(card));
         t.settle();
@@ -306,12 +314,8 @@ TEST_F(FilesFlow, BadFilesAndSentinelsEndTheRunCleanly) {
                          "123\r\n\r\n",
                   "End of File"},
          }) {
-        const std::string file = path(std::string("bad-") + c.what + ".USE");
-        QFile f(QString::fromStdString(file));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(c.bytes.data(), qint64(c.bytes.size()));
-        f.close();
-        const QByteArray before = FileBytes(f.fileName());
+        const std::string file = writeFile(std::string("bad-") + c.what + ".USE", c.bytes);
+        const QByteArray before = FileBytes(QString::fromStdString(file));
         t.dialogs.fileAnswers.push_back(file);
         cmdFromFile_Click(s());
         EXPECT_EQ(lastMessage().rfind(c.messageStart, 0), 0u) << c.what << ": " << lastMessage();
@@ -321,7 +325,7 @@ TEST_F(FilesFlow, BadFilesAndSentinelsEndTheRunCleanly) {
         EXPECT_FALSE(s().view.prompt.visible) << c.what;
         EXPECT_FALSE(s().operationState<CardFileChannel>().active()) << c.what;
         EXPECT_EQ(s().format.user[0].ss.text(), "%") << c.what;
-        EXPECT_EQ(FileBytes(f.fileName()), before) << c.what;
+        EXPECT_EQ(FileBytes(QString::fromStdString(file)), before) << c.what;
     }
     t.dialogs.fileAnswers.push_back(path("missing.USE"));
     cmdFromFile_Click(s());
@@ -365,11 +369,7 @@ TEST_F(FilesFlow, ARecordThatCannotBeWrittenIsRefusedByItsLine) {
              Case{"long header line", "[SETUP]\r\n" + std::string(5000, 'C') + "\r\n" + header,
                   "line 2: the line is longer"},
          }) {
-        const std::string file = path(std::string("refused-") + c.what + ".ISO");
-        QFile f(QString::fromStdString(file));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(c.bytes.data(), qint64(c.bytes.size()));
-        f.close();
+        const std::string file = writeFile(std::string("refused-") + c.what + ".ISO", c.bytes);
         t.dialogs.fileAnswers.push_back(file);
         cmdFromFile_Click(s());
         if (s().g.OpState == kOpWriteFromFile) { // the first record is armed: write it
