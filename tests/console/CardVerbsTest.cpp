@@ -132,6 +132,23 @@ TEST(CardVerbs, ReadToFileThenWriteFromFileGiveTheSameCardsBack) {
     EXPECT_TRUE(r.out.startsWith("Read(1) OK!\n")) << r.out.toStdString();
 }
 
+TEST(CardVerbs, FromFileStopsAtARecordItCannotWriteAndSaysSoInItsStatus) {
+    CliBench b;
+    ASSERT_TRUE(b.sim.started());
+    ASSERT_EQ(b.run({"--tracks", "123", "to-file", b.file("cards.ISO"), "--cards", "2"}).status, 0);
+    QByteArray file = b.read("cards.ISO");
+    file += QByteArray("\x02"
+                       "12\0"
+                       "3\r\n\r\n",
+                       8); // a NUL no card can carry
+    b.write("cards.ISO", file);
+    const CliResult r = b.run({"--tracks", "123", "from-file", b.file("cards.ISO")});
+    EXPECT_EQ(r.status, 1) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Write(1) OK!\n");
+    EXPECT_TRUE(r.err.contains("cards.ISO, line 24: a track holds characters"))
+        << r.err.toStdString();
+}
+
 class DatabaseVerb : public ::testing::Test {
 protected:
     void SetUp() override {
