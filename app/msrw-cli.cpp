@@ -22,6 +22,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 
 using namespace msrw;
@@ -238,6 +239,9 @@ int RunCardVerb(Console& s, const QCommandLineParser& options, const QStringList
     if (options.isSet("device"))
         s.ports.setPath(kFirstPort, options.value("device"));
     const bool stats = request->stats;
+    // A closed output (a reader of the results that went away) is met as a
+    // failed write, which ends the run as End does, the resume point kept.
+    std::signal(SIGPIPE, SIG_IGN);
     console::CardRun run(s.ports, s.data, *request);
     console::InterruptWatch interrupts([&run] { run.interrupt(); });
     const int status = run.run();

@@ -51,16 +51,17 @@ std::string ResultText(const CardResult& result, int activeTracks,
     return text;
 }
 
-void ResultPrinter::print(const CardResult& result, int activeTracks) {
+bool ResultPrinter::print(const CardResult& result, int activeTracks) {
     // Decoded only when asked for, and only what a read gave.
     std::optional<details::CardDetails> decoded;
     if (result.tracks && (json_ ? details_.json : details_.text))
         decoded = details::DecodeCardDetails(*result.tracks, DecodeOptionsOf(details_));
     const details::CardDetails* d = decoded ? &*decoded : nullptr;
     const std::string text =
-        json_ ? ResultJson(result, d) + "\n" : ResultText(result, activeTracks, d);
-    std::fwrite(text.data(), 1, text.size(), out_);
-    std::fflush(out_);
+        json_ ? ResultJson(result, d) + "
+" : ResultText(result, activeTracks, d);
+    const bool written = std::fwrite(text.data(), 1, text.size(), out_) == text.size();
+    return std::fflush(out_) == 0 && written;
 }
 
 } // namespace msrw::console

@@ -27,7 +27,9 @@ public:
     // As the run's options ask: JSON or text, with or without the details.
     ResultPrinter(std::FILE* out, const CardRunOptions& options)
         : out_(out), json_(options.json), details_(options.details) {}
-    void print(const CardResult& result, int activeTracks);
+    // False when the output no longer takes it (a closed pipe: SIGPIPE is
+    // ignored by the program, so the write fails instead).
+    [[nodiscard]] bool print(const CardResult& result, int activeTracks);
 
 private:
     std::FILE* out_;

@@ -53,7 +53,9 @@ cardfile::HeaderValues HeaderValuesOf(const FormatStore& f, cardfile::Kind kind)
 std::string OpenForAppend(Session& s, CardFileChannel& channel, const QString& path) {
     auto file = std::make_unique<QFile>(path);
     const bool isNew = !file->exists();
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append, kOwnerOnly))
+    // Unbuffered: a record that fails leaves nothing behind in a buffer to
+    // be written later.
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered, kOwnerOnly))
         return file->errorString().toStdString();
     if (isNew) {
         if (const auto kind = cardfile::KindFor(s.g.CardType)) {
@@ -119,18 +121,39 @@ std::string WithoutEnds(const std::string& text) {
 } // namespace
 
 SaveOutcome AppendRecord(Session& s, const track::TrackTexts& tracks) {
+    if (tracks[0].empty() && tracks[1].empty() && tracks[2].empty())
+        return SaveOutcome::Blank;
     CardFileChannel& channel = s.operationState<CardFileChannel>();
     const std::string record = cardfile::RecordText(tracks);
-    // Flushed with every card, so that a crash loses at most the card in flight.
-    if (!channel.active() ||
-        channel.file->write(record.data(), qint64(record.size())) != qint64(record.size()) ||
-        !channel.file->flush()) {
-        const std::string reason = channel.file ? channel.file->errorString().toStdString() : "";
-        EndRunWithMessage(s, "The card could not be saved in " + channel.name + ": " + reason,
+    if (!channel.active()) {
+        EndRunWithMessage(s, "The card could not be saved in " + channel.name,
                           MessageIcon::Critical);
         return SaveOutcome::WriteFailed;
     }
-    return SaveOutcome::Saved;
+    QFile& file = *channel.file;
+    const qint64 before = file.size();
+    // Written straight to the system with every card, so that a crash loses
+    // at most the card in flight.
+    const qint64 written = file.write(record.data(), qint64(record.size()));
+    if (written == qint64(record.size()))
+        return SaveOutcome::Saved;
+    std::string reason = file.error() != QFileDevice::NoError
+                             ? file.errorString().toStdString()
+                             : "the file took " + std::to_string(written) + " of its " +
+                                   std::to_string(record.size()) + " bytes";
+    // A part of a record would join the next record's first line.
+    if (!file.resize(before))
+        reason += "; the file could not be cut back to its last whole record: " +
+                  file.errorString().toStdString();
+    EndRunWithMessage(s, "The card could not be saved in " + channel.name + ": " + reason,
+                      MessageIcon::Critical);
+    return SaveOutcome::WriteFailed;
+}
+
+std::string ReadToFileOkLine(SaveOutcome outcome, int n) {
+    if (outcome == SaveOutcome::Blank)
+        return "Read(" + std::to_string(n) + ") OK! No track data: nothing saved.";
+    return reply::ReadOkLine(n);
 }
 
 SaveOutcome SaveTracksToFile(Session& s, track::TrackTexts& tracks) {
@@ -201,10 +224,11 @@ void ReadToFileBranch(Session& s, std::string_view replyText) {
         outcome = SaveTracksToFile(s, card.tracks);
     if (outcome == SaveOutcome::WriteFailed)
         return;
-    const bool read = outcome == SaveOutcome::Saved || outcome == SaveOutcome::Refused;
+    const bool read = outcome == SaveOutcome::Saved || outcome == SaveOutcome::Refused ||
+                      outcome == SaveOutcome::Blank;
     if (read) {
-        ShowCardResult(s,
-                       {{reply::ReadOkLine(s.g.OpCount), kBlack}, true, s.g.OpCount, card.tracks});
+        ShowCardResult(
+            s, {{ReadToFileOkLine(outcome, s.g.OpCount), kBlack}, true, s.g.OpCount, card.tracks});
         if (!s.Wait(kOkPauseMs))
             return;
         const TrackFrame track3 = s.view.frame(3);
