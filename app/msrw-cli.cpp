@@ -253,6 +253,7 @@ int RunCardVerb(Console& s, const QCommandLineParser& options, const QStringList
 } // namespace
 
 int main(int argc, char** argv) {
+    console::KeepArgumentBytes(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("msrw");
     QCommandLineParser options;

@@ -22,8 +22,9 @@
 #include "session/Session.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QFile>
 #include <QTimer>
 #include <algorithm>
 
@@ -47,8 +48,11 @@ std::string Listed(const std::vector<std::string>& items) {
     return out;
 }
 
+// The name's bytes are kept as given: a name that is not UTF-8 is still the file's.
 std::string AbsolutePath(const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+    if (!path.empty() && path.front() == '/')
+        return path;
+    return QFile::encodeName(QDir::currentPath()).toStdString() + "/" + path;
 }
 
 constexpr int kEndRetryMs = 10;

@@ -6,6 +6,11 @@
 namespace msrw::console {
 namespace {
 
+std::vector<std::string>& KeptArguments() {
+    static std::vector<std::string> kept;
+    return kept;
+}
+
 constexpr std::int64_t kMostCards = 1000000000;
 constexpr std::int64_t kMostSequenceNumber = 999999999; // nine digits, as the dialog takes
 constexpr std::int64_t kMostBatch = 999999999999;
@@ -111,7 +116,7 @@ bool ReadVerbArguments(const QCommandLineParser& p, const QStringList& args, Car
         return false;
     }
     if (TakesFile(o.verb))
-        o.file = args[1].toStdString();
+        o.file = ArgumentBytes(args[1]);
     if (p.isSet("resume") && p.isSet("restart")) {
         problem = QStringLiteral("say --resume or --restart, not both.");
         return false;
@@ -191,6 +196,17 @@ bool ReadDetailsChoice(const QCommandLineParser& p, CardRunOptions& o, QString& 
 }
 
 } // namespace
+
+void KeepArgumentBytes(int argc, const char* const* argv) {
+    KeptArguments().assign(argv, argv + argc);
+}
+
+std::string ArgumentBytes(const QString& decoded) {
+    for (const std::string& raw : KeptArguments())
+        if (QString::fromLocal8Bit(raw) == decoded)
+            return raw;
+    return decoded.toStdString();
+}
 
 void AddCardRunOptions(QCommandLineParser& parser) {
     parser.addOptions({

@@ -14,6 +14,7 @@
 #include <QLockFile>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace msrw::test;
 
@@ -147,6 +148,23 @@ TEST(CardVerbs, FromFileStopsAtARecordItCannotWriteAndSaysSoInItsStatus) {
     EXPECT_EQ(r.out, "Write(1) OK!\n");
     EXPECT_TRUE(r.err.contains("cards.ISO, line 24: a track holds characters"))
         << r.err.toStdString();
+}
+
+// A file name is the system's bytes, UTF-8 or not: the one written is the one found.
+TEST(CardVerbs, AFileNameThatIsNotUtf8IsWrittenAndFoundAsGiven) {
+    CliBench b;
+    ASSERT_TRUE(b.sim.started());
+    ASSERT_EQ(b.run({"--tracks", "123", "read", "--cards", "1"}).status, 0); // past the blank
+    const QByteArray name = QFile::encodeName(b.dir.path()) + "/na\xFFme.ISO";
+    CliResult r = b.runWithLast({"to-file", "--cards", "1"}, name);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    struct stat st {};
+    EXPECT_EQ(stat(name.constData(), &st), 0) << "no file of that very name";
+    const QByteArray replaced = QFile::encodeName(b.dir.path()) + "/na\xEF\xBF\xBDme.ISO";
+    EXPECT_NE(stat(replaced.constData(), &st), 0) << "the name was changed";
+    r = b.runWithLast({"--tracks", "123", "from-file"}, name);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Write(1) OK!\n");
 }
 
 class DatabaseVerb : public ::testing::Test {

@@ -127,7 +127,11 @@ TEST_F(FilesFlow, IsoCardsGoIntoANewFileWithItsHeaderOneRecordACard) {
                                                       "4111111111111111=2812101\r\n\x03"
                                                       "0123456789\r\n\r\n");
     EXPECT_EQ(QFile::permissions(file) & (QFile::ReadGroup | QFile::ReadOther), 0);
-    EXPECT_EQ(s().data.readLines(kCardFilesPathFile), std::vector<std::string>{path("cards.iso")});
+    // Write From File offers the file written, as it is named.
+    EXPECT_EQ(s().data.readLines(kCardFilesPathFile),
+              std::vector<std::string>{path("cards.iso.ISO")});
+    cmdFromFile_Click(s());
+    EXPECT_EQ(t.dialogs.fileDialogStarts.back(), path("cards.iso.ISO"));
 
     // Into the same file again: records follow, no second header.
     readToFile(path("cards.iso.ISO"), {&t.card("ISO sample")});

@@ -2,6 +2,7 @@
 
 #include "cards/CardTypeList.h"
 #include "files/CardDataFile.h"
+#include "link/NamedFile.h"
 #include "operations/files/FilesCommon.h"
 #include "operations/reading/ReadOperation.h"
 #include "protocol/CommandSet.h"
@@ -50,13 +51,15 @@ cardfile::HeaderValues HeaderValuesOf(const FormatStore& f, cardfile::Kind kind)
 
 // Opens the file for appending, making it with its header when it is new.
 // Empty with the reason when that fails; a new file is then not left behind.
-std::string OpenForAppend(Session& s, CardFileChannel& channel, const QString& path) {
-    auto file = std::make_unique<QFile>(path);
-    const bool isNew = !file->exists();
+std::string OpenForAppend(Session& s, CardFileChannel& channel, const std::string& name) {
+    const bool isNew = !NamedFileExists(name);
     // Unbuffered: a record that fails leaves nothing behind in a buffer to
     // be written later.
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered, kOwnerOnly))
-        return file->errorString().toStdString();
+    QString error;
+    auto file = OpenNamedFile(
+        name, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered, kOwnerOnly, error);
+    if (!file)
+        return error.toStdString();
     if (isNew) {
         if (const auto kind = cardfile::KindFor(s.g.CardType)) {
             const std::string header =
@@ -64,7 +67,8 @@ std::string OpenForAppend(Session& s, CardFileChannel& channel, const QString& p
             if (file->write(header.data(), qint64(header.size())) != qint64(header.size()) ||
                 !file->flush()) {
                 const std::string reason = file->errorString().toStdString();
-                file->remove();
+                file.reset();
+                RemoveNamedFile(name);
                 return reason.empty() ? "the header could not be written" : reason;
             }
         }
@@ -191,10 +195,10 @@ void cmdToFile_Click(Session& s) {
         StopBeforeStart(s, {});
         return;
     }
-    RememberChoice(s, kCardFilesPathFile, *chosen);
     channel.name = kind ? cardfile::WithExtension(*chosen, *kind) : *chosen;
-    if (const std::string problem = OpenForAppend(s, channel, ChosenPath(channel.name));
-        !problem.empty()) {
+    // The name written, extension and all, so that Write From File offers it.
+    RememberChoice(s, kCardFilesPathFile, channel.name);
+    if (const std::string problem = OpenForAppend(s, channel, channel.name); !problem.empty()) {
         StopBeforeStart(s, "The card data file " + channel.name + " cannot be opened: " + problem,
                         MessageIcon::Critical);
         return;

@@ -3,6 +3,7 @@
 #include "cards/CardTypeList.h"
 #include "cards/TrackAlphabet.h"
 #include "files/RecordTracks.h"
+#include "link/NamedFile.h"
 #include "operations/files/FilesCommon.h"
 #include "operations/files/HeaderApply.h"
 #include "operations/files/ReadToFile.h"
@@ -185,17 +186,15 @@ void cmdFromFile_Click(Session& s) {
     const std::optional<std::string> chosen = s.dialogs.chooseOpenFile(
         StartFolder(s, kCardFilesFolder, kCardFilesPathFile), channel.filter);
     const std::string name = chosen.value_or("");
-    const QString path = ChosenPath(name);
-    if (name.empty() || !QFile::exists(path)) {
+    if (name.empty() || !NamedFileExists(name)) {
         StopBeforeStart(s, name.empty() ? "" : "File Not Exist!");
         return;
     }
     RememberChoice(s, kCardFilesPathFile, name);
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly)) {
-        StopBeforeStart(s,
-                        "The card data file " + name +
-                            " cannot be read: " + file->errorString().toStdString(),
+    QString error;
+    auto file = OpenNamedFile(name, QIODevice::ReadOnly, {}, error);
+    if (!file) {
+        StopBeforeStart(s, "The card data file " + name + " cannot be read: " + error.toStdString(),
                         MessageIcon::Critical);
         return;
     }
