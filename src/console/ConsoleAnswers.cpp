@@ -39,12 +39,6 @@ void ConsoleAnswers::answeredBy(std::string opening, std::string options) {
     answers_.push_back({std::move(opening), std::nullopt, std::move(options)});
 }
 
-void ConsoleAnswers::showMessage(const std::string& text, MessageIcon icon,
-                                 const std::string& title) {
-    if (!muted_)
-        ConsoleDialogs::showMessage(text, icon, title);
-}
-
 std::optional<std::string> ConsoleAnswers::askText(const std::string& prompt,
                                                    const std::string& title) {
     if (!Begins(prompt, kPortNumberQuestion))
@@ -84,6 +78,14 @@ std::optional<std::string> ConsoleAnswers::chooseOpenFile(const std::string&, co
 
 std::optional<std::string> ConsoleAnswers::chooseSaveFile(const std::string&, const std::string&) {
     return file_;
+}
+
+void ConsoleAnswers::showMessage(const std::string& text, MessageIcon icon,
+                                 const std::string& title) {
+    if (icon == MessageIcon::Critical)
+        ++criticalShown_;
+    if (!muted_)
+        ConsoleDialogs::showMessage(text, icon, title);
 }
 
 bool ConsoleAnswers::wasShown(const std::string& text) const {

@@ -56,6 +56,9 @@ public:
     bool wasShown(const std::string& text) const;
     // Whether the start-up asked for a port number.
     bool portAsked() const { return portAsked_; }
+    // How many messages with the critical icon were shown: each one stops
+    // what it is shown for.
+    int criticalShown() const { return criticalShown_; }
 
 private:
     struct Answer {
@@ -72,6 +75,7 @@ private:
     bool throwing_ = false;
     bool muted_ = false;
     bool portAsked_ = false;
+    int criticalShown_ = 0;
 };
 
 } // namespace msrw::console
