@@ -1,12 +1,12 @@
 #include "files/SettingsFile.h"
 
+#include "files/DamagedFile.h"
 #include "link/DataFolder.h"
-
-#include <QFile>
 
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace msrw {
 namespace {
@@ -30,36 +30,6 @@ std::vector<std::string> PlainLines(const SettingsRecord& record) {
     for (int value : record.entry)
         lines.push_back(std::to_string(value));
     return lines;
-}
-
-// The damaged file is kept beside the settings file before the repaired
-// record replaces it, so that nothing the operator had is lost and the damage
-// is reported once.
-void KeepDamagedAndRepair(const DataFolder& folder, const SettingsRecord& record,
-                          LoadReport& report) {
-    const QString path = folder.path(kSettingsFile);
-    const QString kept = path + QStringLiteral(".bad");
-    QFile::remove(kept);
-    if (!QFile::copy(path, kept)) {
-        report.error = QStringLiteral("The settings file %1 is damaged (line %2) and could not be "
-                                      "kept as %3; the default settings are used for what could "
-                                      "not be read, and the file is left as it is.")
-                           .arg(path)
-                           .arg(report.firstDamagedLine)
-                           .arg(kept);
-        return;
-    }
-    QString writeError;
-    if (!folder.writeLines(kSettingsFile, PlainLines(record), writeError)) {
-        report.error = writeError;
-        return;
-    }
-    report.damageNotice =
-        QStringLiteral("The settings file %1 was damaged from line %2 on: what could not be read "
-                       "now has its default value. The damaged file is kept as %3.")
-            .arg(path)
-            .arg(report.firstDamagedLine)
-            .arg(kept);
 }
 
 } // namespace
@@ -131,8 +101,12 @@ LoadReport LoadSetting(const DataFolder& folder, SettingsRecord& record) {
         else if (report.firstDamagedLine == 0)
             report.firstDamagedLine = static_cast<int>(i) + 1;
     }
-    if (report.firstDamagedLine != 0)
-        KeepDamagedAndRepair(folder, record, report);
+    if (report.firstDamagedLine != 0) {
+        DamageOutcome outcome =
+            KeepDamagedAndReplace(folder, kSettingsFile, PlainLines(record),
+                                  QStringLiteral("settings file"), report.firstDamagedLine);
+        (outcome.repaired ? report.damageNotice : report.error) = std::move(outcome.message);
+    }
     return report;
 }
 

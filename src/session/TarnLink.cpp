@@ -200,11 +200,15 @@ bool TakeTarnStartReply(Session& s, std::string_view reply, bool& ok) {
 }
 
 TarnTrackResult RequestTarnTrack(Session& s, const std::string& request) {
+    // The set-up memory's mode says how the reader ends track data.
+    const bool modeTwo = !s.g.tarnMemory.modeOne;
+    s.link().setTarnModeTwo(modeTwo);
     std::string reply;
     TarnTrackResult result;
     result.answered = SendTarnStr(s, request, reply, true) && !reply.empty();
     if (result.answered)
-        result.reply = tarn::ParseTrackReply(reply);
+        result.reply = tarn::ParseTrackReply(reply, modeTwo ? tarn::TrackDataEnd::WithReply
+                                                            : tarn::TrackDataEnd::Eot);
     return result;
 }
 
