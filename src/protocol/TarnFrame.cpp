@@ -3,6 +3,7 @@
 #include "link/Notation.h"
 #include "protocol/ReplyClassification.h"
 
+#include <algorithm>
 #include <array>
 
 namespace msrw::tarn {
@@ -153,6 +154,12 @@ TrackReply ParseTrackReply(std::string_view reply, TrackDataEnd end) {
     out.state = TrackState::Data;
     out.text = DisplayForm(data);
     return out;
+}
+
+bool IsCharacterText(std::string_view text) {
+    const std::optional<std::string> bytes = reply::ReplyBytes(text);
+    return bytes &&
+           std::all_of(bytes->begin(), bytes->end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
 std::string TrackDataLoad(std::string_view dataBytes) {

@@ -68,6 +68,10 @@ enum class TrackDataEnd { Eot, WithReply };
 // is a failed track in either mode.
 TrackReply ParseTrackReply(std::string_view reply, TrackDataEnd end = TrackDataEnd::Eot);
 
+// Whether a track's text (in the notation) holds printable characters only,
+// as the decoded characters of an ISO or AAMVA track do: line noise does not.
+bool IsCharacterText(std::string_view text);
+
 // The data load of a track, in the notation: each byte as "\XX", the bytes
 // 02, 03, 04 and 10 stuffed (10, then the byte exclusive-or 40), then "\04".
 // The counterpart of ParseTrackReply's unstuffing.

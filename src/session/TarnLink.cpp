@@ -209,6 +209,13 @@ TarnTrackResult RequestTarnTrack(Session& s, const std::string& request) {
     if (result.answered)
         result.reply = tarn::ParseTrackReply(reply, modeTwo ? tarn::TrackDataEnd::WithReply
                                                             : tarn::TrackDataEnd::Eot);
+    // ISO and AAMVA tracks (71, 72, 73) come as their decoded characters:
+    // without an end of its own, line noise must not pass for a track.
+    const int command = tarn::FirstCommandByte(request);
+    const bool decoded = command >= 0x71 && command <= 0x73;
+    if (decoded && result.reply.state == tarn::TrackState::Data &&
+        !tarn::IsCharacterText(result.reply.text))
+        result.reply = {};
     return result;
 }
 

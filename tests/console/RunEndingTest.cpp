@@ -43,6 +43,16 @@ TEST(RunEnding, ARunWhoseLastCardFailsEndsAfterIt) {
     }
 }
 
+TEST(RunEnding, ReadsInLineNoiseFailAndTheRunEndsAfterItsCards) {
+    CliBench b({"--tarn", "--garbage", "64"});
+    ASSERT_TRUE(b.sim.started());
+    const CliResult r = b.run({"--mode", "quell", "read", "--cards", "2"}, 20000);
+    EXPECT_EQ(r.status, 1) << r.err.toStdString();
+    // Noise before each reply is no track: no card reads as if it held it.
+    EXPECT_EQ(r.out.split('\n').filter("Read(").size(), 2) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains("OK!")) << r.out.toStdString();
+}
+
 TEST(RunEnding, AnInterruptDuringAFailedCardsRecoveryEndsTheRunWithinASecond) {
     struct Case {
         const Family& family;

@@ -140,6 +140,13 @@ TEST(TarnFrame, TrackDataInEitherModeWithOrWithoutSentinels) {
     }
 }
 
+TEST(TarnFrame, DecodedCharactersArePrintableAndNoiseIsNot) {
+    for (const char* text : {"%B41^A/T^25?", "", "\\\\", "~ }"})
+        EXPECT_TRUE(IsCharacterText(text)) << text;
+    for (const char* text : {"\\00\\FF\\80+", "AB\\1F", "\\7F", "A\\04"})
+        EXPECT_FALSE(IsCharacterText(text)) << text;
+}
+
 TEST(TarnFrame, CutShortOrBrokenTrackDataIsAFailedTrack) {
     // Data the device did not close, a stuffing byte with nothing after it,
     // a 04 inside the data, and a text no reply can be.
