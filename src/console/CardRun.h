@@ -68,6 +68,7 @@ private:
     bool anyFailed_ = false;
     bool portLost_ = false;
     bool interrupted_ = false;
+    bool outputClosed_ = false; // the results could not be printed (a closed pipe)
     bool endAsked_ = false;
     bool ending_ = false;             // the End that the run asked for is in progress
     std::uint64_t endsAtRequest_ = 0; // operations ended when End was asked for

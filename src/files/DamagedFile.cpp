@@ -13,7 +13,8 @@ DamageOutcome KeepDamagedAndReplace(const DataFolder& folder, std::string_view n
     const QString path = folder.path(name);
     const QString kept = path + QStringLiteral(".bad");
     QFile::remove(kept);
-    if (!QFile::copy(path, kept)) {
+    // A file that cannot be read cannot be copied, but it can still be kept.
+    if (!QFile::copy(path, kept) && !QFile::rename(path, kept)) {
         outcome.message = QStringLiteral("The %1 %2 is damaged (line %3) and could not be kept as "
                                          "%4; the defaults are used for what could not be read, "
                                          "and the file is left as it is.")
