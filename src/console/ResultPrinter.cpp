@@ -57,10 +57,9 @@ bool ResultPrinter::print(const CardResult& result, int activeTracks) {
     if (result.tracks && (json_ ? details_.json : details_.text))
         decoded = details::DecodeCardDetails(*result.tracks, DecodeOptionsOf(details_));
     const details::CardDetails* d = decoded ? &*decoded : nullptr;
-    const std::string text = json_
-        ? ResultJson(result, d) + "
-                                  " : ResultText(result, activeTracks, d);
-              const bool written = std::fwrite(text.data(), 1, text.size(), out_) == text.size();
+    const std::string text =
+        json_ ? ResultJson(result, d) + "\n" : ResultText(result, activeTracks, d);
+    const bool written = std::fwrite(text.data(), 1, text.size(), out_) == text.size();
     return std::fflush(out_) == 0 && written;
 }
 
