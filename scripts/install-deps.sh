@@ -8,8 +8,8 @@
 set -euo pipefail
 # Real package names only: a virtual name (one that other packages merely
 # provide) is never seen as installed, and would send every run to apt.
-packages=(cmake g++ clang make qt6-base-dev qt6-serialport-dev libgtest-dev libqt6sql6-psql
-    postgresql)
+packages=(cmake g++ clang libclang-rt-14-dev make qt6-base-dev qt6-serialport-dev libgtest-dev
+    libqt6sql6-psql libpq-dev postgresql)
 
 missing_packages() {
     local p
