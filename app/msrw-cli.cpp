@@ -238,6 +238,9 @@ int RunCardVerb(Console& s, const QCommandLineParser& options, const QStringList
         s.ports.setPath(kFirstPort, options.value("device"));
     const bool stats = request->stats;
     console::CardRun run(s.ports, s.data, *request);
+    if (s.simulator)
+        run.followModes(
+            [&s](MsrwMode mode) { s.simulator->device().setTextDialect(mode == MsrwMode::Velk); });
     console::InterruptWatch interrupts([&run] { run.interrupt(); });
     const int status = run.run();
     if (stats)

@@ -76,6 +76,10 @@ CardRun::CardRun(const PortDirectory& ports, const DataFolder& data, CardRunOpti
 
 CardRun::~CardRun() = default;
 
+void CardRun::followModes(std::function<void(MsrwMode)> told) {
+    session_->msrwModeChanged = std::move(told);
+}
+
 int CardRun::run() {
     if (const int status = startUp(); status != kExitOk)
         return status;

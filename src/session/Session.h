@@ -62,6 +62,12 @@ public:
     // Marks the running operation as ended, for the pauses above.
     void markOperationEnded() { ++g.operationEnds; }
 
+    // Makes `mode` current and tells msrwModeChanged.
+    void setMsrwMode(MsrwMode mode);
+    // Told each time a mode is made current, so that a reader/writer living in
+    // this program (the simulated one) answers in it as a device set so would.
+    std::function<void(MsrwMode)> msrwModeChanged;
+
     bool ormond() const { return port.MsrwMode == MsrwMode::Ormond; }
     bool velk() const { return port.MsrwMode == MsrwMode::Velk; }
     bool quell() const { return port.MsrwMode == MsrwMode::Quell; }
