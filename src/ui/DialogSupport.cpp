@@ -20,7 +20,8 @@ namespace {
 // borders), as far as it is known yet: the window's own once it is shown,
 // else that of the window it belongs to.
 QMargins DecorationOf(const QWidget* w) {
-    for (const QWidget* known : {w, w->parentWidget() ? w->parentWidget()->window() : nullptr}) {
+    const QWidget* owner = w->parentWidget() ? w->parentWidget()->window() : nullptr;
+    for (const QWidget* known : {w, owner}) {
         if (known && known->isVisible()) {
             const QRect frame = known->frameGeometry();
             const QRect client = known->geometry();

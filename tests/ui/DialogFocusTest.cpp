@@ -203,7 +203,7 @@ TEST_F(DialogFocus, EndGivesTheKeyboardBackToTheMainWindowNotTheSimulators) {
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::mouseClick(promptButton(), Qt::LeftButton); // End
-    EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == main; }));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == main.get(); }));
 }
 
 TEST(WindowPlace, AWindowOffTheScreenOrTallerThanItComesInsideItsAvailableArea) {
