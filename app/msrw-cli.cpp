@@ -5,6 +5,7 @@
 #include "console/BatchVerbs.h"
 #include "console/CardRun.h"
 #include "console/CommandLine.h"
+#include "console/DecodeVerb.h"
 #include "console/InterruptWatch.h"
 #include "files/ScriptFile.h"
 #include "files/SettingsRecord.h"
@@ -21,6 +22,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 
 using namespace msrw;
@@ -237,6 +239,9 @@ int RunCardVerb(Console& s, const QCommandLineParser& options, const QStringList
     if (options.isSet("device"))
         s.ports.setPath(kFirstPort, options.value("device"));
     const bool stats = request->stats;
+    // A closed output (a reader of the results that went away) is met as a
+    // failed write, which ends the run as End does, the resume point kept.
+    std::signal(SIGPIPE, SIG_IGN);
     console::CardRun run(s.ports, s.data, *request);
     if (s.simulator)
         run.followModes(
@@ -251,6 +256,7 @@ int RunCardVerb(Console& s, const QCommandLineParser& options, const QStringList
 } // namespace
 
 int main(int argc, char** argv) {
+    console::KeepArgumentBytes(argc, argv);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("msrw");
     QCommandLineParser options;
@@ -270,6 +276,8 @@ int main(int argc, char** argv) {
         "  batch import USAGE.txt --db C    a new batch of the usage file's records\n"
         "  batch status --db C [--batch N]  written, claimed, uncertain, still to write\n"
         "  batch retry BATCH RECORD --db C  offer an uncertain record again\n"
+        "  decode [FILE]       what the tracks mean (--track1/2/3 T, or the records of a\n"
+        "                      card data file), with no device [--json] [--unmask]\n"
         "Exit status: 0 done, 1 some card failed, 2 bad usage, 3 no port or no "
         "reader, or no batch server, 4 the device stopped answering.");
     options.addHelpOption();
@@ -288,6 +296,8 @@ int main(int argc, char** argv) {
     const QString verb = args.value(0);
     if (verb == console::kBatchVerb)
         return console::RunBatchVerb(options, args);
+    if (verb == console::kDecodeVerb)
+        return console::RunDecodeVerb(options, args);
     const bool cardVerb = console::CardVerbNamed(verb.toStdString()).has_value();
     // A named device is the only port: the search does not try the others.
     if (!(cardVerb && options.isSet("device")))

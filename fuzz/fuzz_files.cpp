@@ -1,14 +1,18 @@
 // Fuzz target for the file formats the operator brings: card data files
 // (header and record lines), database usage files, CSV records, history
-// files and the Tarn set-up file. The first byte chooses the parser.
+// files, the Tarn set-up file and the line reader of card data and CSV files.
+// The first byte chooses the parser.
 
 #include "files/CardDataFile.h"
 #include "files/CsvRecord.h"
 #include "files/HistoryFile.h"
+#include "files/LineReader.h"
 #include "files/RecordTracks.h"
 #include "files/TarnSetupFile.h"
 #include "files/UsageFile.h"
 
+#include <QBuffer>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -62,13 +66,37 @@ void Usage(std::string_view bytes) {
         __builtin_trap();
 }
 
+// The line reader under a small limit: every line end makes one line, the
+// numbers run from 1 without a gap, and no line is longer than the limit.
+void LinesOf(std::string_view bytes) {
+    if (bytes.empty())
+        return;
+    const std::size_t limit = static_cast<unsigned char>(bytes.front()) % 64;
+    bytes.remove_prefix(1);
+    QByteArray data(bytes.data(), qsizetype(bytes.size()));
+    QBuffer buffer(&data);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return;
+    files::LineReader reader(buffer, limit);
+    std::int64_t count = 0;
+    while (const auto line = reader.next()) {
+        if (line->number != ++count || line->text.size() > limit ||
+            (line->tooLong && !line->text.empty()))
+            __builtin_trap();
+    }
+    const auto ends = std::count(bytes.begin(), bytes.end(), '\n');
+    const bool open = !bytes.empty() && bytes.back() != '\n';
+    if (reader.failed() || count != ends + (open ? 1 : 0))
+        __builtin_trap();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
         return 0;
     const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
-    switch (data[0] % 5) {
+    switch (data[0] % 6) {
     case 0:
         CardData(rest);
         break;
@@ -85,6 +113,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 4:
         for (const char* key : kTarnSetupKeys)
             (void)TarnFlagValue(TarnSettingOf(Lines(rest), key));
+        break;
+    case 5:
+        LinesOf(rest);
         break;
     }
     return 0;

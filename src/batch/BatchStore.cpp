@@ -10,11 +10,15 @@
 #include <QSqlQuery>
 #include <QSysInfo>
 #include <QVariant>
+#include <algorithm>
 
 namespace msrw::batch {
 namespace {
 
 // A record's state as stations see it: a claim whose lease ran out is uncertain.
+// Even a short lease leaves a busy server time to answer.
+constexpr int kLeastStatementSeconds = 2;
+
 const QString kShownState = "(CASE WHEN state = 'claimed' AND lease_until < now() THEN "
                             "'uncertain' ELSE state END)";
 
@@ -81,15 +85,25 @@ std::unique_ptr<BatchStore> BatchStore::Open(const ConnectionSettings& settings,
     return std::unique_ptr<BatchStore>(new BatchStore(std::move(connection), std::move(station)));
 }
 
+void BatchStore::setLeaseSeconds(int seconds) {
+    leaseSeconds_ = seconds;
+    connection_->setStatementLimit(std::chrono::seconds(std::max(seconds, kLeastStatementSeconds)));
+}
+
 bool BatchStore::withConnection(const std::function<bool(std::string&, bool&)>& step,
                                 std::string& error) {
     for (int attempt = 0; attempt < 2; ++attempt) {
+        // A server that let a statement wait out the limit is not asked again.
+        if (connection_->unanswered()) {
+            error = "The batch server at " + connection_->place() + " stopped answering.";
+            return false;
+        }
         if (!connection_->open(error))
             return false;
         bool lost = false;
         if (step(error, lost))
             return true;
-        if (!lost)
+        if (!lost || connection_->unanswered())
             return false;
         prepared_ = {};
         connection_->drop();
@@ -149,8 +163,7 @@ QSqlQuery* BatchStore::bound(RecordStatement which, std::int64_t batch, std::int
     const StatementText& statement = TextOf(which);
     if (!query) {
         query = std::make_unique<QSqlQuery>(connection_->database());
-        if (!query->prepare(statement.text)) {
-            Failed(query->lastError(), error, &lost);
+        if (!Prepare(*query, statement.text, error, &lost)) {
             query.reset();
             return nullptr;
         }

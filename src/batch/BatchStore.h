@@ -78,7 +78,9 @@ public:
     BatchStore& operator=(const BatchStore&) = delete;
 
     const std::string& station() const { return station_; }
-    void setLeaseSeconds(int seconds) { leaseSeconds_ = seconds; }
+    // The lease, and with it the time a statement may take: a claim whose
+    // statement outlasts its lease is lost anyway.
+    void setLeaseSeconds(int seconds);
     int leaseSeconds() const { return leaseSeconds_; }
     ServerConnection& connection() { return *connection_; }
 

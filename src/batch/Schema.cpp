@@ -77,7 +77,10 @@ bool ForeignTables(QSqlQuery& q, std::string& error, bool& foreign) {
 
 std::optional<int> CurrentVersion(QSqlQuery& q, std::string& error) {
     if (!Run(q, "SELECT coalesce(max(version), 0) FROM msrw_schema_version", error)) {
-        error = "The table msrw_schema_version on the batch server is not this program's: " + error;
+        // A role without rights on it is told so (Run names the role).
+        if (!IsPermissionDenied(q.lastError()))
+            error =
+                "The table msrw_schema_version on the batch server is not this program's: " + error;
         return std::nullopt;
     }
     return q.next() ? q.value(0).toInt() : 0;

@@ -142,6 +142,15 @@ EncodedTrack Refused(std::string problem) {
     return {{}, std::move(problem)};
 }
 
+// What a raw read of recorded bits gives: the bits from the first 1 bit on,
+// four a hexadecimal digit.
+std::string RawReadOf(const std::string& bits) {
+    const std::size_t first = bits.find('1');
+    std::string read = first == std::string::npos ? std::string() : bits.substr(first);
+    read.append((4 - read.size() % 4) % 4, '0');
+    return ConvertBinaryToHexadecimal(read);
+}
+
 std::string WithSentinels(std::string_view text, const UserTrackFormat& format) {
     std::string framed(text);
     if (framed.front() != format.startSentinel)
@@ -218,9 +227,6 @@ EncodedTrack EncodeUserTrack(std::string_view text, const UserTrackFormat& forma
         return Refused("the start sentinel " + Shown(format.startSentinel) +
                        " records no 1 bit, so a read could not find the start of the track");
     const std::string framed = WithSentinels(text, format);
-    if (framed.find(format.endSentinel) + 1 != framed.size())
-        return Refused("the end sentinel " + Shown(format.endSentinel) +
-                       " may only end the track data");
     if (framed.size() + 1 > kMaxTrackCharacters)
         return Refused("the track data is too long to read back");
     std::string bits;
@@ -235,6 +241,16 @@ EncodedTrack EncodeUserTrack(std::string_view text, const UserTrackFormat& forma
         bits += recorded;
     }
     bits += check.recorded(format.parity);
+    // An end sentinel inside the data, or a start sentinel that is also the
+    // end sentinel, reads back as data unless what follows it looks like the
+    // end: what decides is whether the read gives the text back.
+    const TrackDecode back = DecodeUserTrack(RawReadOf(bits), format);
+    if (back.status != TrackDecodeStatus::Decoded || back.text != framed)
+        return Refused("the track data would not read back as written" +
+                       (framed.find(format.endSentinel) + 1 != framed.size()
+                            ? ": a read would end at the end sentinel " +
+                                  Shown(format.endSentinel) + " inside it"
+                            : std::string()));
     bits.append((8 - bits.size() % 8) % 8, '0');
     if (bits.size() / 8 > kMaxEncodedBytes)
         return Refused("the track data is too long to write");

@@ -88,10 +88,12 @@ struct EncodedTrack {
 // The bits to record for a track text: the start sentinel put in front and the
 // end sentinel at the end when the text lacks them, then the check character,
 // padded with zero bits to whole bytes. An empty text records nothing. Refused
-// with a message: a character outside the width's alphabet, an end sentinel
-// inside the data (the read would end there), a track too long to write or to
-// read back, a start sentinel recorded as zeros only (a read starts at the
-// first 1 bit, so it could not find the start), a width other than 7, 6, 5 or 4.
+// with a message: a character outside the width's alphabet, a text that the
+// decoder above would not give back (an end sentinel inside the data that a
+// read would take for the end; one that a read goes on after is data), a
+// track too long to write or to read back, a start sentinel recorded as zeros
+// only (a read starts at the first 1 bit, so it could not find the start), a
+// width other than 7, 6, 5 or 4.
 EncodedTrack EncodeUserTrack(std::string_view text, const UserTrackFormat& format);
 
 } // namespace msrw::track

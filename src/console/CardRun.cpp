@@ -22,8 +22,9 @@
 #include "session/Session.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
+#include <QFile>
 #include <QTimer>
 #include <algorithm>
 
@@ -47,8 +48,11 @@ std::string Listed(const std::vector<std::string>& items) {
     return out;
 }
 
+// The name's bytes are kept as given: a name that is not UTF-8 is still the file's.
 std::string AbsolutePath(const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
+    if (!path.empty() && path.front() == '/')
+        return path;
+    return QFile::encodeName(QDir::currentPath()).toStdString() + "/" + path;
 }
 
 constexpr int kEndRetryMs = 10;
@@ -56,7 +60,7 @@ constexpr int kEndRetryMs = 10;
 } // namespace
 
 CardRun::CardRun(const PortDirectory& ports, const DataFolder& data, CardRunOptions options)
-    : options_(std::move(options)), printer_(stdout, options_.json),
+    : options_(std::move(options)), printer_(stdout, options_),
       session_(std::make_unique<Session>(ports, answers_, clock_, data)) {
     Session& s = *session_;
     InstallOperations(s);
@@ -257,10 +261,12 @@ void CardRun::takeResult(const CardResult& result) {
     cardWorkNs_.push_back((now - lastCardAtNs_) - (paused - lastPausedNs_));
     lastCardAtNs_ = now;
     lastPausedNs_ = paused;
-    printer_.print(result, session_->g.ActiveTracks);
+    const bool told = printer_.print(result, session_->g.ActiveTracks);
     ++cardsDone_;
     anyFailed_ = anyFailed_ || !result.ok;
-    if (options_.cards > 0 && cardsDone_ >= options_.cards)
+    if (!told)
+        outputClosed_ = true; // nobody reads on: ended as by End, the resume point kept
+    if (!told || (options_.cards > 0 && cardsDone_ >= options_.cards))
         endOperation();
 }
 
@@ -288,26 +294,32 @@ void CardRun::endWhenActive(int afterMs) {
     });
 }
 
+// The rule of the README's exit-status table: see ExitStatusOf.
 int CardRun::exitStatus(bool started) const {
-    if (answers_.unanswered())
-        return kExitUsage;
-    if (portLost_)
-        return kExitNoAnswer;
-    switch (recordTrouble()) {
-    case RecordSource::Trouble::Server:
-        return kExitNoServer;
-    case RecordSource::Trouble::ClaimLost:
-        return kExitCardFailed;
-    case RecordSource::Trouble::None:
-        break;
-    }
+    RunEnd end;
+    end.unanswered = answers_.unanswered().has_value();
+    end.portLost = portLost_;
+    const RecordSource::Trouble trouble = recordTrouble();
+    end.serverLost = trouble == RecordSource::Trouble::Server;
+    end.claimLost = trouble == RecordSource::Trouble::ClaimLost;
+    end.busy = trouble == RecordSource::Trouble::Busy;
     // An operation that never armed the reader refused to start (and said
     // why), unless what it met was the end of its records.
     const bool endOfRecords =
         answers_.wasShown("End of File") || answers_.wasShown("End of record.");
-    if (!started && cardsDone_ == 0 && !interrupted_ && !endOfRecords)
-        return answers_.wasShown("Open Port Failed!") ? kExitNoPort : kExitUsage;
-    return anyFailed_ ? kExitCardFailed : kExitOk;
+    end.started = started || cardsDone_ > 0 || interrupted_ || endOfRecords;
+    end.portFailed = answers_.wasShown("Open Port Failed!");
+    end.cardFailed = anyFailed_;
+    // A run with an end of its own (a count of cards, the end of the file or
+    // the records, a sequence) stopped by an interrupt or a closed output
+    // before that end did not do what was asked; a run asked to go on until
+    // interrupted did.
+    const bool ownEnd = options_.cards > 0 || options_.verb == Verb::FromFile ||
+                        options_.verb == Verb::Database || options_.verb == Verb::Sequential;
+    const bool countDone = options_.cards > 0 && cardsDone_ >= options_.cards;
+    const bool cutShort = (interrupted_ || outputClosed_) && ownEnd && !countDone && !endOfRecords;
+    end.stoppedEarly = cutShort || answers_.criticalShown() > 0;
+    return ExitStatusOf(end);
 }
 
 } // namespace msrw::console

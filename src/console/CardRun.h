@@ -67,6 +67,7 @@ private:
     bool anyFailed_ = false;
     bool portLost_ = false;
     bool interrupted_ = false;
+    bool outputClosed_ = false; // the results could not be printed (a closed pipe)
     bool endAsked_ = false;
     std::uint64_t endsAtRequest_ = 0; // operations ended when End was asked for
     bool finished_ = false;           // the run's loop is over: nothing is ended any more

@@ -4,6 +4,7 @@
 // operation may ask. Read from the command line; checked before any port is
 // opened, so that a bad option sends nothing.
 
+#include "console/DetailsOutput.h"
 #include "operations/files/DatabaseSource.h"
 
 #include <array>
@@ -40,6 +41,8 @@ struct CardRunOptions {
     std::optional<DatabaseSourceChoice> batchSource;
     bool json = false;
     bool stats = false;
+    // read, compare, to-file: what each card's tracks mean (--json, --details, --unmask).
+    DetailsChoice details;
 };
 
 // The start-up choice of "2", "12" or "123"; nullopt for anything else.

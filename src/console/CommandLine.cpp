@@ -6,6 +6,11 @@
 namespace msrw::console {
 namespace {
 
+std::vector<std::string>& KeptArguments() {
+    static std::vector<std::string> kept;
+    return kept;
+}
+
 constexpr std::int64_t kMostCards = 1000000000;
 constexpr std::int64_t kMostSequenceNumber = 999999999; // nine digits, as the dialog takes
 constexpr std::int64_t kMostBatch = 999999999999;
@@ -111,7 +116,7 @@ bool ReadVerbArguments(const QCommandLineParser& p, const QStringList& args, Car
         return false;
     }
     if (TakesFile(o.verb))
-        o.file = args[1].toStdString();
+        o.file = ArgumentBytes(args[1]);
     if (p.isSet("resume") && p.isSet("restart")) {
         problem = QStringLiteral("say --resume or --restart, not both.");
         return false;
@@ -172,7 +177,36 @@ bool ReadBatchSource(const QCommandLineParser& p, CardRunOptions& o, QString& pr
     return true;
 }
 
+// --details and --unmask: only the verbs that read say what a card means.
+bool ReadDetailsChoice(const QCommandLineParser& p, CardRunOptions& o, QString& problem) {
+    o.details.json = o.json;
+    o.details.text = p.isSet("details");
+    o.details.unmask = p.isSet("unmask");
+    const bool reads = o.verb == Verb::Read || o.verb == Verb::Compare || o.verb == Verb::ToFile;
+    if ((o.details.text || o.details.unmask) && !reads) {
+        problem =
+            QStringLiteral("--details and --unmask go with read, compare, to-file and decode.");
+        return false;
+    }
+    if (o.details.unmask && !o.details.wanted()) {
+        problem = QStringLiteral("--unmask shows the card number in --details or --json: say one.");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
+
+void KeepArgumentBytes(int argc, const char* const* argv) {
+    KeptArguments().assign(argv, argv + argc);
+}
+
+std::string ArgumentBytes(const QString& decoded) {
+    for (const std::string& raw : KeptArguments())
+        if (QString::fromLocal8Bit(raw) == decoded)
+            return raw;
+    return decoded.toStdString();
+}
 
 void AddCardRunOptions(QCommandLineParser& parser) {
     parser.addOptions({
@@ -203,7 +237,11 @@ void AddCardRunOptions(QCommandLineParser& parser) {
          QStringLiteral("database --db: seconds a claim is held without a renewal (default %1).")
              .arg(batch::kDefaultLeaseSeconds),
          "SECONDS"},
-        {"json", "Print one JSON object a card instead of the window's lines."},
+        {"json", "Print one JSON object a card instead of the window's lines (after a read, "
+                 "with the card's details)."},
+        {"details", "read, compare, to-file: what each card's tracks mean, under its result "
+                    "line (the card number masked)."},
+        {"unmask", "With --details or --json: the card number whole."},
         {"stats", "Print the software time per card (the pauses excluded) at the end."},
         {"deck", "With --simulate: the cards to swipe, from a card data file.", "FILE"},
         {"auto-swipe", "With --simulate: swipe the next card MS ms after a card command.", "MS"},
@@ -223,7 +261,8 @@ std::optional<CardRunOptions> CardRunOptionsFrom(const QCommandLineParser& p,
     o.json = p.isSet("json");
     o.stats = p.isSet("stats");
     if (!ReadVerbArguments(p, args, o, problem) || !ReadChoices(p, o, problem) ||
-        !ReadBatchSource(p, o, problem) || !ReadNumber(p, "cards", 0, kMostCards, o.cards, problem))
+        !ReadBatchSource(p, o, problem) || !ReadDetailsChoice(p, o, problem) ||
+        !ReadNumber(p, "cards", 0, kMostCards, o.cards, problem))
         return std::nullopt;
     return o;
 }

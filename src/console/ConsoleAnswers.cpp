@@ -69,6 +69,13 @@ std::optional<std::string> ConsoleAnswers::chooseSaveFile(const std::string&, co
     return file_;
 }
 
+void ConsoleAnswers::showMessage(const std::string& text, MessageIcon icon,
+                                 const std::string& title) {
+    if (icon == MessageIcon::Critical)
+        ++criticalShown_;
+    ConsoleDialogs::showMessage(text, icon, title);
+}
+
 bool ConsoleAnswers::wasShown(const std::string& text) const {
     return std::find(shown().begin(), shown().end(), text) != shown().end();
 }

@@ -34,6 +34,7 @@ public:
     // What the file choosers choose.
     void chooseFile(std::string path) { file_ = std::move(path); }
 
+    void showMessage(const std::string& text, MessageIcon icon, const std::string& title) override;
     bool askYesNo(const std::string& text, const std::string& title) override;
     bool askOkCancel(const std::string& text, MessageIcon icon, const std::string& title) override;
     std::optional<std::string> chooseOpenFile(const std::string& startFolder,
@@ -45,6 +46,9 @@ public:
     const std::optional<std::string>& unanswered() const { return unanswered_; }
     // Whether `text` was shown as a message.
     bool wasShown(const std::string& text) const;
+    // How many messages with the critical icon were shown: each one stops
+    // what it is shown for.
+    int criticalShown() const { return criticalShown_; }
 
 private:
     struct Answer {
@@ -59,6 +63,7 @@ private:
     std::optional<std::string> file_;
     std::optional<std::string> unanswered_;
     bool throwing_ = false;
+    int criticalShown_ = 0;
 };
 
 } // namespace msrw::console

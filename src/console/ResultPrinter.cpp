@@ -3,6 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <optional>
 
 namespace msrw::console {
 namespace {
@@ -17,7 +18,7 @@ bool TrackInUse(int track, int activeTracks) {
 
 } // namespace
 
-std::string ResultJson(const CardResult& result) {
+std::string ResultJson(const CardResult& result, const details::CardDetails* cardDetails) {
     QJsonObject object{
         {"line", Latin1(result.line.text)},
         {"ok", result.ok},
@@ -29,10 +30,14 @@ std::string ResultJson(const CardResult& result) {
             tracks.append(Latin1(track));
         object.insert("tracks", tracks);
     }
-    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+    std::string line = QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+    if (cardDetails) // the last member, before the object's closing brace
+        line.insert(line.size() - 1, ",\"details\":" + DetailsJson(*cardDetails));
+    return line;
 }
 
-std::string ResultText(const CardResult& result, int activeTracks) {
+std::string ResultText(const CardResult& result, int activeTracks,
+                       const details::CardDetails* cardDetails) {
     std::string text = result.line.text + "\n";
     if (!result.tracks)
         return text;
@@ -41,13 +46,21 @@ std::string ResultText(const CardResult& result, int activeTracks) {
             text +=
                 "  Track " + std::to_string(n) + ": " + (*result.tracks)[std::size_t(n - 1)] + "\n";
     }
+    if (cardDetails)
+        text += details::DetailsText(*cardDetails, "  ");
     return text;
 }
 
-void ResultPrinter::print(const CardResult& result, int activeTracks) {
-    const std::string text = json_ ? ResultJson(result) + "\n" : ResultText(result, activeTracks);
-    std::fwrite(text.data(), 1, text.size(), out_);
-    std::fflush(out_);
+bool ResultPrinter::print(const CardResult& result, int activeTracks) {
+    // Decoded only when asked for, and only what a read gave.
+    std::optional<details::CardDetails> decoded;
+    if (result.tracks && (json_ ? details_.json : details_.text))
+        decoded = details::DecodeCardDetails(*result.tracks, DecodeOptionsOf(details_));
+    const details::CardDetails* d = decoded ? &*decoded : nullptr;
+    const std::string text =
+        json_ ? ResultJson(result, d) + "\n" : ResultText(result, activeTracks, d);
+    const bool written = std::fwrite(text.data(), 1, text.size(), out_) == text.size();
+    return std::fflush(out_) == 0 && written;
 }
 
 } // namespace msrw::console

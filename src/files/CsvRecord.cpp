@@ -4,8 +4,8 @@ namespace msrw::csv {
 namespace {
 
 // A line longer than this is not a database record (100 fields of a card's
-// worth of text each fit with room to spare); reading stops there.
-constexpr qint64 kMaxLineBytes = 64 * 1024;
+// worth of text each fit with room to spare).
+constexpr std::size_t kMaxLineBytes = 64 * 1024;
 
 } // namespace
 
@@ -49,6 +49,8 @@ Record ParseRecord(std::string_view line) {
     return out;
 }
 
+Reader::Reader() : lines_(file_, kMaxLineBytes) {}
+
 bool Reader::open(const QString& path, QString& error) {
     close();
     file_.setFileName(path);
@@ -61,32 +63,16 @@ bool Reader::open(const QString& path, QString& error) {
 
 void Reader::close() {
     file_.close();
-    linesRead_ = 0;
+    lines_.restart();
     lastNumber_ = 0;
     last_ = {};
     lineCount_.reset();
 }
 
 bool Reader::rewind() {
-    linesRead_ = 0;
+    lines_.restart();
     lastNumber_ = 0;
     return file_.seek(0);
-}
-
-std::optional<std::string> Reader::nextLine() {
-    if (file_.atEnd())
-        return std::nullopt;
-    QByteArray line = file_.readLine(kMaxLineBytes);
-    if (line.isEmpty() && !file_.atEnd())
-        return std::nullopt;
-    ++linesRead_;
-    if (line.endsWith('\n'))
-        line.chop(1);
-    else if (!file_.atEnd())
-        return std::string(1, '\0'); // cut off: too long to be a record
-    if (line.endsWith('\r'))
-        line.chop(1);
-    return std::string(line.constData(), std::size_t(line.size()));
 }
 
 Reader::Result Reader::record(std::int64_t number) {
@@ -94,20 +80,22 @@ Reader::Result Reader::record(std::int64_t number) {
         return last_;
     if (number < 1 || !file_.isOpen())
         return {Status::EndOfFile, {}};
-    if (number <= linesRead_ && !rewind())
+    if (number <= lines_.linesRead() && !rewind())
         return {Status::ReadError, {}};
-    std::optional<std::string> line;
-    while (linesRead_ < number) {
-        line = nextLine();
+    std::optional<files::Line> line;
+    while (lines_.linesRead() < number) {
+        line = lines_.next();
         if (!line)
-            return {file_.error() == QFileDevice::NoError ? Status::EndOfFile : Status::ReadError,
-                    {}};
+            return {lines_.failed() ? Status::ReadError : Status::EndOfFile, {}};
     }
     Result result;
-    if (line->find('\0') != std::string::npos) {
-        result = {Status::Bad, {{}, "the line is too long or holds binary data"}};
+    if (line->tooLong) {
+        result = {Status::Bad,
+                  {{}, "the line is longer than " + std::to_string(kMaxLineBytes) + " bytes"}};
+    } else if (line->text.find('\0') != std::string::npos) {
+        result = {Status::Bad, {{}, "the line holds binary data"}};
     } else {
-        result.record = ParseRecord(*line);
+        result.record = ParseRecord(line->text);
         result.status = result.record.problem.empty() ? Status::Record : Status::Bad;
     }
     lastNumber_ = number;

@@ -3,6 +3,8 @@
 // A field that begins with a double quote runs to its closing quote (a doubled
 // quote inside is one quote), so it may hold commas.
 
+#include "files/LineReader.h"
+
 #include <QFile>
 #include <QString>
 #include <cstdint>
@@ -28,6 +30,8 @@ Record ParseRecord(std::string_view line);
 // last read gives it from memory (a failed card is written again).
 class Reader {
 public:
+    Reader();
+
     // False with `error` set when the file cannot be opened.
     [[nodiscard]] bool open(const QString& path, QString& error);
     void close();
@@ -37,7 +41,8 @@ public:
         Status status = Status::EndOfFile;
         Record record;
     };
-    // Record `number` (from 1).
+    // Record `number` (from 1): line `number`, however long the lines before
+    // it are. A line too long to be a record is Bad.
     Result record(std::int64_t number);
 
     // The number of lines, counted once (the progress shown as "record n of N").
@@ -45,10 +50,9 @@ public:
 
 private:
     bool rewind();
-    std::optional<std::string> nextLine();
 
     QFile file_;
-    std::int64_t linesRead_ = 0;
+    files::LineReader lines_;
     std::int64_t lastNumber_ = 0;
     Result last_;
     std::optional<std::int64_t> lineCount_;

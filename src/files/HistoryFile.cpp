@@ -1,7 +1,8 @@
 #include "files/HistoryFile.h"
 
+#include "link/ReplaceFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 #include <charconv>
 
 namespace msrw::history {
@@ -56,18 +57,7 @@ std::optional<std::string> ReadSmallFile(const QString& path, QString& error) {
 }
 
 bool WriteWholeFile(const QString& path, const std::string& bytes, QString& error) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
-        file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
-        error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        error = file.errorString();
-        return false;
-    }
-    return true;
+    return ReplaceFile(path, QByteArray(bytes.data(), qsizetype(bytes.size())), error);
 }
 
 } // namespace msrw::history

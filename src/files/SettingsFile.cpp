@@ -11,6 +11,9 @@
 namespace msrw {
 namespace {
 
+// No entry of the record needs a longer line, surrounding spaces and all.
+constexpr std::size_t kMaxSettingLineBytes = 256;
+
 constexpr SettingsRecord kDefaults{{0,  0, 61, 22, 0, 1, 0, 0,               // port .. coercivity
                                     0,  1, 2,  31, 2, 1, 5, 15, 2, 1, 5, 15, // USER tracks
                                     1,  0, 0,  1,  0, 0, 1, 0,  0,           // Pass Book tracks
@@ -40,7 +43,8 @@ void KeepDamagedAndRepair(const DataFolder& folder, const SettingsRecord& record
     const QString path = folder.path(kSettingsFile);
     const QString kept = path + QStringLiteral(".bad");
     QFile::remove(kept);
-    if (!QFile::copy(path, kept)) {
+    // A file that cannot be read cannot be copied, but it can still be kept.
+    if (!QFile::copy(path, kept) && !QFile::rename(path, kept)) {
         report.error = QStringLiteral("The settings file %1 is damaged (line %2) and could not be "
                                       "kept as %3; the default settings are used for what could "
                                       "not be read, and the file is left as it is.")
@@ -54,11 +58,19 @@ void KeepDamagedAndRepair(const DataFolder& folder, const SettingsRecord& record
         report.error = writeError;
         return;
     }
+    const bool onlyTooLong = report.firstDamagedLine > int(kSettingsEntries);
     report.damageNotice =
-        QStringLiteral("The settings file %1 was damaged from line %2 on: what could not be read "
-                       "now has its default value. The damaged file is kept as %3.")
-            .arg(path)
-            .arg(report.firstDamagedLine)
+        (onlyTooLong ? QStringLiteral("The settings file %1 went on after its %2 lines (from "
+                                      "line %3 on): only they are kept. The file as it was is "
+                                      "kept as %4.")
+                           .arg(path)
+                           .arg(kSettingsEntries)
+                           .arg(report.firstDamagedLine)
+                     : QStringLiteral("The settings file %1 was damaged from line %2 on: what "
+                                      "could not be read now has its default value. The damaged "
+                                      "file is kept as %3.")
+                           .arg(path)
+                           .arg(report.firstDamagedLine))
             .arg(kept);
 }
 
@@ -115,22 +127,31 @@ LoadReport LoadSetting(const DataFolder& folder, SettingsRecord& record) {
         (void)folder.writeLines(kSettingsFile, PlainLines(kDefaults), report.error);
         return report;
     }
-    const std::optional<std::vector<std::string>> lines = folder.readLines(kSettingsFile);
-    if (!lines) {
+    // Lines 1-30 are the record, whatever the file's size; a longer line is no number.
+    const std::optional<DataFolder::Head> head =
+        folder.readHead(kSettingsFile, kSettingsEntries, kMaxSettingLineBytes);
+    if (!head) {
+        // Unreadable: the defaults are used, and the file is kept before they replace it.
         record = kDefaults;
-        report.error = QStringLiteral("Could not read %1; the default settings are used.")
-                           .arg(folder.path(kSettingsFile));
+        report.firstDamagedLine = 1;
+        KeepDamagedAndRepair(folder, record, report);
         return report;
     }
+    const std::vector<std::string>& lines = head->lines;
     for (std::size_t i = 0; i < kSettingsEntries; ++i) {
-        const std::optional<int> value =
-            i < lines->size() ? ParseSettingLine((*lines)[i]) : std::nullopt;
+        const std::optional<int> value = i < lines.size() && lines[i].size() <= kMaxSettingLineBytes
+                                             ? ParseSettingLine(lines[i])
+                                             : std::nullopt;
         record[i] = value.value_or(kDefaults[i]);
         if (value)
             ++report.entriesRead;
         else if (report.firstDamagedLine == 0)
             report.firstDamagedLine = static_cast<int>(i) + 1;
     }
+    // Whatever follows the record is no part of it: the file is kept before
+    // the record alone replaces it.
+    if (report.firstDamagedLine == 0 && head->more)
+        report.firstDamagedLine = static_cast<int>(kSettingsEntries) + 1;
     if (report.firstDamagedLine != 0)
         KeepDamagedAndRepair(folder, record, report);
     return report;

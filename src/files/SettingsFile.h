@@ -37,10 +37,12 @@ struct LoadReport {
     QString error; // the defaults could not be written, the file not read or not repaired
 };
 
-// Fills `record` from the settings file. A missing file is created with the
-// defaults. An entry that does not convert (a damaged or short file) takes
-// its default; the damaged file is then kept as "VelkMsrw.cfg.bad" and the
-// repaired record replaces it, so the damage is reported once.
+// Fills `record` from lines 1-30 of the settings file, whatever its size. A
+// missing file is created with the defaults. An entry that does not convert
+// (a damaged or short file, or one that cannot be read) takes its default;
+// the damaged file (or one that goes on after line 30) is then kept as
+// "VelkMsrw.cfg.bad" and the repaired record replaces it, so the damage is
+// reported once and nothing the operator had is lost.
 [[nodiscard]] LoadReport LoadSetting(const DataFolder& folder, SettingsRecord& record);
 
 // A list position with the sign position kept, as " 0" or " 31": how the

@@ -60,11 +60,11 @@ public:
     }
 
     // Line `n` must be one of `forms` (key + value) or the commented key,
-    // which stands for `commented`; returns the value's index.
+    // which stands for `commented` whatever follows it; returns the value's index.
     int choice(int n, const std::string& key, const std::vector<std::string>& values,
                int commented) {
         const std::string_view text = line(n);
-        if (text == "//" + key)
+        if (StartsWith(text, "//" + key))
             return commented;
         for (std::size_t i = 0; i < values.size(); ++i)
             if (text == key + values[i])
@@ -76,10 +76,11 @@ public:
         return commented;
     }
 
-    // "SS1=" + one character; the commented key gives `commented`.
+    // "SS1=" + one character; the commented key, whatever follows it, gives
+    // `commented`.
     char character(int n, const std::string& key, char commented) {
         const std::string_view text = line(n);
-        if (text == "//" + key)
+        if (StartsWith(text, "//" + key))
             return commented;
         if (StartsWith(text, key) && text.size() == key.size() + 1)
             return text.back();

@@ -1,9 +1,10 @@
 #include "link/DataFolder.h"
 
+#include "link/ReplaceFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace msrw {
@@ -50,6 +51,30 @@ std::optional<std::vector<std::string>> DataFolder::readLines(std::string_view g
     return lines;
 }
 
+std::optional<DataFolder::Head> DataFolder::readHead(std::string_view givenName, std::size_t count,
+                                                     std::size_t maxLineBytes) const {
+    QFile file(path(givenName));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    Head head;
+    char c = 0;
+    while (head.lines.size() < count && file.getChar(&c)) {
+        std::string line;
+        // A line is a line however long: the rest of a long one is skipped,
+        // never taken as the next line.
+        for (bool more = true; more && c != '\n'; more = file.getChar(&c))
+            if (line.size() <= maxLineBytes)
+                line += c;
+        if (!line.empty() && line.back() == '\r' && line.size() <= maxLineBytes)
+            line.pop_back();
+        head.lines.push_back(std::move(line));
+    }
+    head.more = file.getChar(&c);
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return head;
+}
+
 bool DataFolder::writeLines(std::string_view givenName, const std::vector<std::string>& lines,
                             QString& error) const {
     QByteArray bytes;
@@ -59,23 +84,7 @@ bool DataFolder::writeLines(std::string_view givenName, const std::vector<std::s
     }
     const QString target = path(givenName);
     QDir().mkpath(QFileInfo(target).absolutePath());
-    QSaveFile file(target);
-    // Unbuffered, so that a short write (a full disk) is seen here rather than
-    // lost in a flush that commit() does not report.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error = QStringLiteral("Could not write %1: %2").arg(target, file.errorString());
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        error = QStringLiteral("Could not write %1 completely (is the disk full?).").arg(target);
-        return false;
-    }
-    if (!file.commit()) {
-        error = QStringLiteral("Could not write %1: %2").arg(target, file.errorString());
-        return false;
-    }
-    return true;
+    return ReplaceFile(target, bytes, error);
 }
 
 } // namespace msrw

@@ -28,6 +28,16 @@ public:
     // The file's lines without their line ends; nullopt when it cannot be read
     // or holds more than kMaxLineFileBytes.
     std::optional<std::vector<std::string>> readLines(std::string_view givenName) const;
+    // The first `count` lines of a file of any size, and whether anything
+    // follows them; nullopt when it cannot be read. A line longer than
+    // `maxLineBytes` comes back cut after maxLineBytes + 1 bytes, so that the
+    // caller sees it is too long.
+    struct Head {
+        std::vector<std::string> lines;
+        bool more = false;
+    };
+    std::optional<Head> readHead(std::string_view givenName, std::size_t count,
+                                 std::size_t maxLineBytes) const;
     // Writes the lines, each ended by CR LF, replacing the file in one step so
     // that it is never left half-written. False with `error` set on failure.
     [[nodiscard]] bool writeLines(std::string_view givenName, const std::vector<std::string>& lines,

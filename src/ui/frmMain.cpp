@@ -6,6 +6,7 @@
 #include "operations/files/DatabaseSource.h"
 #include "operations/files/ReadToFile.h"
 #include "operations/files/WriteFromFile.h"
+#include "operations/reading/CardDetailsFeed.h"
 #include "operations/reading/CompareOperation.h"
 #include "operations/reading/ReadOperation.h"
 #include "operations/reading/TestCycle.h"
@@ -21,6 +22,7 @@
 #include "session/CardView.h"
 #include "session/Dispatcher.h"
 #include "session/TrackFieldWrap.h"
+#include "ui/CardDetailsWindow.h"
 #include "ui/CardDialogs.h"
 #include "ui/CfgDialog.h"
 #include "ui/DialogSupport.h"
@@ -152,6 +154,9 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
         s_, [this] { act([] {}); }, this);
     maintenance_ = new MaintenanceWindow(
         s_, [this] { act([] {}); }, this);
+    cardDetails_ = new CardDetailsWindow(
+        s_, [this] { act([] {}); }, this);
+    InstallCardDetailsFeed(s_);
     connect(cboCardType, &QComboBox::activated, this, &frmMain::onCardTypeChosen);
     // The dispatcher (installed with the operations) has handled the reply
     // by the time this runs: draw what it changed.
@@ -232,6 +237,9 @@ void frmMain::buildMenus() {
     addSessionItem(tools, tr("&Import Batch..."), "mnuImportBatch", &mnuImportBatch_Click);
     addSessionItem(tools, tr("&Batch Status..."), "mnuBatchStatus", &mnuBatchStatus_Click);
     addSessionItem(tools, tr("&Retry Uncertain Record..."), "mnuBatchRetry", &mnuBatchRetry_Click);
+    // What the tracks of the card mean; it follows each card read while open.
+    addSessionItem(tools, tr("Card D&etails..."), "mnuCardDetails", &mnuCardDetails_Click)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     // The simulator's window, once closed, is brought back from here.
     mnuSimulator = tools->addAction(tr("&Simulated Reader/Writer"));
     mnuSimulator->setObjectName("mnuSimulator");
@@ -405,6 +413,7 @@ void frmMain::render() {
     cfg_->render();
     script_->render();
     maintenance_->render();
+    cardDetails_->render();
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -22,6 +22,7 @@ class QPushButton;
 
 namespace msrw {
 
+class CardDetailsWindow;
 class CfgDialog;
 class EraseSelDialog;
 class MaintenanceWindow;
@@ -87,6 +88,7 @@ private:
     CfgDialog* cfg_;
     ScriptWindow* script_;
     MaintenanceWindow* maintenance_;
+    CardDetailsWindow* cardDetails_;
     QAction* mnuConfigSetting;
     QAction* mnuDatabaseSource;
     QAction* mnuSimulator;

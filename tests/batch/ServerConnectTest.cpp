@@ -5,9 +5,12 @@
 #include "batch/PgTestServer.h"
 #include "batch/ServerProblem.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <arpa/inet.h>
+#include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -111,6 +114,69 @@ TEST_F(ServerConnect, AnUnknownOptionIsToldByTheServer) {
     ConnectionSettings s = settings;
     s.options.emplace_back("options", "-c no_such_setting=1");
     EXPECT_NE(failure(s).find("cannot be used: "), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// A station whose role may not touch the tables another role made is told
+// so, with the role named, not that the tables are someone else's.
+TEST_F(ServerConnect, ARoleWithoutRightsOnTheTablesIsToldPermissionDenied) {
+    ASSERT_NE(open("maker"), nullptr); // the tables, made by the tests' role
+    const std::string role = "msrw_no_rights_" + std::to_string(getpid());
+    execute("DROP ROLE IF EXISTS " + role);
+    execute("CREATE ROLE " + role + " LOGIN");
+    ConnectionSettings s = settings;
+    s.user = role;
+    std::string error;
+    EXPECT_EQ(BatchStore::Open(s, "station", error), nullptr);
+    execute("DROP OWNED BY " + role);
+    execute("DROP ROLE " + role);
+    EXPECT_NE(error.find("permission denied"), std::string::npos) << error;
+    EXPECT_NE(error.find("user " + role), std::string::npos) << error;
+    EXPECT_EQ(error.find("not this program's"), std::string::npos) << error;
+}
+
+// What the driver and the server say on their own (a server's warning as it
+// ends a connection, the driver's complaint that a statement of a connection
+// already gone cannot be freed) is not printed: the station's own message
+// tells what became of the server.
+TEST_F(ServerConnect, TheDriversOwnNoticesAreNotPrinted) {
+    QTemporaryDir dir;
+    const QByteArray captured = QFile::encodeName(dir.filePath("stderr"));
+    std::fflush(stderr);
+    const int saved = dup(2);
+    const int into = ::open(captured.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ASSERT_GE(into, 0);
+    dup2(into, 2);
+    {
+        ServerConnection c(settings);
+        std::string error;
+        ASSERT_TRUE(c.open(error)) << error;
+        QSqlQuery warn(c.database());
+        EXPECT_TRUE(batch::Run(warn,
+                               "DO $$ BEGIN RAISE WARNING 'terminating connection because of crash "
+                               "of another server process'; END $$",
+                               error))
+            << error;
+        QSqlQuery pid(c.database());
+        ASSERT_TRUE(batch::Run(pid, "SELECT pg_backend_pid()", error) && pid.next()) << error;
+        auto prepared = std::make_unique<QSqlQuery>(c.database());
+        ASSERT_TRUE(prepared->prepare("SELECT 1"));
+        execute("SELECT pg_terminate_backend(" + pid.value(0).toString().toStdString() + ")");
+        bool lost = false;
+        EXPECT_FALSE(batch::Run(*prepared, error, &lost));
+        EXPECT_TRUE(lost) << error;
+        prepared.reset(); // its statement cannot be freed on a connection gone
+    }
+    std::fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    close(into);
+    QFile printed(dir.filePath("stderr"));
+    ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
+    EXPECT_EQ(printed.readAll().toStdString(), "");
 }
 
 } // namespace

@@ -343,6 +343,31 @@ TEST(UserTrackCodec, LengthLimits) {
     EXPECT_FALSE(EncodeUserTrack(std::string(288, 'A'), wide).ok());
 }
 
+// An end sentinel inside the data, and a start sentinel that is the end
+// sentinel too, are written as they are and read back through the card.
+TEST(UserTrackCodec, EndSentinelsThatAreDataReadBack) {
+    const struct {
+        const char* text;
+        UserTrackFormat format;
+        const char* readBack;
+    } cases[] = {
+        {"AB?CD", Format(6, "None"), "%AB?CD?"},
+        {"1?2?3", Format(5, "Odd"), ";1?2?3?"},
+        {"HELLO", Format(7, "Even", '%', '%'), "%HELLO%"},
+        {"%A%B", Format(7, "Odd", '%', '%'), "%A%B%"},
+        {"12", Format(4, "None", ';', ';'), ";12;"},
+    };
+    for (const auto& c : cases) {
+        const EncodedTrack encoded = EncodeUserTrack(c.text, c.format);
+        ASSERT_TRUE(encoded.ok()) << c.text << ": " << encoded.problem;
+        const DecodedTracks decoded =
+            DecodeUserTracks(RawReadHex(CardWrittenRaw({encoded.hexDigits, "", ""})),
+                             {c.format, c.format, c.format});
+        EXPECT_TRUE(decoded.ok) << c.text;
+        EXPECT_EQ(decoded.tracks[0], c.readBack) << c.text;
+    }
+}
+
 TEST(UserTrackCodec, EncoderSentinelsAndRefusals) {
     const UserTrackFormat wide = Format(6, "None");
     const std::string plain = EncodeUserTrack("ABC", wide).hexDigits;
@@ -359,7 +384,11 @@ TEST(UserTrackCodec, EncoderSentinelsAndRefusals) {
         {"abc", wide, "the character \"a\" cannot be recorded at 6 bits per character"},
         {"12A", Format(4, "None"),
          "the character \"A\" cannot be recorded at 4 bits per character"},
-        {"AB?CD", wide, "the end sentinel \"?\" may only end the track data"},
+        // At "?" the character after next records no 1 bit (a blank): a read
+        // takes the "?" for the end, and the next character for the check.
+        {"A?X B", wide,
+         "the track data would not read back as written: a read would end at the end sentinel "
+         "\"?\" inside it"},
         {"ABC", Format(8, "None"), "bits per character must be 7, 6, 5 or 4, not 8"},
         {"12", Format(4, "None", '0', '?'),
          "the start sentinel \"0\" records no 1 bit, so a read could not find the start of the "

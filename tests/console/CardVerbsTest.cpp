@@ -6,11 +6,15 @@
 
 #include "console/CliProcess.h"
 
+#include <QCoreApplication>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLockFile>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace msrw::test;
 
@@ -129,6 +133,40 @@ TEST(CardVerbs, ReadToFileThenWriteFromFileGiveTheSameCardsBack) {
     EXPECT_TRUE(r.out.startsWith("Read(1) OK!\n")) << r.out.toStdString();
 }
 
+TEST(CardVerbs, FromFileStopsAtARecordItCannotWriteAndSaysSoInItsStatus) {
+    CliBench b;
+    ASSERT_TRUE(b.sim.started());
+    ASSERT_EQ(b.run({"--tracks", "123", "to-file", b.file("cards.ISO"), "--cards", "2"}).status, 0);
+    QByteArray file = b.read("cards.ISO");
+    file += QByteArray("\x02"
+                       "12\0"
+                       "3\r\n\r\n",
+                       8); // a NUL no card can carry
+    b.write("cards.ISO", file);
+    const CliResult r = b.run({"--tracks", "123", "from-file", b.file("cards.ISO")});
+    EXPECT_EQ(r.status, 1) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Write(1) OK!\n");
+    EXPECT_TRUE(r.err.contains("cards.ISO, line 24: a track holds characters"))
+        << r.err.toStdString();
+}
+
+// A file name is the system's bytes, UTF-8 or not: the one written is the one found.
+TEST(CardVerbs, AFileNameThatIsNotUtf8IsWrittenAndFoundAsGiven) {
+    CliBench b;
+    ASSERT_TRUE(b.sim.started());
+    ASSERT_EQ(b.run({"--tracks", "123", "read", "--cards", "1"}).status, 0); // past the blank
+    const QByteArray name = QFile::encodeName(b.dir.path()) + "/na\xFFme.ISO";
+    CliResult r = b.runWithLast({"to-file", "--cards", "1"}, name);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    struct stat st {};
+    EXPECT_EQ(stat(name.constData(), &st), 0) << "no file of that very name";
+    const QByteArray replaced = QFile::encodeName(b.dir.path()) + "/na\xEF\xBF\xBDme.ISO";
+    EXPECT_NE(stat(replaced.constData(), &st), 0) << "the name was changed";
+    r = b.runWithLast({"--tracks", "123", "from-file"}, name);
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Write(1) OK!\n");
+}
+
 class DatabaseVerb : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -151,7 +189,7 @@ TEST_F(DatabaseVerb, AnInterruptActsAsEndAndKeepsTheResumePoint) {
         if (line == "Write Record no. 2 OK!")
             ::kill(pid_t(p.processId()), SIGINT);
     });
-    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.status, 1) << r.err.toStdString(); // records are left: not done
     EXPECT_TRUE(r.out.startsWith("Write Record no. 1 OK!\nWrite Record no. 2 OK!\n"));
     const int written = int(r.out.count(" OK!\n"));
     EXPECT_LE(written, 3) << "the run went on after the interrupt: " << r.out.toStdString();
@@ -168,6 +206,82 @@ TEST_F(DatabaseVerb, AnInterruptActsAsEndAndKeepsTheResumePoint) {
     next = b.run(database({"--restart", "--cards", "1"}));
     EXPECT_TRUE(next.out.startsWith("Write Record no. 1 ")) << next.out.toStdString();
     EXPECT_EQ(next.out.count('\n'), 1);
+}
+
+// The history is kept before a card's result is printed: a reader of the
+// results that goes away ends the run as End does, and the card whose line
+// could not be printed is not written again on resume.
+TEST_F(DatabaseVerb, AClosedOutputEndsTheRunWithTheResumePointKept) {
+    // As an operator's "| head -1" does: the reader of the results goes away.
+    QProcess shell;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("STATUS", b.file("status"));
+    shell.setProcessEnvironment(env);
+    shell.start("bash", {"-c", "\"$@\" | head -1; echo ${PIPESTATUS[0]} > \"$STATUS\"", "bash",
+                         QString::fromStdString(SimProcess::binDir() + "/msrw-cli"), "--device",
+                         QString::fromStdString(b.sim.path()), "--data-dir", b.dir.path(),
+                         "database", b.file("db.txt")});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.readAllStandardOutput(), "Write Record no. 1 OK!\n");
+    EXPECT_EQ(b.read("status"), "1\n") << shell.readAllStandardError().toStdString();
+    EXPECT_EQ(b.read("db.his"), "3\r\n"); // record 2 was written, its line not printed
+}
+
+TEST_F(DatabaseVerb, ExitStatusesOfRunsThatStopBeforeTheirEnd) {
+    // A refused record after a good card.
+    QByteArray csv = b.read("db.csv");
+    csv.replace("MEMBER2,X,2,0", "MEMBER2,X,,0");
+    b.write("db.csv", csv);
+    CliResult r = b.run(database());
+    EXPECT_EQ(r.status, 1) << r.err.toStdString();
+    EXPECT_EQ(r.out, "Write Record no. 1 OK!\n");
+    EXPECT_TRUE(r.err.contains("Wrong data format!")) << r.err.toStdString();
+
+    // A second run while the first holds the records: refused, naming it.
+    QLockFile first(b.file("db.his.lock"));
+    ASSERT_TRUE(first.tryLock(0));
+    r = b.run(database({"--restart"}));
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    EXPECT_TRUE(r.err.contains(
+        QString("another run (process %1 on ").arg(QCoreApplication::applicationPid())))
+        << r.err.toStdString();
+    first.unlock();
+
+    // SIGTERM before any card is done, the history written and the card armed.
+    b.write("db.his", "1\r\n");
+    QFile::remove(b.file("db.csv"));
+    b.write("db.csv", csv.replace("MEMBER2,X,,0", "MEMBER2,X,2,0"));
+    QProcess p;
+    CliBench idle({"--auto-swipe", "600000"}); // a reader that never sees a card
+    ASSERT_TRUE(idle.sim.started());
+    idle.write("db.txt", b.read("db.txt"));
+    idle.write("db.csv", csv);
+    p.start(QString::fromStdString(SimProcess::binDir() + "/msrw-cli"),
+            {"--device", QString::fromStdString(idle.sim.path()), "--data-dir", idle.dir.path(),
+             "database", idle.file("db.txt")});
+    for (int i = 0; i < 600 && !QFile::exists(idle.file("db.his")); ++i)
+        p.waitForFinished(50);
+    p.waitForFinished(200); // the card is armed after the history is written
+    ::kill(pid_t(p.processId()), SIGTERM);
+    ASSERT_TRUE(p.waitForFinished(30000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 1) << p.readAllStandardError().toStdString();
+}
+
+TEST(CardVerbs, AnInterruptEndsABoundedRunShortAndAnUnboundedOneDone) {
+    for (const char* cards : {"5", "0"}) {
+        CliBench b;
+        ASSERT_TRUE(b.sim.started());
+        const CliResult r = b.runWatching({"write", "--track2", ";123?", "--cards", cards},
+                                          [](QProcess& p, const QString& line) {
+                                              if (line == "Write(2) OK!")
+                                                  ::kill(pid_t(p.processId()), SIGINT);
+                                          });
+        EXPECT_EQ(r.status, cards == std::string("0") ? 0 : 1)
+            << cards << ": " << r.out.toStdString() << r.err.toStdString();
+        EXPECT_TRUE(r.out.startsWith("Write(1) OK!\nWrite(2) OK!\n")) << r.out.toStdString();
+    }
 }
 
 TEST(CardVerbs, ADeviceThatVanishesEndsTheRunWithStatusFourAndAWholeFile) {

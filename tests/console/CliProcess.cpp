@@ -29,11 +29,27 @@ CliResult CliBench::run(const QStringList& args, int timeoutMs) {
     return runWatching(args, {}, timeoutMs);
 }
 
+CliResult CliBench::runWithLast(const QStringList& args, const QByteArray& last, int timeoutMs) {
+    // printf's %b turns the octal escapes back into the bytes.
+    QString escaped;
+    for (const char c : last)
+        escaped += QStringLiteral("\\0%1").arg(uint(uchar(c)), 3, 8, QLatin1Char('0'));
+    const QStringList script = {"-c", "last=$(printf '%b' \"$1\"); shift; exec \"$@\" \"$last\"",
+                                "sh", escaped, Program()};
+    return runProgram("/bin/sh", script + withDevice(args), {}, timeoutMs);
+}
+
 CliResult CliBench::runWatching(const QStringList& args,
                                 const std::function<void(QProcess&, const QString&)>& onLine,
                                 int timeoutMs) {
+    return runProgram(Program(), withDevice(args), onLine, timeoutMs);
+}
+
+CliResult CliBench::runProgram(const QString& program, const QStringList& args,
+                               const std::function<void(QProcess&, const QString&)>& onLine,
+                               int timeoutMs) {
     QProcess p;
-    p.start(Program(), withDevice(args));
+    p.start(program, args);
     CliResult result;
     QElapsedTimer t;
     t.start();

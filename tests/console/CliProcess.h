@@ -33,6 +33,10 @@ public:
                           const std::function<void(QProcess&, const QString&)>& onLine,
                           int timeoutMs = 60000);
 
+    // The same, with a last argument of any bytes (a file name that is not
+    // UTF-8), passed on by a shell as the system's own programs get it.
+    CliResult runWithLast(const QStringList& args, const QByteArray& last, int timeoutMs = 60000);
+
     QString file(const QString& name) const { return dir.filePath(name); }
     void write(const QString& name, const QByteArray& bytes) const;
     QByteArray read(const QString& name) const;
@@ -42,6 +46,9 @@ public:
 
 private:
     QStringList withDevice(const QStringList& args) const;
+    CliResult runProgram(const QString& program, const QStringList& args,
+                         const std::function<void(QProcess&, const QString&)>& onLine,
+                         int timeoutMs);
 };
 
 } // namespace msrw::test

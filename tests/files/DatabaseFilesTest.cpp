@@ -118,6 +118,20 @@ TEST(UsageFile, IsoAamvaAndPassBookLayouts) {
     EXPECT_EQ(p.setup->passBookEnd, (std::array<int, 3>{0, 1, 0}));
 }
 
+TEST(UsageFile, ACommentedKeyStandsForItsDefaultWhateverFollowsIt) {
+    Lines lines = kUserFile;
+    lines[3] = "//BPI1=75";      // 210
+    lines[9] = "//PARITY1=EVEN"; // ODD
+    lines[12] = "//SS1=#";       // the list's first entry
+    lines[16] = "//ES2=x";       // "0", the 4-bit list's first
+    const usage::Parsed p = Parse(lines);
+    ASSERT_TRUE(p.setup) << p.problem.detail;
+    EXPECT_EQ(p.setup->bpi[0], 0);
+    EXPECT_EQ(p.setup->parity[0], 1);
+    EXPECT_EQ(p.setup->startSentinel, (std::array<char, 3>{'!', ';', '#'}));
+    EXPECT_EQ(p.setup->endSentinel, (std::array<char, 3>{'?', '0', '~'}));
+}
+
 TEST(UsageFile, RefusalsNameTheMessageAndTheFileLine) {
     struct Case {
         const char* what;
@@ -223,6 +237,30 @@ TEST_F(CsvReaderTest, BinaryAndOverlongLinesAreBad) {
     EXPECT_EQ(reader.record(2).status, csv::Reader::Status::Bad);
     EXPECT_FALSE(reader.open(dir.filePath("none.csv"), error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(CsvReaderTest, RecordNIsLineNWhateverTheLengthOfTheLinesBefore) {
+    // A line over the limit is refused by its number; the lines after it keep theirs.
+    QByteArray first = "1001,NAME1,991,";
+    first += QByteArray(65535 - first.size(), 'Z') + "9999,EVIL,666";
+    QString error;
+    ASSERT_TRUE(reader.open(write(first + "\n2002,NAME2,992\r\n3003,NAME3,993\n"), error));
+    EXPECT_EQ(reader.countLines(), 3);
+    for (const std::int64_t start : {2, 1}) { // resumed at 2, then from the start
+        const csv::Reader::Result r = reader.record(start);
+        if (start == 1) {
+            EXPECT_EQ(r.status, csv::Reader::Status::Bad);
+            EXPECT_NE(r.record.problem.find("longer than 65536 bytes"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(r.record.fields, (std::vector<std::string>{"2002", "NAME2", "992"}));
+        EXPECT_EQ(reader.record(3).record.fields[0], "3003");
+        EXPECT_EQ(reader.record(4).status, csv::Reader::Status::EndOfFile);
+    }
+    // Exactly at the limit it is a record (a CR before the line end not counted).
+    ASSERT_TRUE(reader.open(write(QByteArray(65536, '7') + "\r\n8\n"), error));
+    EXPECT_EQ(reader.record(1).record.fields[0].size(), 65536u);
+    EXPECT_EQ(reader.record(2).record.fields[0], "8");
 }
 
 TEST(HistoryFile, NumbersNamesAndWholeWrites) {

@@ -8,9 +8,15 @@
 #include "session/OpStates.h"
 #include "sim/CardOps.h"
 #include "support/CardsSession.h"
+#include "support/FileSizeLimit.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QLockFile>
+#include <QSysInfo>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace msrw;
 using namespace msrw::test;
@@ -116,6 +122,51 @@ TEST_F(DatabaseFlow, ACrashBetweenTwoRecordsLeavesTheResumePoint) {
     EXPECT_EQ(read("db.his"), "2\r\n");
 }
 
+// The history must take a write before any card is armed: here no file may
+// grow (a full disk), and nothing is armed.
+TEST_F(DatabaseFlow, AFolderThatCannotKeepTheResumePointArmsNoCard) {
+    write("db.txt", kIsoUsage);
+    write("db.csv", "A,B,1,2\nC,D,3,4\nE,F,5,6\n");
+    write("db.his", "2\r\n");
+    t.dialogs.okCancelAnswers.push_back(true);
+    {
+        const FileSizeLimit none(0);
+        ASSERT_TRUE(none.set());
+        start();
+    }
+    EXPECT_NE(lastMessage().find("The resume point cannot be kept in " + file("db.his")),
+              std::string::npos)
+        << lastMessage();
+    EXPECT_EQ(s().g.OpState, kOpIdle);
+    EXPECT_FALSE(s().view.prompt.visible);
+    EXPECT_EQ(read("db.his"), "2\r\n");
+}
+
+// One run at a time writes a usage file's records: a second one is refused,
+// naming the process and host that hold them.
+TEST_F(DatabaseFlow, ASecondRunOnTheSameRecordsIsRefusedNamingTheFirst) {
+    write("db.txt", kIsoUsage);
+    write("db.csv", "A,B,1,2\nC,D,3,4\n");
+    QLockFile other(t.dir.filePath("db.his.lock"));
+    ASSERT_TRUE(other.tryLock(0));
+    start();
+    EXPECT_NE(lastMessage().find("are being written by another run (process " +
+                                 std::to_string(QCoreApplication::applicationPid()) + " on " +
+                                 QSysInfo::machineHostName().toStdString() + ")"),
+              std::string::npos)
+        << lastMessage();
+    EXPECT_EQ(s().g.OpState, kOpIdle);
+    EXPECT_EQ(read("db.his"), "<none>");
+    other.unlock();
+    // Once the first run is over, the next one starts and holds the records in turn.
+    start();
+    ASSERT_EQ(s().g.OpState, kOpDatabaseWrite) << lastMessage();
+    QLockFile third(t.dir.filePath("db.his.lock"));
+    EXPECT_FALSE(third.tryLock(0));
+    cmdCancel_Click(s());
+    EXPECT_TRUE(third.tryLock(0));
+}
+
 TEST_F(DatabaseFlow, BadFilesEndCleanlyAndChangeNothing) {
     struct Case {
         const char* what;
@@ -134,7 +185,15 @@ TEST_F(DatabaseFlow, BadFilesEndCleanlyAndChangeNothing) {
              Case{"too many fields", kIsoUsage, "a" + std::string(200, ','), "1",
                   "Wrong data format!"},
              Case{"history not a number", kIsoUsage, "A,B,1,2\n", "x7", "The resume point"},
-             Case{"history past the end", kIsoUsage, "A,B,1,2\n", "9", "The resume point"},
+             Case{"history past the end", kIsoUsage, "A,B,1,2\n", "9",
+                  "The resume point lies past the end of the records.\n" + file("db.his") +
+                      ", line 1: record no. 9, but the records of " + file("db.csv") +
+                      " end at line 1"},
+             Case{"history past a blank line", kIsoUsage, "A,B,1,2\nC,D,3,4\n\nE,F,5,6\n", "3",
+                  "record no. 3, but the records of " + file("db.csv") + " end at line 2"},
+             Case{"history past no records", kIsoUsage, ",\n", "2", "holds no records"},
+             Case{"history with a line end and a NUL", kIsoUsage, "A,B,1,2\n",
+                  std::string("7\r\n\0x", 5), "\"7\\0D\\0A\\00x\" is not a record number"},
          }) {
         write("db.txt", c.usage);
         QFile::remove(t.dir.filePath("db.csv"));

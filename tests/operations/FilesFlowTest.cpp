@@ -12,9 +12,12 @@
 #include "sim/CardOps.h"
 #include "sim/Deck.h"
 #include "support/CardsSession.h"
+#include "support/FileSizeLimit.h"
 
 #include <QFile>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 using namespace msrw;
 using namespace msrw::test;
@@ -33,6 +36,14 @@ protected:
     }
     std::string path(const std::string& name) {
         return t.dir.filePath(QString::fromStdString(name)).toStdString();
+    }
+    // The file `name` holding `bytes`; its path.
+    std::string writeFile(const std::string& name, const std::string& bytes) {
+        const std::string file = path(name);
+        QFile f(QString::fromStdString(file));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), qint64(bytes.size()));
+        return file;
     }
     void swipe(sim::VirtualCard& card) {
         ASSERT_TRUE(t.device->swipe(card));
@@ -116,7 +127,11 @@ TEST_F(FilesFlow, IsoCardsGoIntoANewFileWithItsHeaderOneRecordACard) {
                                                       "4111111111111111=2812101\r\n\x03"
                                                       "0123456789\r\n\r\n");
     EXPECT_EQ(QFile::permissions(file) & (QFile::ReadGroup | QFile::ReadOther), 0);
-    EXPECT_EQ(s().data.readLines(kCardFilesPathFile), std::vector<std::string>{path("cards.iso")});
+    // Write From File offers the file written, as it is named.
+    EXPECT_EQ(s().data.readLines(kCardFilesPathFile),
+              std::vector<std::string>{path("cards.iso.ISO")});
+    cmdFromFile_Click(s());
+    EXPECT_EQ(t.dialogs.fileDialogStarts.back(), path("cards.iso.ISO"));
 
     // Into the same file again: records follow, no second header.
     readToFile(path("cards.iso.ISO"), {&t.card("ISO sample")});
@@ -146,6 +161,44 @@ TEST_F(FilesFlow, CancelledDialogAndIsoTrack3InAamvaFormat) {
     EXPECT_EQ(s().g.OpState, kOpReadToFile); // the next card is armed
     cmdCancel_Click(s());
     EXPECT_FALSE(FileBytes(QString::fromStdString(path("mixed.ISO"))).contains("CASPRINGFIELD"));
+}
+
+TEST_F(FilesFlow, ABlankCardIsNotStoredAndItsResultLineSaysSo) {
+    t.dialogs.fileAnswers.push_back(path("blank"));
+    cmdToFile_Click(s());
+    ASSERT_TRUE(t.swipe("Blank card"));
+    EXPECT_EQ(s().view.message.text, "Read(1) OK! No track data: nothing saved.");
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Read(2) OK!");
+    cmdCancel_Click(s());
+    // The sample's record follows the header directly: no empty record before it.
+    EXPECT_TRUE(FileBytes(QString::fromStdString(path("blank.ISO")))
+                    .contains("[DATA]\r\n\x01"
+                              "B4111"));
+}
+
+// A file that cannot take a whole record (a full disk, here the file size
+// limit) is cut back to its last whole record, and the run ends.
+TEST_F(FilesFlow, ARecordIsAppendedWholeOrNotAtAll) {
+    readToFile(path("full"), {&t.card("ISO sample")});
+    const QString file = QString::fromStdString(path("full.ISO"));
+    const QByteArray before = FileBytes(file);
+    t.dialogs.fileAnswers.push_back(path("full.ISO"));
+    cmdToFile_Click(s());
+    {
+        const FileSizeLimit small(rlim_t(before.size() + 20)); // less than a record
+        ASSERT_TRUE(small.set());
+        ASSERT_TRUE(t.swipe("ISO sample"));
+    }
+    EXPECT_EQ(lastMessage().rfind("The card could not be saved in " + path("full.ISO") + ": ", 0),
+              0u)
+        << lastMessage();
+    EXPECT_EQ(s().g.OpState, kOpIdle);
+    EXPECT_FALSE(s().operationState<CardFileChannel>().active());
+    EXPECT_EQ(FileBytes(file), before);
+    // The next run appends after the last whole record.
+    readToFile(path("full.ISO"), {&t.card("ISO sample")});
+    EXPECT_EQ(FileBytes(file), before + before.mid(before.indexOf("[DATA]\r\n") + 8));
 }
 
 TEST_F(FilesFlow, ActiveTracksZeroKeepsOnlyTrack2) {
@@ -265,12 +318,8 @@ TEST_F(FilesFlow, BadFilesAndSentinelsEndTheRunCleanly) {
                          "123\r\n\r\n",
                   "End of File"},
          }) {
-        const std::string file = path(std::string("bad-") + c.what + ".USE");
-        QFile f(QString::fromStdString(file));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(c.bytes.data(), qint64(c.bytes.size()));
-        f.close();
-        const QByteArray before = FileBytes(f.fileName());
+        const std::string file = writeFile(std::string("bad-") + c.what + ".USE", c.bytes);
+        const QByteArray before = FileBytes(QString::fromStdString(file));
         t.dialogs.fileAnswers.push_back(file);
         cmdFromFile_Click(s());
         EXPECT_EQ(lastMessage().rfind(c.messageStart, 0), 0u) << c.what << ": " << lastMessage();
@@ -280,11 +329,63 @@ TEST_F(FilesFlow, BadFilesAndSentinelsEndTheRunCleanly) {
         EXPECT_FALSE(s().view.prompt.visible) << c.what;
         EXPECT_FALSE(s().operationState<CardFileChannel>().active()) << c.what;
         EXPECT_EQ(s().format.user[0].ss.text(), "%") << c.what;
-        EXPECT_EQ(FileBytes(f.fileName()), before) << c.what;
+        EXPECT_EQ(FileBytes(QString::fromStdString(file)), before) << c.what;
     }
     t.dialogs.fileAnswers.push_back(path("missing.USE"));
     cmdFromFile_Click(s());
     EXPECT_EQ(lastMessage(), "File Not Exist!");
+}
+
+// A record that cannot be written ends the run before its card is armed, the
+// message naming the line; a long line is one line, never read as two.
+TEST_F(FilesFlow, ARecordThatCannotBeWrittenIsRefusedByItsLine) {
+    cardfile::HeaderValues v;
+    const std::string header = cardfile::JoinLines(cardfile::HeaderLines(cardfile::Kind::Iso, v));
+    const std::string longTrack = "\x03" + std::string(5000, '1') + "\r\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string detail;
+    };
+    for (const Case& c : {
+             Case{"long track",
+                  header +
+                      "\x01"
+                      "AAA\r\n\x02"
+                      "123\r\n" +
+                      longTrack + "\r\n\x02" + "456\r\n\r\n",
+                  "line 22: the line is longer than 4096 bytes"},
+             Case{"long line after the record",
+                  header + "\x02" + "123" + std::string(5000, '4') + "\r\n\r\n",
+                  "line 20: the line is longer"},
+             Case{"NUL",
+                  header + "\x02" +
+                      std::string("12\0"
+                                  "3\r\n\r\n",
+                                  7),
+                  "line 20: a track holds characters the card format cannot carry"},
+             Case{"ESC in the second record",
+                  header + "\x02" +
+                      "1\r\n\r\n\x01"
+                      "A\x1B"
+                      "B\r\n\r\n",
+                  "line 22: a track holds characters"},
+             Case{"long header line", "[SETUP]\r\n" + std::string(5000, 'C') + "\r\n" + header,
+                  "line 2: the line is longer"},
+         }) {
+        const std::string file = writeFile(std::string("refused-") + c.what + ".ISO", c.bytes);
+        t.dialogs.fileAnswers.push_back(file);
+        cmdFromFile_Click(s());
+        if (s().g.OpState == kOpWriteFromFile) { // the first record is armed: write it
+            sim::VirtualCard blank;
+            swipe(blank);
+        }
+        EXPECT_NE(lastMessage().find(c.detail), std::string::npos)
+            << c.what << ": " << lastMessage();
+        EXPECT_NE(lastMessage().find(file), std::string::npos) << c.what;
+        EXPECT_EQ(s().g.OpState, kOpIdle) << c.what;
+        EXPECT_FALSE(s().operationState<CardFileChannel>().active()) << c.what;
+    }
 }
 
 TEST_F(FilesFlow, AFailedWriteRepeatsTheSameRecord) {

@@ -160,10 +160,12 @@ TEST_F(QuellFiles, EndClosesTheCardDataFileOfAWriteFromFile) {
     EXPECT_FALSE(fileOpen());
 }
 
-TEST_F(QuellFiles, ARecordTheDeviceRefusesEndsTheRunWithTheFileClosed) {
+// Refused before the device sees it ("A" is no 4-bit character).
+TEST_F(QuellFiles, ARecordThatCannotBeWrittenEndsTheRunWithTheFileClosed) {
     writeFile("deck.ISO", IsoHeader("210") + Record({"", "1A", ""}));
     startWriteFromFile("deck.ISO");
-    EXPECT_EQ(lastMessage(), "Failed to load Track 2 data!");
+    EXPECT_NE(lastMessage().find("deck.ISO, line 20: a track holds characters"), std::string::npos)
+        << lastMessage();
     EXPECT_EQ(s().g.OpState, kOpIdle);
     EXPECT_FALSE(s().view.prompt.visible);
     EXPECT_FALSE(fileOpen());

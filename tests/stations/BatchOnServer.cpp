@@ -1,5 +1,7 @@
 #include "stations/BatchOnServer.h"
 
+#include <csignal>
+
 #include "batch/ServerConnection.h"
 #include "stations/StationProcess.h"
 
@@ -115,6 +117,7 @@ OwnCluster::OwnCluster() {
 }
 
 OwnCluster::~OwnCluster() {
+    thaw();
     stop();
     QDir(dir_).removeRecursively();
 }
@@ -144,6 +147,43 @@ bool OwnCluster::stop() {
     const QString problem = script("stop", out);
     EXPECT_TRUE(problem.isEmpty()) << problem.toStdString();
     return problem.isEmpty();
+}
+
+namespace {
+
+// The server's postmaster and the processes it started.
+std::vector<int> ServerProcesses(const QString& dataDir) {
+    QFile pidFile(dataDir + "/postmaster.pid");
+    if (!pidFile.open(QIODevice::ReadOnly))
+        return {};
+    const int postmaster = pidFile.readLine().trimmed().toInt();
+    std::vector<int> pids{postmaster};
+    for (const QString& entry : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile stat("/proc/" + entry + "/stat");
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        // "pid (name) state ppid ...": the name may hold blanks, the ")" ends it.
+        const QByteArray text = stat.readAll();
+        const QList<QByteArray> after = text.mid(text.lastIndexOf(')') + 2).split(' ');
+        if (after.size() > 1 && after[1].toInt() == postmaster)
+            pids.push_back(entry.toInt());
+    }
+    return postmaster > 0 ? pids : std::vector<int>{};
+}
+
+} // namespace
+
+bool OwnCluster::freeze() {
+    frozen_ = ServerProcesses(dir_ + "/cluster/data");
+    for (const int pid : frozen_)
+        ::kill(pid, SIGSTOP);
+    return !frozen_.empty();
+}
+
+void OwnCluster::thaw() {
+    for (const int pid : frozen_)
+        ::kill(pid, SIGCONT);
+    frozen_.clear();
 }
 
 } // namespace msrw::test

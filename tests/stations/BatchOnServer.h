@@ -57,10 +57,15 @@ public:
     // Starts it (again); the connection text, empty (the test failed) when it does not start.
     std::string start();
     bool stop();
+    // Stops every process of the server (SIGSTOP) as a hung server would be,
+    // and lets them go on (SIGCONT); the destructor lets them go on too.
+    bool freeze();
+    void thaw();
 
 private:
     QString script(const QString& action, QString& out);
     QString dir_;
+    std::vector<int> frozen_;
 };
 
 } // namespace msrw::test

@@ -7,6 +7,7 @@
 #include "stations/BatchOnServer.h"
 #include "stations/StationKit.h"
 
+#include <QElapsedTimer>
 #include <cstdlib>
 #include <set>
 
@@ -97,6 +98,41 @@ TEST_F(ServerStopped, BothStationsStopAndNoRecordIsMarkedWrongly) {
     std::printf("[ stations ] server stopped: %zu written, %zu claimed, %zu open; "
                 "%zu OKs seen\n",
                 written, held, open, okBy.size());
+}
+
+// A server that stops answering (its processes stopped, as a hung machine
+// or a network that drops everything would leave it): the station stops
+// within about twice its lease, naming the server, and the record it held
+// stays claimed until its lease runs out, then uncertain.
+TEST_F(ServerStopped, AStationWhoseServerStopsAnsweringStopsWithinTwiceItsLease) {
+    constexpr int kLeaseSeconds = 3;
+    kit.files.writeRecords(30);
+    const std::int64_t batchNo = ImportWithCli(kit.files.usagePath(), connection, 30);
+    ASSERT_NE(batchNo, 0);
+    const auto station = kit.station("station-a", kSlowSwipeMs);
+    station->start(kit.files.usagePath(), connection, {"--lease", QString::number(kLeaseSeconds)});
+    const std::int64_t held = PauseWhileHolding(*station, settings, batchNo);
+    ASSERT_NE(held, 0) << "the station was never caught holding a claim";
+    ASSERT_TRUE(cluster.freeze());
+    QElapsedTimer since;
+    since.start();
+    station->resume();
+    const bool stopped = station->wait(2 * kLeaseSeconds * 1000 + 2000);
+    const qint64 tookMs = since.elapsed();
+    cluster.thaw();
+    ASSERT_TRUE(stopped || station->wait(30000)) << "the station waited on its server for ever";
+    EXPECT_LE(tookMs, 2 * kLeaseSeconds * 1000 + 2000);
+    EXPECT_EQ(station->exitCode(), 3) << station->errors().toStdString();
+    const QString place = QString::fromStdString("127.0.0.1:" + std::to_string(*settings.port));
+    EXPECT_TRUE(station->errors().contains(place + " did not answer within 3 s"))
+        << station->errors().toStdString();
+    // The driver's own complaints do not come before the station's message.
+    EXPECT_TRUE(station->errors().startsWith("The ")) << station->errors().toStdString();
+
+    const std::map<std::int64_t, RecordRow> rows = RecordRows(settings, batchNo);
+    ASSERT_EQ(rows.count(held), 1u);
+    EXPECT_EQ(rows.at(held).state, "uncertain"); // the freeze outlasted its lease
+    EXPECT_EQ(rows.at(held).station, "station-a");
 }
 
 } // namespace

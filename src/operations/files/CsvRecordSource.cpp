@@ -1,6 +1,7 @@
 #include "operations/files/CsvRecordSource.h"
 
 #include "files/HistoryFile.h"
+#include "link/Notation.h"
 #include "operations/files/DatabaseApplication.h"
 #include "operations/files/FilesCommon.h"
 #include "session/Session.h"
@@ -43,13 +44,45 @@ std::optional<std::vector<std::string>> CsvRecordSource::usageLines(Session&, Da
     return lines;
 }
 
+std::optional<StartProblem> CsvRecordSource::holdHistory(const DatabaseRun& run) {
+    lock_ = std::make_unique<QLockFile>(ChosenPath(run.historyFile + ".lock"));
+    lock_->setStaleLockTime(0); // a live run holds it however long it lasts
+    if (lock_->tryLock(0))
+        return std::nullopt;
+    qint64 pid = 0;
+    QString host;
+    QString program;
+    const bool other = lock_->error() == QLockFile::LockFailedError;
+    const bool named = other && lock_->getLockInfo(&pid, &host, &program);
+    lock_.reset();
+    if (!other)
+        return StartProblem{"The resume point cannot be kept in " + run.historyFile +
+                                ": its lock file cannot be made there.",
+                            MessageIcon::Critical};
+    busy_ = true;
+    return StartProblem{
+        "The records of " + run.usageFile + " are being written by another run" +
+            (named ? " (process " + std::to_string(pid) + " on " + host.toStdString() + ")"
+                   : std::string()) +
+            "; one run at a time writes them.",
+        MessageIcon::Critical};
+}
+
 std::optional<StartProblem> CsvRecordSource::open(Session& s, DatabaseRun& run) {
     QString csvError;
     if (!reader_.open(ChosenPath(run.databaseFile), csvError))
         return StartProblem{"Database file (.csv) not found!", MessageIcon::Critical};
+    if (auto problem = holdHistory(run))
+        return problem;
+    historyRead_.reset();
     const std::optional<std::int64_t> first = resumePoint(s, run);
-    if (!first)
+    // Written once before the first card is armed (with the text it holds),
+    // so that a history that cannot be written stops the run before any card
+    // is written. A new one has been written already.
+    if (!first || (historyRead_ && !writeHistoryText(s, run, *historyRead_))) {
+        lock_.reset();
         return StartProblem{};
+    }
     run.RecordNo = *first;
     run.recordCount = reader_.countLines();
     return std::nullopt;
@@ -58,16 +91,21 @@ std::optional<StartProblem> CsvRecordSource::open(Session& s, DatabaseRun& run) 
 bool CsvRecordSource::writeHistory(Session& s, const DatabaseRun& run, std::int64_t number) {
     if (historyHolds_ == number)
         return true;
-    QString error;
-    if (!history::WriteWholeFile(ChosenPath(run.historyFile), history::RecordNumberText(number),
-                                 error)) {
-        s.dialogs.showMessage("The resume point cannot be kept in " + run.historyFile + ": " +
-                                  error.toStdString(),
-                              MessageIcon::Critical);
+    if (!writeHistoryText(s, run, history::RecordNumberText(number)))
         return false;
-    }
     historyHolds_ = number;
     return true;
+}
+
+bool CsvRecordSource::writeHistoryText(Session& s, const DatabaseRun& run,
+                                       const std::string& text) {
+    QString error;
+    if (history::WriteWholeFile(ChosenPath(run.historyFile), text, error))
+        return true;
+    s.dialogs.showMessage("The resume point cannot be kept in " + run.historyFile + ": " +
+                              error.toStdString(),
+                          MessageIcon::Critical);
+    return false;
 }
 
 // The record to begin with: the history's, when the operator resumes. nullopt
@@ -81,10 +119,13 @@ std::optional<std::int64_t> CsvRecordSource::resumePoint(Session& s, DatabaseRun
     }
     QString error;
     const auto text = history::ReadSmallFile(path, error);
+    historyRead_ = text;
     const auto number = text ? history::ParseRecordNumber(*text) : std::nullopt;
     if (!number) {
+        // In the notation: a line end or a NUL byte of a damaged file would
+        // break the message or cut it short.
         s.dialogs.showMessage(WithPlace("The resume point cannot be read.", run.historyFile, 1,
-                                        text ? "\"" + text->substr(0, 40) +
+                                        text ? "\"" + ToCommandText(text->substr(0, 40)) +
                                                    "\" is not a record number; correct "
                                                    "or delete the file to start from "
                                                    "record no. 1."
@@ -101,6 +142,19 @@ std::optional<std::int64_t> CsvRecordSource::resumePoint(Session& s, DatabaseRun
     return s.dialogs.askOkCancel(question, MessageIcon::Information) ? *number : 1;
 }
 
+// The last record before `number`: the line before the first that ends the
+// records (an empty first field, or the end of the file).
+std::int64_t CsvRecordSource::lastRecordBefore(std::int64_t number) {
+    for (std::int64_t n = 1; n < number; ++n) {
+        const csv::Reader::Result r = reader_.record(n);
+        if (r.status == csv::Reader::Status::EndOfFile ||
+            (r.status == csv::Reader::Status::Record &&
+             (r.record.fields.empty() || r.record.fields[0].empty())))
+            return n - 1;
+    }
+    return number - 1;
+}
+
 RecordSource::Next CsvRecordSource::next(Session&, DatabaseRun& run, bool first) {
     const csv::Reader::Result result = reader_.record(run.RecordNo);
     if (result.status == csv::Reader::Status::Bad ||
@@ -112,12 +166,14 @@ RecordSource::Next CsvRecordSource::next(Session&, DatabaseRun& run, bool first)
                        result.record.fields.empty() || result.record.fields[0].empty();
     if (ended && first && run.RecordNo > 1) {
         // A resume point past the records: nothing is written, nothing changed.
+        const std::int64_t last = lastRecordBefore(run.RecordNo);
         return {Next::Kind::Failed,
                 {},
                 WithPlace("The resume point lies past the end of the records.", run.historyFile, 1,
                           "record no. " + std::to_string(run.RecordNo) + ", but " +
-                              run.databaseFile + " has " + std::to_string(run.recordCount) +
-                              " lines")};
+                              (last == 0 ? run.databaseFile + " holds no records"
+                                         : "the records of " + run.databaseFile + " end at line " +
+                                               std::to_string(last)))};
     }
     if (ended) {
         run.RecordNo = 1;
@@ -136,6 +192,7 @@ void CsvRecordSource::end(Session& s, DatabaseRun& run) {
     reader_.close();
     // Told to the operator already when it fails; the set-up goes back anyway.
     (void)writeHistory(s, run, run.RecordNo);
+    lock_.reset();
 }
 
 } // namespace msrw

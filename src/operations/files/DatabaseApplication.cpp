@@ -215,9 +215,13 @@ void DatabaseBranch(Session& s, std::string_view replyText, bool ok) {
     const bool passBook = s.g.CardType == card::PASS_BOOK;
     const std::string n = std::to_string(run.RecordNo);
     switch (DatabaseWriteStatus(s, replyText, passBook, ok)) {
-    case reply::WriteStatus::Written:
-        ShowCardResult(s, {{"Write Record no. " + n + " OK!", kBlack}, true, run.RecordNo, {}});
-        if (!run.source->written(s, run)) {
+    case reply::WriteStatus::Written: {
+        const std::int64_t number = run.RecordNo;
+        // Kept before it is told: a run that dies while telling resumes after
+        // this record, never writing its card again.
+        const bool kept = run.source->written(s, run);
+        ShowCardResult(s, {{"Write Record no. " + n + " OK!", kBlack}, true, number, {}});
+        if (!kept) {
             cmdCancel_Click(s);
             return;
         }
@@ -225,6 +229,7 @@ void DatabaseBranch(Session& s, std::string_view replyText, bool ok) {
             return;
         WriteDatabaseRecord(s, run);
         return;
+    }
     case reply::WriteStatus::VerifyPending:
         PreparePrompt(s.view.prompt, "Verify Write Card", "Please Swipe a Card again to verify!",
                       kYellow, kBlack);

@@ -79,10 +79,11 @@ void QuellReadToFileBranch(Session& s, std::string_view replyText, bool ok) {
     if (ok && !card.failed) {
         // Saved as the characters read: a backslash stays one, so that Write
         // From File writes the same card again.
-        if (AppendRecord(s, card.tracks) == SaveOutcome::WriteFailed)
+        const SaveOutcome outcome = AppendRecord(s, card.tracks);
+        if (outcome == SaveOutcome::WriteFailed)
             return;
-        ShowCardResult(s,
-                       {{reply::ReadOkLine(s.g.OpCount), kBlack}, true, s.g.OpCount, card.tracks});
+        ShowCardResult(
+            s, {{ReadToFileOkLine(outcome, s.g.OpCount), kBlack}, true, s.g.OpCount, card.tracks});
         if (!s.Wait(kOkPauseMs))
             return;
         ShowTarnTracks(s, card.tracks);

@@ -2,6 +2,7 @@
 
 #include "cards/CardTypeList.h"
 #include "files/CardDataFile.h"
+#include "link/NamedFile.h"
 #include "operations/files/FilesCommon.h"
 #include "operations/reading/ReadOperation.h"
 #include "protocol/CommandSet.h"
@@ -50,11 +51,15 @@ cardfile::HeaderValues HeaderValuesOf(const FormatStore& f, cardfile::Kind kind)
 
 // Opens the file for appending, making it with its header when it is new.
 // Empty with the reason when that fails; a new file is then not left behind.
-std::string OpenForAppend(Session& s, CardFileChannel& channel, const QString& path) {
-    auto file = std::make_unique<QFile>(path);
-    const bool isNew = !file->exists();
-    if (!file->open(QIODevice::WriteOnly | QIODevice::Append, kOwnerOnly))
-        return file->errorString().toStdString();
+std::string OpenForAppend(Session& s, CardFileChannel& channel, const std::string& name) {
+    const bool isNew = !NamedFileExists(name);
+    // Unbuffered: a record that fails leaves nothing behind in a buffer to
+    // be written later.
+    QString error;
+    auto file = OpenNamedFile(
+        name, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered, kOwnerOnly, error);
+    if (!file)
+        return error.toStdString();
     if (isNew) {
         if (const auto kind = cardfile::KindFor(s.g.CardType)) {
             const std::string header =
@@ -62,7 +67,8 @@ std::string OpenForAppend(Session& s, CardFileChannel& channel, const QString& p
             if (file->write(header.data(), qint64(header.size())) != qint64(header.size()) ||
                 !file->flush()) {
                 const std::string reason = file->errorString().toStdString();
-                file->remove();
+                file.reset();
+                RemoveNamedFile(name);
                 return reason.empty() ? "the header could not be written" : reason;
             }
         }
@@ -119,18 +125,39 @@ std::string WithoutEnds(const std::string& text) {
 } // namespace
 
 SaveOutcome AppendRecord(Session& s, const track::TrackTexts& tracks) {
+    if (tracks[0].empty() && tracks[1].empty() && tracks[2].empty())
+        return SaveOutcome::Blank;
     CardFileChannel& channel = s.operationState<CardFileChannel>();
     const std::string record = cardfile::RecordText(tracks);
-    // Flushed with every card, so that a crash loses at most the card in flight.
-    if (!channel.active() ||
-        channel.file->write(record.data(), qint64(record.size())) != qint64(record.size()) ||
-        !channel.file->flush()) {
-        const std::string reason = channel.file ? channel.file->errorString().toStdString() : "";
-        EndRunWithMessage(s, "The card could not be saved in " + channel.name + ": " + reason,
+    if (!channel.active()) {
+        EndRunWithMessage(s, "The card could not be saved in " + channel.name,
                           MessageIcon::Critical);
         return SaveOutcome::WriteFailed;
     }
-    return SaveOutcome::Saved;
+    QFile& file = *channel.file;
+    const qint64 before = file.size();
+    // Written straight to the system with every card, so that a crash loses
+    // at most the card in flight.
+    const qint64 written = file.write(record.data(), qint64(record.size()));
+    if (written == qint64(record.size()))
+        return SaveOutcome::Saved;
+    std::string reason = file.error() != QFileDevice::NoError
+                             ? file.errorString().toStdString()
+                             : "the file took " + std::to_string(written) + " of its " +
+                                   std::to_string(record.size()) + " bytes";
+    // A part of a record would join the next record's first line.
+    if (!file.resize(before))
+        reason += "; the file could not be cut back to its last whole record: " +
+                  file.errorString().toStdString();
+    EndRunWithMessage(s, "The card could not be saved in " + channel.name + ": " + reason,
+                      MessageIcon::Critical);
+    return SaveOutcome::WriteFailed;
+}
+
+std::string ReadToFileOkLine(SaveOutcome outcome, int n) {
+    if (outcome == SaveOutcome::Blank)
+        return "Read(" + std::to_string(n) + ") OK! No track data: nothing saved.";
+    return reply::ReadOkLine(n);
 }
 
 SaveOutcome SaveTracksToFile(Session& s, track::TrackTexts& tracks) {
@@ -168,10 +195,10 @@ void cmdToFile_Click(Session& s) {
         StopBeforeStart(s, {});
         return;
     }
-    RememberChoice(s, kCardFilesPathFile, *chosen);
     channel.name = kind ? cardfile::WithExtension(*chosen, *kind) : *chosen;
-    if (const std::string problem = OpenForAppend(s, channel, ChosenPath(channel.name));
-        !problem.empty()) {
+    // The name written, extension and all, so that Write From File offers it.
+    RememberChoice(s, kCardFilesPathFile, channel.name);
+    if (const std::string problem = OpenForAppend(s, channel, channel.name); !problem.empty()) {
         StopBeforeStart(s, "The card data file " + channel.name + " cannot be opened: " + problem,
                         MessageIcon::Critical);
         return;
@@ -201,10 +228,11 @@ void ReadToFileBranch(Session& s, std::string_view replyText) {
         outcome = SaveTracksToFile(s, card.tracks);
     if (outcome == SaveOutcome::WriteFailed)
         return;
-    const bool read = outcome == SaveOutcome::Saved || outcome == SaveOutcome::Refused;
+    const bool read = outcome == SaveOutcome::Saved || outcome == SaveOutcome::Refused ||
+                      outcome == SaveOutcome::Blank;
     if (read) {
-        ShowCardResult(s,
-                       {{reply::ReadOkLine(s.g.OpCount), kBlack}, true, s.g.OpCount, card.tracks});
+        ShowCardResult(
+            s, {{ReadToFileOkLine(outcome, s.g.OpCount), kBlack}, true, s.g.OpCount, card.tracks});
         if (!s.Wait(kOkPauseMs))
             return;
         const TrackFrame track3 = s.view.frame(3);

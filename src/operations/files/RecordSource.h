@@ -62,6 +62,7 @@ public:
         None,
         Server,    // the source could not be reached or could not be told
         ClaimLost, // a record was taken from this station while it was written
+        Busy,      // another run was writing the same records: this one did not start
     };
     virtual Trouble trouble() const { return Trouble::None; }
 };

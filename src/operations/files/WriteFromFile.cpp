@@ -1,6 +1,9 @@
 #include "operations/files/WriteFromFile.h"
 
 #include "cards/CardTypeList.h"
+#include "cards/TrackAlphabet.h"
+#include "files/RecordTracks.h"
+#include "link/NamedFile.h"
 #include "operations/files/FilesCommon.h"
 #include "operations/files/HeaderApply.h"
 #include "operations/files/ReadToFile.h"
@@ -19,37 +22,45 @@ namespace msrw {
 namespace {
 
 constexpr int kTrackFieldLimit = 180;
+constexpr const char* kRecordRefused = "This record cannot be written.\n";
+// A BPC list position past "4": the alphabet check takes any character.
+constexpr int kAnyBpcPosition = 4;
 constexpr int kOkPauseMs = 300;
 constexpr int kErrorPauseMs = 500;
 constexpr int kPassBookErrorPauseMs = 1500;
 // A record line longer than this is no track (a track field holds 180).
-constexpr qint64 kMaxLineBytes = 4096;
+constexpr std::size_t kMaxLineBytes = 4096;
 
-std::optional<std::string> ReadLine(QFile& file) {
-    if (file.atEnd())
-        return std::nullopt;
-    const QByteArray line = file.readLine(kMaxLineBytes);
-    return std::string(line.constData(), std::size_t(line.size()));
+std::string TooLong(std::int64_t line) {
+    return "line " + std::to_string(line) + ": the line is longer than " +
+           std::to_string(kMaxLineBytes) + " bytes, more than any track holds";
 }
 
 // Reads the header: up to 19 lines, 16 when "[DATA]" comes at index 15. A
 // type without a kind reads none unless the file begins with "[SETUP]".
-std::optional<std::string> ReadHeader(Session& s, QFile& file, WriteFromFileRun& run) {
+std::optional<std::string> ReadHeader(Session& s, QFile& file, files::LineReader& reader,
+                                      WriteFromFileRun& run) {
     std::vector<std::string> lines;
+    std::int64_t tooLong = 0;
     while (int(lines.size()) < cardfile::kHeaderLines) {
-        const auto line = ReadLine(file);
+        const auto line = reader.next();
         if (!line)
             break;
-        lines.push_back(cardfile::SplitFileLine(*line).text);
+        if (line->tooLong && tooLong == 0)
+            tooLong = line->number;
+        lines.push_back(cardfile::SplitFileLine(line->text).text);
         if (lines.size() == std::size_t(cardfile::kShortHeaderLines) &&
             lines.back() == cardfile::kDataLine)
             break;
     }
     if (!cardfile::KindFor(s.g.CardType) && (lines.empty() || lines[0] != cardfile::kSetupLine)) {
         run.header.reset();
+        reader.restart();
         return file.seek(0) ? std::nullopt
                             : std::optional<std::string>(file.errorString().toStdString());
     }
+    if (tooLong > 0)
+        return TooLong(tooLong);
     const cardfile::HeaderCheck check = cardfile::CheckHeader(lines);
     if (!check.header)
         return "line " + std::to_string(check.problem.line) + ": " + check.problem.reason;
@@ -61,21 +72,52 @@ bool TrackInUse(int track, int activeTracks) {
     return track == 2 || (track == 1 && activeTracks != 0) || (track == 3 && activeTracks == 2);
 }
 
-// The lines of one record, up to the line that ends it; true when it held a
-// track line.
-bool LoadRecord(Session& s) {
+struct LoadedRecord {
     bool holdsData = false;
+    std::int64_t firstLine = 0;   // the record's first line
+    std::int64_t tooLongLine = 0; // a line too long to be a track, when one is met
+    track::TrackTexts texts;      // the tracks in use, as stored
+};
+
+// The lines of one record, up to the line that ends it, into the track boxes.
+LoadedRecord LoadRecord(Session& s) {
+    LoadedRecord record;
     while (true) {
-        const cardfile::FileLine line = NextFileLine(s);
+        const NumberedFileLine next = NextFileLine(s);
+        if (record.firstLine == 0)
+            record.firstLine = next.number;
+        if (next.tooLong) {
+            record.tooLongLine = next.number;
+            return record;
+        }
+        const cardfile::FileLine& line = next.line;
         if (line.track == 0)
-            return holdsData;
-        holdsData = true;
+            return record;
+        record.holdsData = true;
         if (TrackInUse(line.track, s.g.ActiveTracks)) {
+            record.texts[std::size_t(line.track - 1)] = line.text;
             std::string shown = line.text;
             std::replace(shown.begin(), shown.end(), ' ', '~');
             s.view.track(line.track).text = shown;
         }
     }
+}
+
+// The alphabets the card type's tracks carry, USER's as its header set them up.
+// Types without one (RAW's hexadecimal digits, CDL) take any text here.
+TrackAlphabetSetup AlphabetOfCardType(const Session& s) {
+    TrackAlphabetSetup a;
+    a.bpcPosition = {kAnyBpcPosition, kAnyBpcPosition, kAnyBpcPosition};
+    if (s.g.CardType == card::PASS_BOOK)
+        a.cardTypePosition = usage::CardTypePosition(usage::CardKind::PassBook);
+    else if (s.g.CardType == card::ISO || s.g.CardType == card::AAMVA) {
+        usage::Setup standard;
+        standard.kind = s.g.CardType == card::ISO ? usage::CardKind::Iso : usage::CardKind::Aamva;
+        a = usage::AlphabetSetupOf(standard);
+    } else if (s.g.CardType == card::USER)
+        for (std::size_t i = 0; i < 3; ++i)
+            a.bpcPosition[i] = s.format.user[i].bpc.selected;
+    return a;
 }
 
 void PromptWriteCard(PromptView& prompt) {
@@ -116,12 +158,14 @@ void PassBookResult(Session& s, std::string_view replyText) {
 
 } // namespace
 
-cardfile::FileLine NextFileLine(Session& s) {
+NumberedFileLine NextFileLine(Session& s) {
     CardFileChannel& channel = s.operationState<CardFileChannel>();
-    if (!channel.active())
+    if (!channel.active() || !channel.lines)
         return {};
-    const auto line = ReadLine(*channel.file);
-    return line ? cardfile::SplitFileLine(*line) : cardfile::FileLine{};
+    const auto line = channel.lines->next();
+    if (!line)
+        return {};
+    return {cardfile::SplitFileLine(line->text), line->number, line->tooLong};
 }
 
 void cmdFromFile_Click(Session& s) {
@@ -142,17 +186,15 @@ void cmdFromFile_Click(Session& s) {
     const std::optional<std::string> chosen = s.dialogs.chooseOpenFile(
         StartFolder(s, kCardFilesFolder, kCardFilesPathFile), channel.filter);
     const std::string name = chosen.value_or("");
-    const QString path = ChosenPath(name);
-    if (name.empty() || !QFile::exists(path)) {
+    if (name.empty() || !NamedFileExists(name)) {
         StopBeforeStart(s, name.empty() ? "" : "File Not Exist!");
         return;
     }
     RememberChoice(s, kCardFilesPathFile, name);
-    auto file = std::make_unique<QFile>(path);
-    if (!file->open(QIODevice::ReadOnly)) {
-        StopBeforeStart(s,
-                        "The card data file " + name +
-                            " cannot be read: " + file->errorString().toStdString(),
+    QString error;
+    auto file = OpenNamedFile(name, QIODevice::ReadOnly, {}, error);
+    if (!file) {
+        StopBeforeStart(s, "The card data file " + name + " cannot be read: " + error.toStdString(),
                         MessageIcon::Critical);
         return;
     }
@@ -161,12 +203,14 @@ void cmdFromFile_Click(Session& s) {
         return;
     }
     WriteFromFileRun& run = s.operationState<WriteFromFileRun>();
-    if (const auto problem = ReadHeader(s, *file, run)) {
+    files::LineReader lines(*file, kMaxLineBytes);
+    if (const auto problem = ReadHeader(s, *file, lines, run)) {
         StopBeforeStart(s, "The card data file " + name + " cannot be used: " + *problem,
                         MessageIcon::Critical);
         return;
     }
     channel.file = std::move(file);
+    channel.lines = lines; // it reads the same file, which the channel now owns
     channel.name = name;
     run.saved = SaveSetup(s.format, s.g.CardType == card::PASS_BOOK);
     run.active = true;
@@ -179,8 +223,18 @@ void WriteCardFromFile(Session& s) {
     for (TrackBox& box : s.view.tracks)
         box.text.clear();
     CardFileChannel& channel = s.operationState<CardFileChannel>();
-    if (!channel.active() || channel.file->atEnd() || !LoadRecord(s)) {
-        // The end of the file, or a record without a track line.
+    if (!channel.active() || channel.file->atEnd()) {
+        EndRunWithMessage(s, "End of File");
+        return;
+    }
+    const LoadedRecord record = LoadRecord(s);
+    if (record.tooLongLine > 0) {
+        EndRunWithMessage(s, kRecordRefused + channel.name + ", " + TooLong(record.tooLongLine),
+                          MessageIcon::Critical);
+        return;
+    }
+    if (!record.holdsData) {
+        // A record without a track line ends the file (stored files rely on it).
         EndRunWithMessage(s, "End of File");
         return;
     }
@@ -191,6 +245,13 @@ void WriteCardFromFile(Session& s) {
             EndRunWithMessage(s, refusal->message, MessageIcon::Critical);
             return;
         }
+    }
+    if (!CheckTrackAlphabet(record.texts, AlphabetOfCardType(s))) {
+        EndRunWithMessage(s,
+                          kRecordRefused + channel.name + ", line " +
+                              std::to_string(record.firstLine) + ": " + usage::kAlphabetProblem,
+                          MessageIcon::Critical);
+        return;
     }
     PreparePrompt(s.view.prompt, "Write Card From File", "Please Swipe a Card", kYellow, kBlack);
     WriteAgain(s);

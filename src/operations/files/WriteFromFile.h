@@ -6,6 +6,7 @@
 #include "files/CardDataFile.h"
 #include "operations/files/SavedSetup.h"
 
+#include <cstdint>
 #include <string_view>
 
 namespace msrw {
@@ -19,8 +20,14 @@ struct WriteFromFileRun {
 };
 
 // NextFileLine: the next line of the open card data file; track 0 and an
-// empty text at its end.
-cardfile::FileLine NextFileLine(Session& session);
+// empty text at its end. `number` is its line number (0 at the end), and
+// `tooLong` marks a line longer than any track (its text dropped).
+struct NumberedFileLine {
+    cardfile::FileLine line;
+    std::int64_t number = 0;
+    bool tooLong = false;
+};
+NumberedFileLine NextFileLine(Session& session);
 
 void cmdFromFile_Click(Session& session);
 // Loads the next record, applies the header and arms its write; at the end
