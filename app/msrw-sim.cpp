@@ -129,6 +129,11 @@ void AddOptions(QCommandLineParser& parser) {
         {"low-co-only", "Be locked to low coercivity (set-up memory flag 5A)."},
         {"velk-mode", "Answer decoded reads with the text read reply."},
         {"tarn", "Start in the Tarn protocol family."},
+        {"tarn-mode",
+         "The Tarn set-up memory's mode: 2 (track data without 04, the default) or 1 (ended "
+         "by 04).",
+         "N"},
+        {"tarn-sentinels", "Give Tarn track data with its start and end sentinels."},
         {"fragment", "Send replies one byte at a time."},
         {"garbage", "Send N noise bytes before each reply.", "N"},
         {"silent", "Answer nothing."},
@@ -142,6 +147,19 @@ void AddOptions(QCommandLineParser& parser) {
         {"port", "Accepted for uniformity; ignored.", "N=PATH"},
         {"data-dir", "Accepted for uniformity; ignored.", "DIR"},
     });
+}
+
+// The track replies' shape: the memory's mode (address 04, bit 0 set for
+// Mode 2) and the sentinels.
+bool ConfigureTarnReplies(const QCommandLineParser& parser, TarnResponder& tarn) {
+    constexpr std::uint8_t kProtocolAndMode = 0x04;
+    int mode = 2;
+    if (!NumberOption(parser, "tarn-mode", 1, 2, mode))
+        return false;
+    const std::uint8_t byte = tarn.memory(kProtocolAndMode);
+    tarn.setMemory(kProtocolAndMode, std::uint8_t(mode == 2 ? byte | 1u : byte & ~1u));
+    tarn.setTrackSentinels(parser.isSet("tarn-sentinels"));
+    return true;
 }
 
 bool Configure(const QCommandLineParser& parser, Device& device, Deck& deck, int& autoSwipeMs) {
@@ -164,6 +182,8 @@ bool Configure(const QCommandLineParser& parser, Device& device, Deck& deck, int
     device.setTextDialect(parser.isSet("velk-mode"));
     if (parser.isSet("tarn"))
         device.setFamily(Family::Tarn);
+    if (!ConfigureTarnReplies(parser, device.tarn()))
+        return false;
     if (parser.isSet("deck")) {
         QString error;
         auto loaded = LoadDeckFile(parser.value("deck"), error);

@@ -86,8 +86,7 @@ int main() {
             [&] { return details::DecodeCardDetails(sample.tracks, options).fields.size(); });
         const auto printing = [&](console::ResultPrinter& printer) {
             return MicrosPerCard([&] {
-                printer.print(result, 2);
-                return std::size_t(1);
+                return std::size_t(printer.print(result, 2));
             });
         };
         const double text0 = printing(plainText), text1 = printing(withText);

@@ -110,13 +110,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case 3:
         (void)history::ParseRecordNumber(rest);
         break;
-    case 4:
+    case 4: {
         for (const char* key : kTarnSetupKeys)
             (void)TarnFlagValue(TarnSettingOf(Lines(rest), key));
+        const TarnSetupCheck check = CheckTarnSetupLines(Lines(rest));
+        if (CheckTarnSetupLines(TarnSetupFileLines(check.values)).firstDamagedLine != 0)
+            __builtin_trap(); // a repaired file reads back whole
         break;
     case 5:
         LinesOf(rest);
         break;
+    }
     }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "console/CardRun.h"
 
+#include "console/VerbModes.h"
 #include "link/MsrwDLL.h"
 #include "operations/Operations.h"
 #include "operations/cardtype/CardTypeSetup.h"
@@ -13,6 +14,7 @@
 #include "operations/startup/Startup.h"
 #include "operations/writing/EraseOperation.h"
 #include "operations/writing/SequentialWrite.h"
+#include "operations/writing/TarnWrite.h"
 #include "operations/writing/WriteOperation.h"
 #include "protocol/MsrwMode.h"
 #include "session/Dispatcher.h"
@@ -85,9 +87,17 @@ void CardRun::followModes(std::function<void(MsrwMode)> told) {
 }
 
 int CardRun::run() {
+    // A mode named on the command line is known before the port is opened.
+    const std::optional<MsrwMode> named =
+        options_.mode ? MsrwModeFromName(*options_.mode) : std::nullopt;
+    if (named && !verbOffered(*named))
+        return kExitUsage;
     if (const int status = startUp(); status != kExitOk)
         return status;
-    if (const int status = chooseModeAndCardType(); status != kExitOk) {
+    int status = chooseModeAndCardType();
+    if (status == kExitOk && !verbOffered(session_->port.MsrwMode))
+        status = kExitUsage;
+    if (status != kExitOk) {
         startup_->Form_Unload();
         return status;
     }
@@ -104,6 +114,11 @@ int CardRun::run() {
         }
         answers_.setThrowing(false);
         started = operationActive() || cardsDone_ > 0;
+        if (loadRefused()) {
+            // The device refused the card's data: a failed card, not bad usage.
+            started = true;
+            anyFailed_ = true;
+        }
         while (operationActive())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
@@ -112,8 +127,25 @@ int CardRun::run() {
     return exitStatus(started);
 }
 
+bool CardRun::loadRefused() const {
+    const std::vector<std::string>& shown = answers_.shown();
+    return std::any_of(shown.begin(), shown.end(), [](const std::string& text) {
+        return text.rfind(kLoadRefusedLead, 0) == 0;
+    });
+}
+
+bool CardRun::verbOffered(MsrwMode mode) {
+    const std::string why = VerbNotOffered(mode, options_.verb);
+    if (!why.empty())
+        answers_.showMessage(why, MessageIcon::Critical, {});
+    return why.empty();
+}
+
 void CardRun::interrupt() {
     interrupted_ = true;
+    // Acts even after the last card asked for has asked for End: whatever
+    // state the run is in, it ends now.
+    endAsked_ = false;
     endOperation();
 }
 
@@ -284,13 +316,18 @@ void CardRun::endWhenActive(int afterMs) {
     // prompt (the reader is set idle before it is armed again): ending it
     // there keeps it from arming again. Outside any pause and with nothing
     // armed, the operation has not begun yet: End waits for it.
+    // An exchange in progress finishes first: End sends commands of its own.
     QTimer::singleShot(afterMs, [this] {
-        if (finished_ || session_->g.operationEnds != endsAtRequest_)
+        if (finished_ || ending_ || session_->g.operationEnds != endsAtRequest_)
             return; // over, or ended meanwhile (by itself or by End)
-        if (operationActive() || clock_.pausing())
-            cmdCancel_Click(*session_);
-        else
+        if (session_->link().exchanging() || !(operationActive() || clock_.pausing())) {
             endWhenActive(kEndRetryMs);
+            return;
+        }
+        ending_ = true;
+        cmdCancel_Click(*session_);
+        ending_ = false;
+        clock_.cutShort(); // the pause that End came in is over too
     });
 }
 

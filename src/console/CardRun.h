@@ -46,6 +46,11 @@ public:
 private:
     int startUp();
     int chooseModeAndCardType();
+    // False, the operator told which modes offer it, when `mode` does not
+    // offer the verb.
+    bool verbOffered(MsrwMode mode);
+    // Whether the device refused a track load (the operation then ended).
+    bool loadRefused() const;
     void startVerb();
     // The database's records from the server batch of --db; false (told) when not.
     bool useBatchSource();
@@ -69,6 +74,7 @@ private:
     bool interrupted_ = false;
     bool outputClosed_ = false; // the results could not be printed (a closed pipe)
     bool endAsked_ = false;
+    bool ending_ = false;             // the End that the run asked for is in progress
     std::uint64_t endsAtRequest_ = 0; // operations ended when End was asked for
     bool finished_ = false;           // the run's loop is over: nothing is ended any more
     std::int64_t lastCardAtNs_ = 0;

@@ -1,26 +1,34 @@
 #include "console/PauseMeter.h"
 
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
 namespace msrw::console {
 
 void PauseMeter::Delay(int ms) {
-    pause(ms, false);
+    pause(ms);
 }
 
 void PauseMeter::Wait(int ms) {
-    pause(ms, true);
+    pause(ms);
 }
 
-void PauseMeter::pause(int ms, bool isWait) {
+void PauseMeter::pause(int ms) {
     QElapsedTimer timer;
     timer.start();
-    ++depth_;
-    if (isWait)
-        clock_.Wait(ms);
-    else
-        clock_.Delay(ms);
-    --depth_;
-    if (depth_ == 0)
+    QEventLoop loop;
+    QTimer::singleShot(ms < 0 ? 0 : ms, &loop, &QEventLoop::quit);
+    loops_.push_back(&loop);
+    loop.exec();
+    loops_.pop_back();
+    if (loops_.empty())
         pausedNs_ += timer.nsecsElapsed();
+}
+
+void PauseMeter::cutShort() {
+    for (QEventLoop* loop : loops_)
+        loop->quit();
 }
 
 } // namespace msrw::console

@@ -1,12 +1,12 @@
 #include "files/SettingsFile.h"
 
+#include "files/DamagedFile.h"
 #include "link/DataFolder.h"
-
-#include <QFile>
 
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace msrw {
 namespace {
@@ -40,38 +40,23 @@ std::vector<std::string> PlainLines(const SettingsRecord& record) {
 // is reported once.
 void KeepDamagedAndRepair(const DataFolder& folder, const SettingsRecord& record,
                           LoadReport& report) {
-    const QString path = folder.path(kSettingsFile);
-    const QString kept = path + QStringLiteral(".bad");
-    QFile::remove(kept);
-    // A file that cannot be read cannot be copied, but it can still be kept.
-    if (!QFile::copy(path, kept) && !QFile::rename(path, kept)) {
-        report.error = QStringLiteral("The settings file %1 is damaged (line %2) and could not be "
-                                      "kept as %3; the default settings are used for what could "
-                                      "not be read, and the file is left as it is.")
-                           .arg(path)
-                           .arg(report.firstDamagedLine)
-                           .arg(kept);
-        return;
-    }
-    QString writeError;
-    if (!folder.writeLines(kSettingsFile, PlainLines(record), writeError)) {
-        report.error = writeError;
+    DamageOutcome outcome =
+        KeepDamagedAndReplace(folder, kSettingsFile, PlainLines(record),
+                              QStringLiteral("settings file"), report.firstDamagedLine);
+    if (!outcome.repaired) {
+        report.error = std::move(outcome.message);
         return;
     }
     const bool onlyTooLong = report.firstDamagedLine > int(kSettingsEntries);
     report.damageNotice =
-        (onlyTooLong ? QStringLiteral("The settings file %1 went on after its %2 lines (from "
-                                      "line %3 on): only they are kept. The file as it was is "
-                                      "kept as %4.")
-                           .arg(path)
-                           .arg(kSettingsEntries)
-                           .arg(report.firstDamagedLine)
-                     : QStringLiteral("The settings file %1 was damaged from line %2 on: what "
-                                      "could not be read now has its default value. The damaged "
-                                      "file is kept as %3.")
-                           .arg(path)
-                           .arg(report.firstDamagedLine))
-            .arg(kept);
+        onlyTooLong ? QStringLiteral("The settings file %1 went on after its %2 lines (from "
+                                     "line %3 on): only they are kept. The file as it was is "
+                                     "kept as %4.")
+                          .arg(folder.path(kSettingsFile))
+                          .arg(kSettingsEntries)
+                          .arg(report.firstDamagedLine)
+                          .arg(folder.path(kSettingsFile) + QStringLiteral(".bad"))
+                    : std::move(outcome.message);
 }
 
 } // namespace

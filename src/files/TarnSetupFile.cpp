@@ -1,6 +1,10 @@
 #include "files/TarnSetupFile.h"
 
+#include "files/DamagedFile.h"
+#include "link/DataFolder.h"
+
 #include <algorithm>
+#include <charconv>
 
 namespace msrw {
 namespace {
@@ -12,7 +16,67 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// A whole number from 0 to `most`, digits only.
+bool IsCount(std::string_view text, int most) {
+    int value = -1;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && text.front() != '-' && ec == std::errc() &&
+           end == text.data() + text.size() && value <= most;
+}
+
+bool IsFlag(std::string_view text) {
+    return TarnFlagValue(text) || text == "0" || text == "False" || text == "false" ||
+           text == "FALSE";
+}
+
+// Whether `text` is a value the line `index` can hold.
+bool IsValueOfLine(std::size_t index, std::string_view text) {
+    constexpr int kMostLeadingZeroBytes = 255;
+    constexpr int kLastCharacterSize = 2; // 0 7 bits, 1 6 bits, 2 5 bits
+    constexpr int kLastDensity = 1;       // 0 210 BPI, 1 75 BPI
+    if (index < 3)
+        return IsCount(text, kMostLeadingZeroBytes);
+    if (index < 6)
+        return IsCount(text, kLastCharacterSize);
+    if (index < 9)
+        return IsCount(text, kLastDensity);
+    return IsFlag(text);
+}
+
 } // namespace
+
+TarnSetupCheck CheckTarnSetupLines(const std::vector<std::string>& lines) {
+    TarnSetupCheck check;
+    const TarnSetupLines defaults = DefaultTarnSetup();
+    for (std::size_t i = 0; i < check.values.size(); ++i) {
+        const std::string_view value = i < lines.size() ? Trimmed(lines[i]) : std::string_view{};
+        const bool good = i < lines.size() && IsValueOfLine(i, value);
+        check.values[i] = good ? std::string(value) : defaults[i];
+        if (!good && check.firstDamagedLine == 0)
+            check.firstDamagedLine = static_cast<int>(i) + 1;
+    }
+    return check;
+}
+
+TarnSetupLoad LoadTarnSetup(const DataFolder& folder) {
+    TarnSetupLoad load;
+    QString error;
+    if (!folder.exists(kTarnSetupFile)) {
+        if (!folder.writeLines(kTarnSetupFile, TarnSetupFileLines(load.values), error))
+            load.notice = error;
+        return load;
+    }
+    // A file too large to read is damaged from its first line on.
+    const std::optional<std::vector<std::string>> lines = folder.readLines(kTarnSetupFile);
+    const TarnSetupCheck check = CheckTarnSetupLines(lines.value_or(std::vector<std::string>{}));
+    load.values = check.values;
+    if (check.firstDamagedLine == 0)
+        return load;
+    load.notice = KeepDamagedAndReplace(folder, kTarnSetupFile, TarnSetupFileLines(load.values),
+                                        QStringLiteral("Tarn set-up file"), check.firstDamagedLine)
+                      .message;
+    return load;
+}
 
 TarnSetupLines DefaultTarnSetup() {
     return {"9", "9", "9", "0", "2", "2", "0", "1", "0", "1"};

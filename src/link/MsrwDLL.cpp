@@ -106,7 +106,7 @@ bool MsrwDLL::send(const std::string& commandText, ReplyShape& shape) {
     // Any: by the command, in the family the device speaks; Tarn: by the
     // command, in the single-byte family whatever the device speaks.
     if (shape == ReplyShape::Any || shape == ReplyShape::Tarn)
-        shape = ShapeForCommand(bytes, tarnFamily_ || shape == ReplyShape::Tarn);
+        shape = ShapeForCommand(bytes, tarnFamily_ || shape == ReplyShape::Tarn, tarnModeTwo_);
     if (!transport_->write(bytes)) {
         lastError_ = QStringLiteral("The reader/writer did not take the command.");
         return false;

@@ -70,6 +70,11 @@ public:
     // recognised by the command that asked for them.
     void setTarnFamily(bool on) { tarnFamily_ = on; }
     bool tarnFamily() const { return tarnFamily_; }
+    // The Tarn reader sends track data without a closing 04 (its set-up
+    // memory's Mode 2), so the data ends with the reply.
+    void setTarnModeTwo(bool on) { tarnModeTwo_ = on; }
+    // A command waits for its reply: another exchange now would be refused.
+    bool exchanging() const { return query_ != nullptr; }
     // Bytes for MsrwInEvent that arrive while a handler runs wait for it to
     // finish. Those that arrive while `accepting` says no (no operation
     // waits) are dropped at once instead: they must not reach the wait that
@@ -108,6 +113,7 @@ private:
     QTimer eventIdle_;
     bool dispatching_ = false;
     bool tarnFamily_ = false;
+    bool tarnModeTwo_ = false;
     std::function<bool()> eventGate_;
 
     struct PendingQuery;

@@ -20,7 +20,8 @@ bool IsPrintable(char c) {
 
 bool IsTarnShape(ReplyShape shape) {
     return shape == ReplyShape::TarnStatus || shape == ReplyShape::TarnMemory ||
-           shape == ReplyShape::TarnTrack;
+           shape == ReplyShape::TarnTrack || shape == ReplyShape::TarnTrackText ||
+           shape == ReplyShape::TarnTrackOpen;
 }
 
 bool CanStartReply(char c, ReplyShape shape) {
@@ -130,21 +131,35 @@ std::size_t ReadLength(std::string_view r, bool raw) {
     return LineLength(r);
 }
 
+// Mode 2 ISO track data: the start sentinel promises an end sentinel, which
+// the track's characters never hold; without one, only silence ends it.
+std::size_t SentinelTrackLength(std::string_view r) {
+    if (r[0] != '%' && r[0] != ';')
+        return 0;
+    const std::size_t end = r.find('?', 1);
+    return end == npos ? 0 : end + 1;
+}
+
 // Bare Tarn replies: a status byte, a set-up memory byte as two digits, or a
-// track's data closed by 04 (the data itself never holds 04).
+// track's data closed by 04 in Mode 1 (the data itself never holds 04).
 std::size_t BareTarnLength(std::string_view r, ReplyShape shape) {
     const char first = r[0];
+    const bool trackStatus = first == '+' || first == '*';
     switch (shape) {
     case ReplyShape::TarnMemory:
         if (first == '*')
             return 1;
         return r.size() >= 2 ? 2 : 0;
     case ReplyShape::TarnTrack: {
-        if (first == '+' || first == '*')
+        if (trackStatus)
             return 1;
         const std::size_t end = r.find(EOT);
         return end == npos ? 0 : end + 1;
     }
+    case ReplyShape::TarnTrackText:
+        return trackStatus ? 1 : SentinelTrackLength(r);
+    case ReplyShape::TarnTrackOpen:
+        return trackStatus ? 1 : 0;
     default:
         return 1; // any byte: "^", "*", "+" or what a garbled line makes of them
     }
@@ -181,6 +196,8 @@ std::size_t CompleteLength(std::string_view r, ReplyShape shape) {
     case ReplyShape::TarnStatus:
     case ReplyShape::TarnMemory:
     case ReplyShape::TarnTrack:
+    case ReplyShape::TarnTrackText:
+    case ReplyShape::TarnTrackOpen:
         return r[0] == STX ? TarnFrameLength(r) : BareTarnLength(r, shape);
     case ReplyShape::None:
     case ReplyShape::Any:
@@ -191,7 +208,7 @@ std::size_t CompleteLength(std::string_view r, ReplyShape shape) {
 
 // Tarn commands by their first byte: a track request is answered with the
 // track, a set-up memory read with its byte, the probe with the banner line.
-ReplyShape TarnShapeForCommand(std::string_view c) {
+ReplyShape TarnShapeForCommand(std::string_view c, bool modeTwo) {
     if (c == "ToVELK")
         return ReplyShape::None;
     if (c == "9")
@@ -207,12 +224,14 @@ ReplyShape TarnShapeForCommand(std::string_view c) {
     if (command.back() == EOT)
         return ReplyShape::TarnStatus;
     const char first = command[0];
-    const bool trackRequest =
-        ((first == 'q' || first == 'r' || first == 's') && command.size() == 2) ||
-        ((first == 'U' || first == 'V' || first == 'W') && command.size() == 3 &&
-         command[1] == '_');
-    if (trackRequest)
-        return ReplyShape::TarnTrack;
+    const bool isoRequest = (first == 'q' || first == 'r' || first == 's') && command.size() == 2;
+    const bool customRequest =
+        (first == 'U' || first == 'V' || first == 'W') && command.size() == 3 && command[1] == '_';
+    if (isoRequest || customRequest) {
+        if (!modeTwo)
+            return ReplyShape::TarnTrack;
+        return isoRequest ? ReplyShape::TarnTrackText : ReplyShape::TarnTrackOpen;
+    }
     if (first == 'Q' && command.size() == 3)
         return ReplyShape::TarnMemory;
     return ReplyShape::TarnStatus;
@@ -220,11 +239,11 @@ ReplyShape TarnShapeForCommand(std::string_view c) {
 
 } // namespace
 
-ReplyShape ShapeForCommand(std::string_view c, bool tarnFamily) {
+ReplyShape ShapeForCommand(std::string_view c, bool tarnFamily, bool tarnModeTwo) {
     if (c.empty())
         return ReplyShape::None;
     if (tarnFamily)
-        return TarnShapeForCommand(c);
+        return TarnShapeForCommand(c, tarnModeTwo);
     if (c[0] == STX || (c.size() == 1 && c[0] != '9'))
         return ReplyShape::Tarn;
     if (c == "ToVELK")

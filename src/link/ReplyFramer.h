@@ -18,13 +18,20 @@ enum class ReplyShape {
     Tarn,        // STX .. ETX check; bare Tarn replies end only by silence
     TarnStatus,  // a Tarn frame, or one bare status byte ("^", "*", "+")
     TarnMemory,  // a Tarn frame, two hexadecimal digits, or a bare "*"
-    TarnTrack,   // a Tarn frame, a bare "+" or "*", or track data up to 04
-    Any,         // not known: recognised by its first bytes
+    TarnTrack,   // a Tarn frame, a bare "+" or "*", or track data up to 04 (Mode 1)
+    // Mode 2 (no 04): a Tarn frame, a bare "+" or "*", or an ISO track's
+    // data; begun by a start sentinel it ends at the end sentinel, else when
+    // the line falls quiet (nothing else can end it).
+    TarnTrackText,
+    TarnTrackOpen, // Mode 2, CUSTOM tracks: a frame, "+" or "*", else data until quiet
+    Any,           // not known: recognised by its first bytes
 };
 
 // The shape of the reply to a command. `tarnFamily`: the device speaks the
-// single-byte family, whose bare replies are recognised by the command.
-ReplyShape ShapeForCommand(std::string_view commandBytes, bool tarnFamily = false);
+// single-byte family, whose bare replies are recognised by the command;
+// `tarnModeTwo`: its set-up memory says Mode 2, track data without 04.
+ReplyShape ShapeForCommand(std::string_view commandBytes, bool tarnFamily = false,
+                           bool tarnModeTwo = false);
 
 struct FrameResult {
     std::size_t skip = 0;   // leading bytes that are not part of any reply

@@ -3,6 +3,7 @@
 #include "link/Notation.h"
 #include "protocol/ReplyClassification.h"
 
+#include <algorithm>
 #include <array>
 
 namespace msrw::tarn {
@@ -122,7 +123,7 @@ bool IsDoubleStart(std::string_view reply, bool unframed) {
     return IsReply(reply, unframed ? "^^" : "\x02^\x03_\x02^\x03_");
 }
 
-TrackReply ParseTrackReply(std::string_view reply) {
+TrackReply ParseTrackReply(std::string_view reply, TrackDataEnd end) {
     TrackReply out;
     const std::optional<std::string> bytes = reply::ReplyBytes(reply);
     if (!bytes || bytes->empty())
@@ -131,24 +132,34 @@ TrackReply ParseTrackReply(std::string_view reply) {
         out.state = TrackState::Blank;
         return out;
     }
-    // Data the device did not close is cut short: never shown as a track.
-    if (*bytes == "*" || bytes->back() != kEot)
+    if (*bytes == "*")
         return out;
+    const bool closed = bytes->back() == kEot;
+    // Mode 1 data the device did not close is cut short: never shown as a track.
+    if (!closed && end == TrackDataEnd::Eot)
+        return out;
+    const std::size_t length = bytes->size() - (closed ? 1 : 0);
     std::string data;
-    for (std::size_t i = 0; i + 1 < bytes->size(); ++i) {
+    for (std::size_t i = 0; i < length; ++i) {
         char b = (*bytes)[i];
         if (b == kDle) {
-            if (i + 2 >= bytes->size())
+            if (i + 1 >= length)
                 return out; // a stuffing byte with nothing after it
             b = static_cast<char>(static_cast<unsigned char>((*bytes)[++i]) ^ kStuffMask);
         } else if (b == kEot) {
-            return out; // data never holds a bare 04 before its end
+            return out; // data never holds a bare 04
         }
         data += b;
     }
     out.state = TrackState::Data;
     out.text = DisplayForm(data);
     return out;
+}
+
+bool IsCharacterText(std::string_view text) {
+    const std::optional<std::string> bytes = reply::ReplyBytes(text);
+    return bytes &&
+           std::all_of(bytes->begin(), bytes->end(), [](char c) { return c >= 0x20 && c <= 0x7E; });
 }
 
 std::string TrackDataLoad(std::string_view dataBytes) {

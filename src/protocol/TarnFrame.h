@@ -54,13 +54,23 @@ bool IsDoubleStart(std::string_view reply, bool unframed);
 enum class TrackState { Blank, Failed, Data };
 struct TrackReply {
     TrackState state = TrackState::Failed;
-    std::string text; // Data: the track in the notation, its closing 04 removed
+    std::string text; // Data: the track in the notation, any closing 04 removed
                       // and its stuffed bytes (10, byte ^ 40) restored
 };
-// "+" is a blank track, "*" a failed one; anything else is track data, which
-// the device closes with "\04". Data that is not closed so (cut short), or
-// whose stuffing is broken, is a failed track: it is never shown.
-TrackReply ParseTrackReply(std::string_view reply);
+// How the device ends a track's data: the set-up memory's mode (address 04,
+// bit 0). Mode 1 closes it with 04; Mode 2 (the memory's default) sends no
+// 04, the data ending with the reply.
+enum class TrackDataEnd { Eot, WithReply };
+// "+" is a blank track, "*" a failed one; anything else is the track's data,
+// sentinels and all, as the device sent it. In Mode 1 data that is not closed
+// by "\04" was cut short, and is a failed track: it is never shown. In Mode 2
+// a closing "\04" is taken off too. Broken stuffing, or a 04 inside the data,
+// is a failed track in either mode.
+TrackReply ParseTrackReply(std::string_view reply, TrackDataEnd end = TrackDataEnd::Eot);
+
+// Whether a track's text (in the notation) holds printable characters only,
+// as the decoded characters of an ISO or AAMVA track do: line noise does not.
+bool IsCharacterText(std::string_view text);
 
 // The data load of a track, in the notation: each byte as "\XX", the bytes
 // 02, 03, 04 and 10 stuffed (10, then the byte exclusive-or 40), then "\04".

@@ -61,8 +61,14 @@ void oMsrwComm_MsrwInEvent(Session& s, std::string& displayForm, std::string& he
         s.g.OpState = kOpIdle;
         return;
     }
-    if (const DispatchBranch* branch = s.dispatch.branchFor(s.g.OpState))
+    if (const DispatchBranch* branch = s.dispatch.branchFor(s.g.OpState)) {
+        struct BranchScope {
+            Session& s;
+            std::optional<std::uint64_t> outer = s.beginBranch();
+            ~BranchScope() { s.endBranch(outer); }
+        } scope{s};
         (*branch)(s, text, ok);
+    }
     // Any other state: no operation waits for this reply.
 }
 

@@ -22,12 +22,13 @@ void EnaMainBtns(MainView& view, MsrwMode mode) {
     Enable(view, {Control::cmdRead, Control::cmdConfig, Control::CmdExit});
     const bool ormond = mode == MsrwMode::Ormond;
     if (ormond || mode == MsrwMode::Quell)
-        Enable(view,
-               {Control::cmdWrite, Control::cmdCompare, Control::cmdSeqWrite, Control::cmdSetup,
-                Control::cmdToFile, Control::cmdFromFile, Control::cboCardType, Control::cmdSendCmd,
-                Control::cmdDatabase, Control::cmdConfigSetting});
+        Enable(view, {Control::cmdWrite, Control::cmdCompare, Control::cmdSeqWrite,
+                      Control::cmdSetup, Control::cmdToFile, Control::cmdFromFile,
+                      Control::cboCardType, Control::cmdSendCmd, Control::cmdDatabase});
+    // The maintenance dialog speaks the escape-sequence family only: on the
+    // Tarn path its button (and the menu item that follows it) stays off.
     if (ormond)
-        Enable(view, {Control::cmdErase, Control::cmdTest});
+        Enable(view, {Control::cmdErase, Control::cmdTest, Control::cmdConfigSetting});
 }
 
 void UpdateCbo(MainView& view, MsrwMode mode, const SettingsRecord& record) {

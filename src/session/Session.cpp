@@ -27,7 +27,7 @@ bool Session::pause(int ms, bool isWait) {
         clock.Wait(ms);
     else
         clock.Delay(ms);
-    return g.operationEnds == ends;
+    return g.operationEnds == ends && g.operationEnds == branchEnds_.value_or(ends);
 }
 
 bool Session::Delay(int ms) {

@@ -17,7 +17,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <typeindex>
+#include <utility>
 
 namespace msrw {
 
@@ -61,6 +63,12 @@ public:
     [[nodiscard]] bool Wait(int ms);
     // Marks the running operation as ended, for the pauses above.
     void markOperationEnded() { ++g.operationEnds; }
+    // While a reply is being handled: End that came at any moment since
+    // (during an exchange, say) stops the branch's next pause too.
+    std::optional<std::uint64_t> beginBranch() {
+        return std::exchange(branchEnds_, g.operationEnds);
+    }
+    void endBranch(std::optional<std::uint64_t> outer) { branchEnds_ = outer; }
 
     // Makes `mode` current and tells msrwModeChanged.
     void setMsrwMode(MsrwMode mode);
@@ -83,6 +91,8 @@ public:
 
 private:
     bool pause(int ms, bool isWait);
+
+    std::optional<std::uint64_t> branchEnds_;
 
     std::map<std::type_index, std::shared_ptr<void>> operationStates_;
 };

@@ -200,11 +200,22 @@ bool TakeTarnStartReply(Session& s, std::string_view reply, bool& ok) {
 }
 
 TarnTrackResult RequestTarnTrack(Session& s, const std::string& request) {
+    // The set-up memory's mode says how the reader ends track data.
+    const bool modeTwo = !s.g.tarnMemory.modeOne;
+    s.link().setTarnModeTwo(modeTwo);
     std::string reply;
     TarnTrackResult result;
     result.answered = SendTarnStr(s, request, reply, true) && !reply.empty();
     if (result.answered)
-        result.reply = tarn::ParseTrackReply(reply);
+        result.reply = tarn::ParseTrackReply(reply, modeTwo ? tarn::TrackDataEnd::WithReply
+                                                            : tarn::TrackDataEnd::Eot);
+    // ISO and AAMVA tracks (71, 72, 73) come as their decoded characters:
+    // without an end of its own, line noise must not pass for a track.
+    const int command = tarn::FirstCommandByte(request);
+    const bool decoded = command >= 0x71 && command <= 0x73;
+    if (decoded && result.reply.state == tarn::TrackState::Data &&
+        !tarn::IsCharacterText(result.reply.text))
+        result.reply = {};
     return result;
 }
 

@@ -58,6 +58,7 @@ public:
     Faults& faults() { return faults_; }
     const Faults& faults() const { return faults_; }
     const TarnResponder& tarn() const { return tarn_; }
+    TarnResponder& tarn() { return tarn_; }
     // Whether the device understands a line set so. The escape family runs
     // on any; the Tarn family on the serial format of its set-up memory.
     bool listensAt(const LineFormat& line) const;

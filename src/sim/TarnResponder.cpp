@@ -263,7 +263,7 @@ std::string TarnResponder::trackRequest(std::string_view command) const {
     if (!isoForm && !sevenBitTrack3)
         return "*";
     const int bits = track == 0 || sevenBitTrack3 ? 7 : 5;
-    return tarn::TrackReply(lastRead_.tracks[track], {false, bits});
+    return tarn::TrackReply(lastRead_.tracks[track], {false, bits}, replyStyle());
 }
 
 std::string TarnResponder::customTrackRequest(std::string_view command) const {
@@ -271,7 +271,14 @@ std::string TarnResponder::customTrackRequest(std::string_view command) const {
     if (command[1] != kRequestSelector || bits == 0)
         return "*";
     const std::size_t track = static_cast<std::size_t>(command[0] - '\x55');
-    return tarn::TrackReply(lastRead_.tracks[track], {true, bits});
+    return tarn::TrackReply(lastRead_.tracks[track], {true, bits}, replyStyle());
+}
+
+// The memory's protocol-and-mode byte (04): bit 0 clear is Mode 1, whose
+// track data ends with 04.
+tarn::ReplyStyle TarnResponder::replyStyle() const {
+    constexpr std::uint8_t kProtocolAndMode = 0x04;
+    return {(memory_.at(kProtocolAndMode) & 1u) == 0, sentinels_};
 }
 
 std::string TarnResponder::swipeRead(const VirtualCard& card, bool framed) {

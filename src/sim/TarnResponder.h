@@ -41,6 +41,8 @@ public:
     bool listensAt(const LineFormat& line) const { return memory_.listensAt(line); }
     void enterFamily();
     int density(std::size_t track) const { return density_.at(track); }
+    // Track replies with their sentinels ("%...?", ";...?"); without by default.
+    void setTrackSentinels(bool on) { sentinels_ = on; }
 
     static std::string Frame(std::string_view body);
 
@@ -56,8 +58,10 @@ private:
     std::string trackRequest(std::string_view command) const;
     std::string customTrackRequest(std::string_view command) const;
     void reset();
+    tarn::ReplyStyle replyStyle() const;
 
     TarnMemory memory_;
+    bool sentinels_ = false;
     std::array<int, 3> density_{210, 75, 210};
     struct PendingLoad {
         std::size_t track = 0;

@@ -46,7 +46,15 @@ std::optional<Bits> EncodeCustom(std::string_view bytes, int bitsPerChar) {
     return bits;
 }
 
-std::string IsoData(const Stripe& stripe, int bitsPerChar) {
+// The data as the style gives it: stuffed, and closed by 04 in Mode 1. In
+// Mode 2 no data would be no reply at all: the track is blank.
+std::string DataReply(std::string_view data, const ReplyStyle& style) {
+    if (style.closedBy04)
+        return Stuff(data) + kEot;
+    return data.empty() ? "+" : Stuff(data);
+}
+
+std::string IsoData(const Stripe& stripe, int bitsPerChar, const ReplyStyle& style) {
     const TrackRead read = ReadDecoded(stripe, bitsPerChar);
     switch (read.state) {
     case TrackRead::State::Blank:
@@ -56,13 +64,14 @@ std::string IsoData(const Stripe& stripe, int bitsPerChar) {
     case TrackRead::State::Data:
         break;
     }
-    return Stuff(read.data.substr(1, read.data.size() - 2)) + kEot;
+    const std::string_view chars = read.data;
+    return DataReply(style.sentinels ? chars : chars.substr(1, chars.size() - 2), style);
 }
 
 // The characters after the start character, their bits in order, most
 // significant first, eight a byte; the bits of an unfinished last byte are
 // the fill of the last character.
-std::string CustomData(const Stripe& stripe, int bitsPerChar) {
+std::string CustomData(const Stripe& stripe, int bitsPerChar, const ReplyStyle& style) {
     const auto first = stripe.firstOne();
     if (stripe.damaged())
         return "*";
@@ -88,7 +97,7 @@ std::string CustomData(const Stripe& stripe, int bitsPerChar) {
             }
         }
     }
-    return Stuff(bytes) + kEot;
+    return DataReply(bytes, style);
 }
 
 } // namespace
@@ -97,8 +106,9 @@ std::optional<Bits> EncodeLoad(std::string_view data, const LoadForm& form) {
     return form.custom ? EncodeCustom(data, form.bitsPerChar) : EncodeIso(data, form.bitsPerChar);
 }
 
-std::string TrackReply(const Stripe& stripe, const LoadForm& form) {
-    return form.custom ? CustomData(stripe, form.bitsPerChar) : IsoData(stripe, form.bitsPerChar);
+std::string TrackReply(const Stripe& stripe, const LoadForm& form, const ReplyStyle& style) {
+    return form.custom ? CustomData(stripe, form.bitsPerChar, style)
+                       : IsoData(stripe, form.bitsPerChar, style);
 }
 
 } // namespace msrw::sim::tarn

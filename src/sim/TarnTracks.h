@@ -25,9 +25,17 @@ struct LoadForm {
 // empty payload.
 std::optional<Bits> EncodeLoad(std::string_view data, const LoadForm& form);
 
+// How the device gives a track's data: closed by 04 (its memory's Mode 1)
+// or not (Mode 2), and ISO characters with their sentinels or without.
+struct ReplyStyle {
+    bool closedBy04 = false;
+    bool sentinels = false;
+};
+
 // The reply to a track request: "+" blank, "*" not readable in that form,
-// else the data (ISO characters without the sentinels, or CUSTOM characters
-// packed back into bytes), stuffed, then 04.
-std::string TrackReply(const Stripe& stripe, const LoadForm& form);
+// else the data (ISO characters, or CUSTOM characters packed back into
+// bytes), stuffed, then 04 when the style says so; in Mode 2 a track read
+// with no data byte is "+", since no bytes would be no reply.
+std::string TrackReply(const Stripe& stripe, const LoadForm& form, const ReplyStyle& style);
 
 } // namespace msrw::sim::tarn

@@ -101,6 +101,14 @@ INSTANTIATE_TEST_SUITE_P(
                   "\x02"
                   "AB\x04\x03\x44",
                   0, 6},
+        FrameCase{"mode 2 track ends at its end sentinel", ReplyShape::TarnTrackText,
+                  "%B41^A/T^25?;", 0, 12},
+        FrameCase{"mode 2 track without sentinels ends quiet", ReplyShape::TarnTrackText,
+                  "B41^A/T^25?", 0, 0},
+        FrameCase{"mode 2 track blank", ReplyShape::TarnTrackText, "+", 0, 1},
+        FrameCase{"mode 2 track frame", ReplyShape::TarnTrackText, "\x02;41?\x03\x0F", 0, 7},
+        FrameCase{"mode 2 custom track ends quiet", ReplyShape::TarnTrackOpen, "%A?", 0, 0},
+        FrameCase{"mode 2 custom track refused", ReplyShape::TarnTrackOpen, "*", 0, 1},
         FrameCase{"any: ok line", ReplyShape::Any, "OK\r", 0, 3},
         FrameCase{"any: status", ReplyShape::Any,
                   "\x1B"
@@ -191,6 +199,11 @@ TEST(ReplyFramer, TarnRepliesAreKnownByTheirCommand) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ShapeForCommand(c.command, true), c.shape) << c.command;
+    // Mode 2: track data has no 04; ISO tracks may end at their end sentinel.
+    EXPECT_EQ(ShapeForCommand("q1", true, true), ReplyShape::TarnTrackText);
+    EXPECT_EQ(ShapeForCommand("\x02s1\x03\x41", true, true), ReplyShape::TarnTrackText);
+    EXPECT_EQ(ShapeForCommand("V_5", true, true), ReplyShape::TarnTrackOpen);
+    EXPECT_EQ(ShapeForCommand("Q1C", true, true), ReplyShape::TarnMemory);
 }
 
 } // namespace

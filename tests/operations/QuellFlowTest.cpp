@@ -103,6 +103,9 @@ TEST_F(QuellFlow, StartUpReachesTheIdleWindowWithThePortOpen) {
     EXPECT_EQ(s.g.EraseMask, 7);
     EXPECT_TRUE(s.view.coercivityLabelHidden);
     EXPECT_TRUE(s.view.isHidden(Control::cmdConfigSetting));
+    // Tools > Config Setting follows the button: the maintenance dialog
+    // speaks the escape-sequence family only.
+    EXPECT_FALSE(s.view.isEnabled(Control::cmdConfigSetting));
     EXPECT_EQ(s.view.defaultSettingLabel.text, "");
     EXPECT_EQ(s.g.tarnMemory.coercivity, "34");
     EXPECT_TRUE(t.dialogs.messages.empty());
@@ -165,6 +168,23 @@ TEST_F(QuellFlow, StartUpKeepsTheSetUpFileButSpeaksUnframed) {
     EXPECT_EQ(s().view.track(1).maxLength, 25);
     EXPECT_EQ(txtTrk_KeyPress(s(), 2, '1'), '1');
     EXPECT_EQ(s().view.track(2).maxLength, 106);
+}
+
+TEST_F(QuellFlow, StartUpRepairsADamagedSetUpFileAndSaysSo) {
+    QString error;
+    ASSERT_TRUE(t.session->data.writeLines(
+        kTarnSetupFile, {"5", "6", "7", "1", "1", "1", "L", "L", "L", "1"}, error));
+    ASSERT_TRUE(t.startQuell());
+    ASSERT_EQ(t.dialogs.messages.size(), 1u);
+    EXPECT_NE(t.dialogs.messages[0].find("tarnsetup.stp was damaged from line 7 on"),
+              std::string::npos)
+        << t.dialogs.messages[0];
+    EXPECT_TRUE(s().data.exists("\\tarnsetup.stp.bad"));
+    EXPECT_EQ(*s().data.readLines(kTarnSetupFile),
+              (std::vector<std::string>{"5", "6", "7", "1", "1", "1", "0", "1", "0", "1"}));
+    // The densities sent are the defaults, not "75 BPI" for any letter.
+    const Commands sent = FromLastReset(t.takeSent());
+    EXPECT_EQ(Commands(sent.begin() + 1, sent.begin() + 4), (Commands{";1H", ";2L", ";3H"}));
 }
 
 TEST_F(QuellFlow, StartUpLocksTheFieldsOfTracksNotInUse) {
@@ -437,6 +457,7 @@ TEST_F(QuellFlow, EndSendsTheTarnEndSequence) {
     EXPECT_EQ(s().g.OpState, kOpIdle);
     EXPECT_TRUE(s().link().IsPortOpen());
     EXPECT_TRUE(s().view.isEnabled("cmdRead"));
+    EXPECT_FALSE(s().view.isEnabled("cmdConfigSetting"));
     EXPECT_FALSE(t.swipe("ISO sample")); // disarmed
 }
 

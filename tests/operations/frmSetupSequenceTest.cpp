@@ -247,15 +247,4 @@ TEST_F(SetupFlow, OtherModesOpenNoDialogAndLeaveTheButtonsUsable) {
     }
 }
 
-TEST_F(SetupFlow, QuellOkWantsTheSameDensityOnTracksOneAndThree) {
-    openSetup();
-    s().port.MsrwMode = MsrwMode::Quell;
-    frmSetup::ChooseListItem(s(), EntryBpi(3), 1);
-    frmSetup::CmdOk_Click(s());
-    EXPECT_EQ(t.dialogs.messages,
-              (std::vector<std::string>{"BPI on Track 1 and BPI on Track 3 must be the same!"}));
-    EXPECT_TRUE(view().visible);
-    EXPECT_TRUE(t.takeSent().empty());
-}
-
 } // namespace

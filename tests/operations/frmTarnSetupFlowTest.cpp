@@ -104,6 +104,7 @@ TEST_F(TarnSetupFlow, OkWritesTheReaderAndTheFilesAndTheReaderStillAnswers) {
     v.boxes = {"10", "11", "12", "30", "70"};
     (void)v.cboCustom[0].select(1);
     (void)v.cboTkBpi[0].select(1);
+    (void)v.cboTkBpi[2].select(1); // tracks 1 and 3 share their density
     v.serial = {2400, TarnParity::Mark};
     v.modeOne = true;
     v.chktarnhico = true;
@@ -125,7 +126,7 @@ TEST_F(TarnSetupFlow, OkWritesTheReaderAndTheFilesAndTheReaderStillAnswers) {
     EXPECT_EQ(memory(0x1C), 0xFF);
     EXPECT_EQ(ReadFile(s(), kTarnSerialFile), (Lines{s().port.TarnPortText, "m , 7, 1", "2400,"}));
     EXPECT_EQ(ReadFile(s(), kTarnSetupFile),
-              (Lines{"10", "11", "12", "1", "2", "2", "1", "1", "0", "1"}));
+              (Lines{"10", "11", "12", "1", "2", "2", "1", "1", "1", "1"}));
     EXPECT_TRUE(readerAnswers()); // the port follows the reader's new serial format
 
     EXPECT_FALSE(v.visible);
@@ -165,6 +166,26 @@ TEST_F(TarnSetupFlow, OkInTheFramedProtocolFramesItsCommands) {
     ASSERT_GE(sent.size(), expected.size() + 1);
     EXPECT_EQ(Commands(sent.begin(), sent.begin() + std::ptrdiff_t(expected.size())), expected);
     EXPECT_EQ(sent.back(), "\\02L\\03M");
+}
+
+TEST_F(TarnSetupFlow, OkWantsTheSameDensityOnTracksOneAndThreeBeforeSendingAnything) {
+    openDialog();
+    const Lines setupFile = ReadFile(s(), kTarnSetupFile);
+    ASSERT_TRUE(view().cboTkBpi[0].select(1)); // 75 BPI, track 3 at 210
+    frmTarnSetup::CmdTarnsetupOk_Click(s());
+    EXPECT_EQ(t.dialogs.messages, (Lines{"BPI on Track 1 and BPI on Track 3 must be the same!"}));
+    EXPECT_TRUE(t.takeSent().empty());
+    EXPECT_TRUE(view().visible);
+    EXPECT_TRUE(view().buttonsEnabled);
+    EXPECT_EQ(ReadFile(s(), kTarnSetupFile), setupFile);
+
+    ASSERT_TRUE(view().cboTkBpi[2].select(1)); // both at 75: taken
+    t.dialogs.messages.clear();
+    frmTarnSetup::CmdTarnsetupOk_Click(s());
+    EXPECT_TRUE(t.dialogs.messages.empty());
+    EXPECT_FALSE(view().visible);
+    EXPECT_EQ(ReadFile(s(), kTarnSetupFile)[6], "1");
+    EXPECT_EQ(ReadFile(s(), kTarnSetupFile)[8], "1");
 }
 
 TEST_F(TarnSetupFlow, CancelClosesTheDialogWithTheClosingCommandOnly) {

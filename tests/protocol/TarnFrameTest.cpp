@@ -111,6 +111,42 @@ TEST(TarnFrame, TrackRepliesBlankFailedOrData) {
     EXPECT_EQ(ParseTrackReply("\\04").text, "");
 }
 
+TEST(TarnFrame, TrackDataInEitherModeWithOrWithoutSentinels) {
+    struct Case {
+        const char* reply;
+        TrackDataEnd end;
+        TrackState state;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"%B4111^AUDIT/TEST^2512?", TrackDataEnd::WithReply, TrackState::Data,
+         "%B4111^AUDIT/TEST^2512?"},
+        {"B4111^AUDIT/TEST^2512", TrackDataEnd::WithReply, TrackState::Data,
+         "B4111^AUDIT/TEST^2512"},
+        {";4111=2512?\\04", TrackDataEnd::WithReply, TrackState::Data, ";4111=2512?"},
+        {"A\\10\\43", TrackDataEnd::WithReply, TrackState::Data, "A\\03"},
+        {"+", TrackDataEnd::WithReply, TrackState::Blank, ""},
+        {"*", TrackDataEnd::WithReply, TrackState::Failed, ""},
+        {"A\\10", TrackDataEnd::WithReply, TrackState::Failed, ""},
+        {"A\\04B", TrackDataEnd::WithReply, TrackState::Failed, ""},
+        {"%B4111^AUDIT/TEST^2512?", TrackDataEnd::Eot, TrackState::Failed, ""},
+        {"%B4111^AUDIT/TEST^2512?\\04", TrackDataEnd::Eot, TrackState::Data,
+         "%B4111^AUDIT/TEST^2512?"},
+    };
+    for (const Case& c : cases) {
+        const TrackReply r = ParseTrackReply(c.reply, c.end);
+        EXPECT_EQ(r.state, c.state) << c.reply;
+        EXPECT_EQ(r.text, c.text) << c.reply;
+    }
+}
+
+TEST(TarnFrame, DecodedCharactersArePrintableAndNoiseIsNot) {
+    for (const char* text : {"%B41^A/T^25?", "", "\\\\", "~ }"})
+        EXPECT_TRUE(IsCharacterText(text)) << text;
+    for (const char* text : {"\\00\\FF\\80+", "AB\\1F", "\\7F", "A\\04"})
+        EXPECT_FALSE(IsCharacterText(text)) << text;
+}
+
 TEST(TarnFrame, CutShortOrBrokenTrackDataIsAFailedTrack) {
     // Data the device did not close, a stuffing byte with nothing after it,
     // a 04 inside the data, and a text no reply can be.

@@ -56,6 +56,23 @@ TEST_F(DispatcherTable, RoutesByStateAndDropsWhatNoBranchWaitsFor) {
     EXPECT_EQ(calls.size(), 1u);
 }
 
+// End may come while a branch waits for an exchange, outside any pause: the
+// branch's next pause must still stop it, or it would arm the reader again.
+TEST_F(DispatcherTable, EndDuringABranchStopsItsNextPause) {
+    setMode(MsrwMode::Velk); // no port to close
+    std::vector<bool> pauses;
+    session.dispatch.addBranch(kOpCompare, [&](Session& s, std::string_view, bool) {
+        pauses.push_back(s.Wait(100));
+        cmdCancel_Click(s); // as if pressed during an exchange
+        pauses.push_back(s.Wait(100));
+        pauses.push_back(s.Delay(10));
+    });
+    session.g.OpState = kOpCompare;
+    deliver("\\1B0");
+    EXPECT_EQ(pauses, (std::vector<bool>{true, false, false}));
+    EXPECT_TRUE(session.Wait(100)) << "outside the branch, pauses go on as before";
+}
+
 TEST_F(DispatcherTable, EndRunsTheOperationsPartsInStepOrderWithTheEndedState) {
     setMode(MsrwMode::Velk); // no port to close
     session.g.OpState = kOpCompare;

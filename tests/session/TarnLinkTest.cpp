@@ -143,11 +143,14 @@ TEST_F(TarnLinkTest, ACommandTheFrameCannotHoldIsRefusedAndNotSent) {
 }
 
 TEST_F(TarnLinkTest, TrackRequestsGiveTheTrackOrSayNothingCame) {
-    overrides["q1"] = std::string("%B1\x10\x43?\x04");
-    const TarnTrackResult data = RequestTarnTrack(session, "\\71\\31");
+    overrides["U_7"] = std::string("%B1\x10\x43?\x04");
+    const TarnTrackResult data = RequestTarnTrack(session, "\\55\\5F\\37");
     EXPECT_TRUE(data.answered);
     EXPECT_EQ(data.reply.state, tarn::TrackState::Data);
     EXPECT_EQ(data.reply.text, "%B1\\03?");
+    // An ISO track is its decoded characters: 03 is none of them.
+    overrides["q1"] = std::string("%B1\x10\x43?\x04");
+    EXPECT_EQ(RequestTarnTrack(session, "\\71\\31").reply.state, tarn::TrackState::Failed);
     overrides["r2"] = std::string("+");
     EXPECT_EQ(RequestTarnTrack(session, "\\72\\32").reply.state, tarn::TrackState::Blank);
     overrides["s3"] = std::nullopt;

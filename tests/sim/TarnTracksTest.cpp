@@ -32,8 +32,14 @@ std::string CustomLoad(const std::string& data, int bits, int zeros) {
     return load + '\x04';
 }
 
+// The tests below read the data as a device in Mode 1 gives it: closed by
+// 04, without sentinels.
 class TarnTracks : public TarnDevice {
 protected:
+    void SetUp() override {
+        TarnDevice::SetUp();
+        writeMemory("\\30\\34\\30\\30");
+    }
     // Swipes `card` for an armed read and answers the track `request`.
     std::string readBack(VirtualCard& card, std::string_view request) {
         EXPECT_EQ(send("\\50"), "");
@@ -132,6 +138,38 @@ TEST_F(TarnTracks, ACustomTrackLiesAsStartCharacterThenCharactersLsbFirst) {
     EXPECT_EQ(tail, (Bits{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 0}));
     EXPECT_EQ(readBack(card, "\\55\\5F\\35"), "\\10C\\04") << "03 stuffed";
     EXPECT_EQ(send("\\55\\5F\\37"), "\\04") << "one 7-bit character after the start: no byte";
+}
+
+TEST_F(TarnDevice, TrackDataFollowsTheMemorysModeAndTheSentinelKnob) {
+    struct Case {
+        const char* mode; // the value written at 04
+        bool sentinels;
+        const char* track1;
+        const char* emptyCustom; // a CUSTOM track without a whole byte
+    };
+    const Case cases[] = {
+        {nullptr, false, "B4111111111111111^SAMPLE/CARD^2812101", "+"}, // power on: Mode 2
+        {"\\30\\31", true, "%B4111111111111111^SAMPLE/CARD^2812101?", "+"},
+        {"\\30\\30", false, "B4111111111111111^SAMPLE/CARD^2812101\\04", "\\04"},
+        {"\\30\\32", true, "%B4111111111111111^SAMPLE/CARD^2812101?\\04", "\\04"},
+        {"\\30\\33", false, "B4111111111111111^SAMPLE/CARD^2812101", "+"}, // framed, Mode 2
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.track1);
+        if (c.mode)
+            writeMemory(std::string("\\30\\34") + c.mode);
+        device.tarn().setTrackSentinels(c.sentinels);
+        VirtualCard card = Deck::Samples()[1].card;
+        EXPECT_EQ(send("\\50"), "");
+        EXPECT_EQ(swipe(card), "^^");
+        EXPECT_EQ(send("\\71\\31"), c.track1);
+        VirtualCard custom = LowCoCard();
+        EXPECT_EQ(send("\\55\\3D\\35\\80\\8C\\04\\40"), "^^");
+        EXPECT_EQ(swipe(custom), "^^");
+        EXPECT_EQ(send("\\50"), "");
+        EXPECT_EQ(swipe(custom), "^^");
+        EXPECT_EQ(send("\\55\\5F\\37"), c.emptyCustom);
+    }
 }
 
 TEST_F(TarnTracks, WritesNeedTheCoercivityOfAddress1C) {

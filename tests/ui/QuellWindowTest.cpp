@@ -8,6 +8,7 @@
 #include "StartedMainWindow.h"
 #include "support/SimSession.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,6 +53,8 @@ TEST_F(QuellWindow, StartsUpInQuellModeAndReadsACard) {
     QTest::mouseClick(main->prompt()->findChild<QPushButton*>("cmdCancel"), Qt::LeftButton);
     EXPECT_FALSE(main->prompt()->isVisible());
     EXPECT_TRUE(find<QPushButton>("cmdRead")->isEnabled());
+    // The maintenance dialog speaks the escape-sequence family only.
+    EXPECT_FALSE(main->findChild<QAction*>("mnuConfigSetting")->isEnabled());
 }
 
 } // namespace

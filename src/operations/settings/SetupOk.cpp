@@ -245,11 +245,7 @@ void RevertToRecord(FormatStore& f, const SettingsRecord& r) {
 namespace frmSetup {
 
 void CmdOk_Click(Session& s) {
-    if (s.quell()) {
-        if (s.format.bpi[0].text() != s.format.bpi[2].text())
-            s.dialogs.showMessage("BPI on Track 1 and BPI on Track 3 must be the same!");
-        return;
-    }
+    // "Quell Mode" sets up through the Tarn dialog, which checks its densities.
     if (!s.ormond())
         return;
     if (const std::optional<std::string> problem = UnsendableLeadingZeros(s.format)) {

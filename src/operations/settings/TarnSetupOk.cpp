@@ -24,6 +24,8 @@ constexpr const char* kLowCoercivity = "34";
 constexpr const char* kMemoryRefused =
     "Failed to write the setup to the reader! Please Check the reader.";
 constexpr const char* kSerialFormatAddress = "03";
+// Tracks 1 and 3 share one density setting on the reader.
+constexpr const char* kBpiMismatch = "BPI on Track 1 and BPI on Track 3 must be the same!";
 
 TarnSetupView& View(Session& s) {
     return s.operationState<TarnSetupView>();
@@ -110,6 +112,10 @@ std::string ProtocolValue(const TarnSetupView& v) {
 void CmdTarnsetupOk_Click(Session& s) {
     TarnSetupView& v = View(s);
     KeepBoxValues(v); // a box still being edited counts as left
+    if (v.cboTkBpi[0].text() != v.cboTkBpi[2].text()) {
+        s.dialogs.showMessage(kBpiMismatch); // the dialog stays open to correct it
+        return;
+    }
     DisTarnSetupBtn(s);
     std::string reply;
     (void)SendTarnStr(s, tarn::kReset, reply, true); // a reset is taken as it comes

@@ -5,10 +5,9 @@
 
 #include "cards/CardTypeList.h"
 #include "files/TarnSetupFile.h"
+#include "link/OperatorDialogs.h"
 #include "session/MainControls.h"
 #include "session/TarnLink.h"
-
-#include <array>
 
 namespace msrw {
 namespace {
@@ -16,13 +15,14 @@ namespace {
 constexpr const char* kTrack2At75Bpi = "\\3B\\32\\4C";
 
 // The set-up file as it is, but for the bare protocol: start-up always
-// speaks to the reader unframed, whatever the file said.
+// speaks to the reader unframed, whatever the file said. A damaged file is
+// read as the settings record is: kept as ".bad", repaired with the defaults
+// for what could not be read, and the operator told.
 void ForceUnframedSetup(Session& s) {
-    if (!s.data.exists(kTarnSetupFile))
-        CreateTarnSetupFile(s);
-    std::array<std::string, 9> v;
-    for (std::size_t i = 0; i < v.size(); ++i)
-        v[i] = TarnReadSetting(s, kTarnSetupKeys[i]);
+    const TarnSetupLoad load = LoadTarnSetup(s.data);
+    if (!load.notice.isEmpty())
+        s.dialogs.showMessage(load.notice.toStdString(), MessageIcon::Warning);
+    const TarnSetupLines& v = load.values;
     // A file that cannot be written has been reported; the run goes on unframed.
     (void)TarnWriteSetting(s, v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], "1");
     s.g.TarnUnframed = true;

@@ -76,7 +76,7 @@ Load LoadTrack(Session& s, int track, const std::string& data) {
 
 // The operation cannot go on with a track the device did not take.
 void EndForRefusedLoad(Session& s, int track) {
-    s.dialogs.showMessage("Failed to load Track " + std::to_string(track) + " data!");
+    s.dialogs.showMessage(kLoadRefusedLead + std::to_string(track) + " data!");
     cmdCancel_Click(s);
     s.g.PromptClosed = true;
 }

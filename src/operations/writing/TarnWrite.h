@@ -23,6 +23,9 @@ std::string TarnTrackSelector(std::string_view cardType, int track);
 // bytes, or an exchange whose reply did not check).
 std::string LoadTarnCustomTrack(Session& session, const std::string& hexDigits, int track);
 
+// How the message of a track load the device did not take begins.
+inline constexpr const char* kLoadRefusedLead = "Failed to load Track ";
+
 // SendWriteStr's "Quell Mode" part, after the fields are prepared: OpState :=
 // `kind`; the reset, the framing from the set-up file, "\4B", the densities;
 // each track with data loaded; then the write started. A load that is not
