@@ -239,6 +239,9 @@ int RunCardVerb(Console& s, const QCommandLineParser& options, const QStringList
     // failed write, which ends the run as End does, the resume point kept.
     std::signal(SIGPIPE, SIG_IGN);
     console::CardRun run(s.ports, s.data, *request);
+    if (s.simulator)
+        run.followModes(
+            [&s](MsrwMode mode) { s.simulator->device().setTextDialect(mode == MsrwMode::Velk); });
     console::InterruptWatch interrupts([&run] { run.interrupt(); });
     const int status = run.run();
     if (stats)

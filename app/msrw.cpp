@@ -6,6 +6,7 @@
 #include "operations/startup/Startup.h"
 #include "session/Session.h"
 #include "sim/ports/SimulatedPorts.h"
+#include "ui/DialogSupport.h"
 #include "ui/QtOperatorDialogs.h"
 #include "ui/SimulatorWindow.h"
 #include "ui/frmMain.h"
@@ -58,6 +59,8 @@ void PlaceSideBySide(QWidget& main, QWidget& beside) {
     const int top = screen.top() + std::min(3 * gap, std::max(0, screen.height() - frame.height()));
     beside.move(left, top);
     main.move(left + beside.frameGeometry().width() + gap, top);
+    PlaceInsideScreen(&beside);
+    PlaceInsideScreen(&main);
 }
 
 int main(int argc, char** argv) {
@@ -94,6 +97,10 @@ int main(int argc, char** argv) {
                     options.isSet("data-dir") ? DataFolder(options.value("data-dir"))
                                               : DataFolder());
     InstallOperations(session);
+    if (simulator)
+        session.msrwModeChanged = [&simulator](MsrwMode mode) {
+            simulator->device().setTextDialect(mode == MsrwMode::Velk);
+        };
     Startup startup(session, [&session] {
         // The outcome has been shown to the operator.
         (void)cboCardType_Click(session, session.view.cardTypes.selected);
@@ -116,5 +123,7 @@ int main(int argc, char** argv) {
     main.render();
     if (simulatorWindow)
         PlaceSideBySide(main, *simulatorWindow);
+    else
+        PlaceInsideScreen(&main);
     return app.exec();
 }

@@ -87,6 +87,10 @@ CardRun::CardRun(const PortDirectory& ports, const DataFolder& data, CardRunOpti
 
 CardRun::~CardRun() = default;
 
+void CardRun::followModes(std::function<void(MsrwMode)> told) {
+    session_->msrwModeChanged = std::move(told);
+}
+
 int CardRun::run() {
     // A mode named on the command line is known before the port is opened.
     const std::optional<MsrwMode> named =

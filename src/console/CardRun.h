@@ -14,6 +14,7 @@
 #include "protocol/MsrwMode.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -35,6 +36,9 @@ public:
     int run();
     // What SIGINT does: End, or no start when the operation has not begun.
     void interrupt();
+    // Tells `told` each mode the run makes current (a simulated reader/writer
+    // in this process follows it).
+    void followModes(std::function<void(MsrwMode)> told);
 
     // Software time of each card (the pauses taken out), in nanoseconds.
     const std::vector<std::int64_t>& cardWorkNs() const { return cardWorkNs_; }

@@ -82,7 +82,9 @@ void cmdCancel_Click(Session& s) {
     UnlockTrackFields(s.view, s.g.ActiveTracks);
     if (s.quell())
         TarnEndSequence(s);
-    else if (s.ormond())
+    else if (s.ormond() || s.velk())
+        // A "Velk Mode" read is armed as well: left so, the reader would
+        // answer the next card swiped long after the operation ended.
         s.link().SendCommand(cmd::Idle());
     // This is the ending itself: it finishes whatever comes during its pause.
     (void)s.Delay(200);

@@ -28,6 +28,7 @@ enum class EndStep {
     Compare = 8,         // clearing a compare
     Fixture = 9,         // reopening the reader after the fixture
     Maintenance = 10,    // the maintenance dialog's buttons
+    Coercivity = 11,     // the reader set back to the stored coercivity after the test
 };
 
 class DispatchTable {

@@ -9,6 +9,12 @@ Session::Session(const PortDirectory& portDirectory, OperatorDialogs& operatorDi
     : ports(portDirectory), dialogs(operatorDialogs), clock(pauses), data(std::move(dataFolder)),
       portManager({ports, dialogs, clock, data, port, record, view, render}) {}
 
+void Session::setMsrwMode(MsrwMode mode) {
+    port.MsrwMode = mode;
+    if (msrwModeChanged)
+        msrwModeChanged(mode);
+}
+
 MsrwDLL& Session::link() {
     portManager.SetComm();
     return *portManager.link();

@@ -70,6 +70,12 @@ public:
     }
     void endBranch(std::optional<std::uint64_t> outer) { branchEnds_ = outer; }
 
+    // Makes `mode` current and tells msrwModeChanged.
+    void setMsrwMode(MsrwMode mode);
+    // Told each time a mode is made current, so that a reader/writer living in
+    // this program (the simulated one) answers in it as a device set so would.
+    std::function<void(MsrwMode)> msrwModeChanged;
+
     bool ormond() const { return port.MsrwMode == MsrwMode::Ormond; }
     bool velk() const { return port.MsrwMode == MsrwMode::Velk; }
     bool quell() const { return port.MsrwMode == MsrwMode::Quell; }

@@ -176,7 +176,10 @@ WritePlan PlanHexWrite(const TrackTexts& hexDigits) {
 }
 
 bool CanWrite(const VirtualCard& card, const DeviceSettings& settings) {
-    return !card.isDamaged() && card.coercivity == settings.coercivity;
+    // A high-coercivity head records on either kind of stripe; a low one is too
+    // weak for a high-coercivity stripe.
+    return !card.isDamaged() &&
+           (settings.coercivity == Coercivity::High || card.coercivity == Coercivity::Low);
 }
 
 bool ApplyWrite(VirtualCard& card, const WritePlan& plan, const DeviceSettings& settings) {

@@ -73,7 +73,8 @@ WritePlan PlanRawWrite(const TrackTexts& blocks);
 // Raw write given as hexadecimal digits, each digit's bits in order.
 WritePlan PlanHexWrite(const TrackTexts& hexDigits);
 
-// A card takes a write only when undamaged and of the device's coercivity.
+// A card takes a write when undamaged and not of a higher coercivity than the
+// device writes at.
 bool CanWrite(const VirtualCard& card, const DeviceSettings& settings);
 // Applies the plan; false (card unchanged) when it cannot be written.
 bool ApplyWrite(VirtualCard& card, const WritePlan& plan, const DeviceSettings& settings);

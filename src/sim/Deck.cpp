@@ -57,9 +57,15 @@ Deck Deck::AtHand() {
     std::vector<NamedCard> cards = Samples().cards();
     for (NamedCard& named : cards) {
         const bool odd = named.name == "Low-coercivity card";
-        named.card.coercivity = odd ? Coercivity::High : Coercivity::Low;
-        if (odd)
+        if (odd) {
+            // It holds data, as such cards are issued: it reads at either
+            // coercivity, and only a low-coercivity write shows the mismatch.
             named.name = "High-coercivity card";
+            named.card = RecordedCard(
+                {"B5555555555554444^HIGH/COERCIVITY^2812101", "5555555555554444=2812101", ""},
+                kIsoBits);
+        }
+        named.card.coercivity = odd ? Coercivity::High : Coercivity::Low;
     }
     return Deck(std::move(cards));
 }

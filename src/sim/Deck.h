@@ -29,7 +29,8 @@ public:
     static Deck Samples();
     // The samples as a newcomer has them at hand: of the low coercivity the
     // utility starts with, so that writes succeed, but for one
-    // "High-coercivity card" that shows what a mismatch does.
+    // "High-coercivity card" (holding data) that shows what a low-coercivity
+    // write onto it does.
     static Deck AtHand();
     // One blank card.
     static Deck Blank();

@@ -40,6 +40,7 @@ EraseSelDialog::EraseSelDialog(Session& session, std::function<void()> after, QW
     }
     CmdOk = new QPushButton(tr("OK"), this);
     CmdOk->setObjectName("CmdOk");
+    CmdOk->setDefault(true);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName("cmdCancel");
     auto* buttons = new QHBoxLayout;
@@ -54,6 +55,16 @@ EraseSelDialog::EraseSelDialog(Session& session, std::function<void()> after, QW
         frmEraseSel::cmdCancel_Click(s_, s_.operationState<EraseSelView>());
         after_();
     });
+}
+
+void EraseSelDialog::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (CmdOk->isEnabled())
+            CmdOk->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void EraseSelDialog::render() {
@@ -95,6 +106,7 @@ SeqWriteDialog::SeqWriteDialog(Session& session, std::function<void()> after, QW
     form->addRow(tr("No. of card:"), txtEndNo);
     CmdOk = new QPushButton(tr("OK"), this);
     CmdOk->setObjectName("CmdOk");
+    CmdOk->setDefault(true);
     auto* cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName("cmdCancel");
     auto* buttons = new QHBoxLayout;
@@ -130,9 +142,14 @@ bool SeqWriteDialog::eventFilter(QObject* watched, QEvent* event) {
         render();
     } else if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (PasteRefused(key, [this](int c) {
+                return frmSeqWrite::txtNo_KeyPress(s_, s_.operationState<SequentialWrite>(), c) !=
+                       0;
+            }))
+            return true;
         const int code = KeyAsciiOf(key);
         if (code == 0)
-            return false; // navigation keys
+            return false; // navigation and editing keys
         takeTexts();
         const int passed =
             frmSeqWrite::txtNo_KeyPress(s_, s_.operationState<SequentialWrite>(), code);

@@ -24,6 +24,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Return and Enter press OK, the default button.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     Session& s_;

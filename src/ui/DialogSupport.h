@@ -15,6 +15,11 @@ class QWidget;
 
 namespace msrw {
 
+// Moves `w` (a window) wholly inside the available area of its screen, frame
+// included, shrinking it first when it is larger than that area. Every window
+// of the program is placed through this.
+void PlaceInsideScreen(QWidget* w);
+
 // Shows `w` over the middle of its owner window when it appears, with the
 // keyboard in `focus` (one of its widgets) if given; or hides it.
 void ShowOrHideOver(QWidget* w, bool visible, QWidget* focus = nullptr);
@@ -23,6 +28,9 @@ void ShowOrHideOver(QWidget* w, bool visible, QWidget* focus = nullptr);
 // 8 for Backspace, 127 for Delete; 0 for a key that types nothing
 // (navigation, Tab, modifiers).
 int KeyAsciiOf(const QKeyEvent* key);
+// A paste (Ctrl+V, Shift+Insert) that would insert a character the field's
+// key filter (`accepts`) refuses, or a control character: it is dropped whole.
+bool PasteRefused(const QKeyEvent* key, const std::function<bool(int)>& accepts);
 
 // Fills the list with `items` unless it shows them already (refilling would
 // close an open drop-down), then selects `selected` (-1: none).

@@ -1,5 +1,7 @@
 #include "ui/QtOperatorDialogs.h"
 
+#include "ui/SimulatorWindow.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -39,8 +41,11 @@ int ExecOnTop(QMessageBox& box) {
 QWidget* QtOperatorDialogs::owner() const {
     if (QWidget* modal = QApplication::activeModalWidget())
         return modal;
-    // A window just hidden can still be the active one for a moment.
-    if (QWidget* active = QApplication::activeWindow(); active && active->isVisible())
+    // A window just hidden can still be the active one for a moment. The
+    // simulator's window stands for the device, not for the program: what
+    // the program says after a swipe there belongs to the main window.
+    QWidget* active = QApplication::activeWindow();
+    if (active && active->isVisible() && active != SimulatorWindow::find())
         return active;
     return parent_;
 }

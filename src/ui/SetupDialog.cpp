@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -40,10 +41,14 @@ SetupDialog::SetupDialog(Session& session, std::function<void()> after, QWidget*
     for (const char* tab : {"Format", "User Type", "Pass Book"})
         tbsSetup->addTab(tr(tab));
     Frame1 = {buildFormatFrame(), buildUserFrame(), buildPassBookFrame()};
+    // One page a tab, the dialog as large as the largest: visiting the tabs
+    // does not make it grow.
+    frames_ = new QStackedWidget(this);
+    for (QWidget* frame : Frame1)
+        frames_->addWidget(frame);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tbsSetup);
-    for (QWidget* frame : Frame1)
-        layout->addWidget(frame);
+    layout->addWidget(frames_);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     const std::array<std::pair<const char*, void (*)(Session&)>, 3> actions{{
@@ -195,9 +200,11 @@ bool SetupDialog::eventFilter(QObject* watched, QEvent* event) {
     const auto box = std::find(leadz_.begin(), leadz_.end(), watched);
     const bool isBox = box != leadz_.end();
     if (event->type() == QEvent::KeyPress) {
-        const int code = KeyAsciiOf(static_cast<QKeyEvent*>(event));
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const int code = KeyAsciiOf(key);
         if (isBox)
-            return code != 0 && code != 13 && frmSetup::txtLeadz_KeyPress(code) == 0;
+            return PasteRefused(key, [](int c) { return frmSetup::txtLeadz_KeyPress(c) != 0; }) ||
+                   (code != 0 && code != 13 && frmSetup::txtLeadz_KeyPress(code) == 0);
         // Control keys (Escape, Tab, Enter) keep their usual meaning.
         const bool types = code >= ' ';
         for (const BoundList& bound : lists_) {
@@ -238,8 +245,7 @@ void SetupDialog::render() {
     chkReadDiff_Pb->setChecked(f.chkReadDiff_Pb);
     const int tab = int(v.tab) - 1;
     tbsSetup->setCurrentIndex(tab);
-    for (std::size_t i = 0; i < Frame1.size(); ++i)
-        Frame1[i]->setVisible(int(i) == tab);
+    frames_->setCurrentIndex(tab);
     const bool appearing = v.visible && !isVisible();
     ShowOrHideOver(this, v.visible);
     if (appearing) // the first field of the tab shown (cboTk1bpi on "Format")

@@ -13,6 +13,7 @@ class QCheckBox;
 class QComboBox;
 class QGridLayout;
 class QLineEdit;
+class QStackedWidget;
 class QTabBar;
 
 namespace msrw {
@@ -54,6 +55,7 @@ private:
     std::function<void()> after_;
     QTabBar* tbsSetup;
     std::array<QWidget*, 3> Frame1{};
+    QStackedWidget* frames_ = nullptr;
     std::vector<BoundList> lists_;
     std::array<QLineEdit*, 3> leadz_{}; // by LeadzBox
     QCheckBox* chkhico;

@@ -26,15 +26,20 @@ SimulatorWindow::SimulatorWindow(sim::SimulatedPorts& simulator, QWidget* parent
     state_ = new QLabel(this);
     state_->setObjectName("lblState");
     state_->setWordWrap(true);
+    // Room for the longest state, above the button: a text that wraps to
+    // another line must not move the button from under the pointer.
+    state_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    state_->setMinimumHeight(state_->fontMetrics().lineSpacing() * 3);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("Cards at hand:"), this));
     layout->addWidget(cards_, 1);
-    layout->addWidget(swipeButton_);
     layout->addWidget(state_);
+    layout->addWidget(swipeButton_);
     connect(swipeButton_, &QPushButton::clicked, this, &SimulatorWindow::swipe);
     connect(cards_, &QListWidget::itemDoubleClicked, this, &SimulatorWindow::swipe);
     connect(&simulator.device(), &sim::Device::armed, this, &SimulatorWindow::showState);
     connect(&simulator.device(), &sim::Device::reply, this, [this] { showState(); });
+    connect(&simulator.fixture(), &sim::Device::armed, this, &SimulatorWindow::showState);
     // Some commands (return to idle) disarm the device without a reply.
     auto* refresh = new QTimer(this);
     connect(refresh, &QTimer::timeout, this, &SimulatorWindow::showState);
@@ -82,6 +87,9 @@ void SimulatorWindow::showState() {
         state_->setText(tr("Waiting for the verifying swipe of the card just written."));
     else if (device.isArmed())
         state_->setText(tr("Waiting for a card: choose one and press Swipe."));
+    else if (simulator_.fixture().isArmed())
+        state_->setText(tr("The lead-zero-bias fixture waits for a card: choose one and press "
+                           "Swipe."));
     else
         state_->setText(tr("Idle."));
 }

@@ -164,7 +164,10 @@ bool TarnSetupDialog::eventFilter(QObject* watched, QEvent* event) {
     if (rendering_ || box == boxes_.end())
         return QDialog::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
-        const int code = KeyAsciiOf(static_cast<QKeyEvent*>(event));
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (PasteRefused(key, [](int c) { return frmTarnSetup::txtBox_KeyPress(c) != 0; }))
+            return true;
+        const int code = KeyAsciiOf(key);
         // Control keys (Tab, Escape, Enter) and navigation keep their meaning.
         if (code >= ' ' || code == 8)
             return frmTarnSetup::txtBox_KeyPress(code) == 0;

@@ -34,6 +34,7 @@
 #include "ui/TrackEdit.h"
 #include "ui/frmMessage.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -130,8 +131,15 @@ frmMain::frmMain(Session& session, Startup& startup, QWidget* parent)
     buildMenus();
 
     frmMessage_ = new frmMessage(this);
-    connect(frmMessage_, &frmMessage::cmdCancelClicked, this,
-            [this] { act([this] { cmdCancel_Click(s_); }); });
+    connect(frmMessage_, &frmMessage::cmdCancelClicked, this, [this] {
+        act([this] { cmdCancel_Click(s_); });
+        // The keyboard comes back here, not to the window the cards were
+        // swiped in.
+        if (isVisible() && !QApplication::activeModalWidget()) {
+            raise();
+            activateWindow();
+        }
+    });
     eraseSel_ = new EraseSelDialog(
         s_, [this] { act([] {}); }, this);
     seqWrite_ = new SeqWriteDialog(

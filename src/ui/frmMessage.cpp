@@ -1,5 +1,7 @@
 #include "ui/frmMessage.h"
 
+#include "ui/DialogSupport.h"
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -54,6 +56,7 @@ void frmMessage::render(const PromptView& view, const QWidget* anchor) {
     if (view.visible && !isVisible()) {
         if (anchor)
             moveBeside(anchor->geometry());
+        PlaceInsideScreen(this);
         show();
     } else if (!view.visible && isVisible()) {
         hide();

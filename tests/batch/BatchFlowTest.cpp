@@ -104,7 +104,7 @@ TEST_F(BatchFlow, AFailedWriteTriesTheSameRecordAgainAndClaimsNothingNew) {
     useBatch(s(), "one");
     start(t);
     t.takePauses();
-    ASSERT_TRUE(t.swipe("Low-coercivity card"));
+    ASSERT_TRUE(t.swipeAtLowCoercivity("AAMVA sample"));
     EXPECT_EQ(s().view.message.text, "Write Record no. 1 Error!!");
     EXPECT_EQ(t.takePauses(), std::vector<int>{500});
     EXPECT_EQ(states(), "1:claimed:one 2:open:-");

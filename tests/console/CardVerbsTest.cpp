@@ -348,4 +348,19 @@ TEST(CardVerbs, EveryModeOfTheWindowReadsFromTheConsole) {
     }
 }
 
+TEST(CardVerbs, TheBuiltInSimulatorAnswersInTheModeTheRunMakesCurrent) {
+    QTemporaryDir dir;
+    for (const char* mode : {"velk", "ormond"}) {
+        QProcess p;
+        p.start(QString::fromStdString(SimProcess::binDir() + "/msrw-cli"),
+                {"--simulate", "--data-dir", dir.path(), "--mode", mode, "--tracks", "123", "read",
+                 "--cards", "2", "--json"});
+        ASSERT_TRUE(p.waitForFinished(60000));
+        EXPECT_EQ(p.exitCode(), 0) << mode << ": " << p.readAllStandardError().toStdString();
+        const auto lines = JsonLines(QString::fromLatin1(p.readAllStandardOutput()));
+        ASSERT_EQ(lines.size(), 2u) << mode;
+        EXPECT_EQ(Track(lines[1], 2), ";4111111111111111=2812101?") << mode;
+    }
+}
+
 } // namespace

@@ -68,7 +68,7 @@ TEST_F(DatabaseFlow, WritesRecordAfterRecordAndKeepsTheResumePointEachTime) {
     EXPECT_EQ(read("db.his"), "2\r\n"); // kept before the next card is armed
     EXPECT_EQ(written(a, 1), "%SMITH^JOHN?");
     EXPECT_EQ(written(a, 2), ";12345678?");
-    ASSERT_TRUE(t.swipe("Low-coercivity card"));
+    ASSERT_TRUE(t.swipeAtLowCoercivity("AAMVA sample"));
     EXPECT_EQ(s().view.message.text, "Write Record no. 2 Error!!");
     swipe(b);
     EXPECT_EQ(written(b, 1), "%DOE, JANE^Q?");

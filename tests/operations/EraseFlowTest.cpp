@@ -109,7 +109,7 @@ TEST_F(EraseFlow, ErasesTheChosenTracksAndCountsEveryCard) {
     EXPECT_TRUE(trackHoldsData("ISO sample", 2));
     EXPECT_FALSE(trackHoldsData("ISO sample", 3));
 
-    ASSERT_TRUE(t.swipe("Low-coercivity card"));
+    ASSERT_TRUE(t.swipeAtLowCoercivity("AAMVA sample"));
     EXPECT_EQ(s().view.message.text, "Erase(2) Error!");
     EXPECT_EQ(s().view.message.colour, kRed);
     EXPECT_EQ(t.takePauses(), std::vector<int>{500});
@@ -122,7 +122,7 @@ TEST_F(EraseFlow, EndDuringThePauseStopsTheEraseThere) {
     chooseTracks(7);
     frmEraseSel::CmdOk_Click(s(), dialog);
     t.endOperationAtPause(500);
-    ASSERT_TRUE(t.swipe("Low-coercivity card"));
+    ASSERT_TRUE(t.swipeAtLowCoercivity("AAMVA sample"));
     EXPECT_FALSE(t.device->isArmed());
     EXPECT_FALSE(s().view.prompt.visible);
     EXPECT_EQ(s().g.OpState, 0);

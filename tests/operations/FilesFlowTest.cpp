@@ -393,7 +393,7 @@ TEST_F(FilesFlow, AFailedWriteRepeatsTheSameRecord) {
     t.dialogs.fileAnswers.push_back(path("one.ISO"));
     cmdFromFile_Click(s());
     t.takePauses();
-    ASSERT_TRUE(t.swipe("Low-coercivity card"));
+    ASSERT_TRUE(t.swipeAtLowCoercivity("AAMVA sample"));
     EXPECT_EQ(s().view.message.text, "Write(1) Error!!");
     EXPECT_EQ(s().g.OpState, kOpWriteFromFile);
     sim::VirtualCard blank;

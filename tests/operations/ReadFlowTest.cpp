@@ -82,6 +82,49 @@ TEST_F(ReadFlow, APassBookWithoutTrack1IsAGoodRead) {
     EXPECT_EQ(s().g.OpCount, 3);
 }
 
+// Compare takes the first card that Read would take as good as its reference.
+TEST_F(ReadFlow, APassBookWithoutTrack1IsAReferenceAndATargetForCompare) {
+    chooseCardType("PASS BOOK");
+    cmdCompare_Click(s());
+    ASSERT_TRUE(t.swipe("ISO sample")); // track 1 fails at 5 bits, track 2 holds data
+    EXPECT_EQ(s().view.message.text, "Read(1) OK!");
+    EXPECT_EQ(s().view.track(2).text, ";4111111111111111=2812101?");
+    ASSERT_TRUE(t.swipe("ISO sample"));
+    EXPECT_EQ(s().view.message.text, "Compare(1)OK");
+    ASSERT_TRUE(t.swipe("AAMVA sample"));
+    EXPECT_EQ(s().view.message.text, "Compare(2)Error");
+}
+
+// In "Velk Mode" the read is armed too: End leaves no reader waiting.
+TEST_F(ReadFlow, EndInVelkModeStopsTheReaderAsWell) {
+    s().setMsrwMode(MsrwMode::Velk);
+    t.device->setTextDialect(true);
+    cmdRead_Click(s());
+    ASSERT_TRUE(t.device->isArmed());
+    cmdCancel_Click(s());
+    t.settle();
+    EXPECT_FALSE(t.device->isArmed());
+}
+
+// The test reads and writes at high coercivity; its end sets the reader back
+// to the coercivity of the settings record that the window names.
+TEST_F(ReadFlow, TheEndOfTheTestSetsTheStoredCoercivityBack) {
+    for (const int stored : {kHiCoLow, kHiCoHigh}) {
+        s().record[kEntryHiCo] = stored;
+        cmdTest_Click(s());
+        ASSERT_EQ(t.device->settings().coercivity, sim::Coercivity::High);
+        t.takeSent();
+        cmdCancel_Click(s());
+        const auto sent = t.takeSent();
+        EXPECT_EQ(sent.front(), "\\1Ba") << stored;
+        EXPECT_EQ(sent.back(), stored == kHiCoHigh ? "\\1Bx" : "\\1By");
+        EXPECT_EQ(t.device->settings().coercivity,
+                  stored == kHiCoHigh ? sim::Coercivity::High : sim::Coercivity::Low);
+        EXPECT_EQ(s().view.coercivityLabel,
+                  stored == kHiCoHigh ? "High Coercivity" : "Low Coercivity");
+    }
+}
+
 TEST_F(ReadFlow, EndStopsTheReaderClosesThePortAndKeepsTheLastCard) {
     cmdRead_Click(s());
     ASSERT_TRUE(t.swipe("ISO sample"));

@@ -67,8 +67,9 @@ TEST_F(WriteFlow, WritesCardAfterCardAndCountsOnlyTheCardsWritten) {
     EXPECT_TRUE(prompt.visible);
 
     // Two failures and a success all report card 2.
-    for (const char* name : {"Damaged card (track 2)", "Low-coercivity card"}) {
-        ASSERT_TRUE(t.swipe(name));
+    for (const bool lowOntoHigh : {false, true}) {
+        const char* name = lowOntoHigh ? "AAMVA sample" : "Damaged card (track 2)";
+        ASSERT_TRUE(lowOntoHigh ? t.swipeAtLowCoercivity(name) : t.swipe(name));
         EXPECT_EQ(s().view.message.text, "Write(2) Error!!") << name;
         EXPECT_EQ(s().view.message.colour, kRed);
         EXPECT_EQ(t.takePauses(), std::vector<int>{1500});

@@ -135,7 +135,7 @@ TEST_F(CfgFlow, SaveRefusesWhatItCannotKeep) {
     const std::vector<Case> cases{
         {false, "55", "Please choose"},
         {true, "256", "210 BPI Leading Zeros must be a number from 0 to 255"},
-        {true, "", "210 BPI Leading Zeros must be a number"},
+        {true, "", "210 BPI Leading Zeros must be a number from 0 to 255 (the default is 55)"},
     };
     for (const Case& c : cases) {
         t.dialogs.messages.clear();

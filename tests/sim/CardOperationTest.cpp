@@ -1,5 +1,6 @@
 #include "SimTestSupport.h"
 #include "sim/Deck.h"
+#include "sim/ports/SimulatedPorts.h"
 
 #include <gtest/gtest.h>
 
@@ -65,23 +66,50 @@ TEST(CardOperations, FailedTracksAreNamedAsABitSet) {
     EXPECT_EQ(reply, "\\1B\\01\\1B*\\1B\\02\\1B*\\1B\\03\\1B*?\\1C\\1B7");
 }
 
-TEST(CardOperations, DamagedOrOtherCoercivityCardsRefuseWrites) {
+TEST(CardOperations, DamagedCardsRefuseWrites) {
     Fixture f;
     Deck deck = Deck::Samples();
     VirtualCard& damaged = deck[3].card;
-    VirtualCard& lowCo = deck[4].card;
     const VirtualCard damagedBefore = damaged;
-    const char* write = "\\1Bw\\1Bs\\1B\\01HELLO?\\1C";
-    EXPECT_EQ(f.run(write, damaged), "\\1B1");
+    EXPECT_EQ(f.run("\\1Bw\\1Bs\\1B\\01HELLO?\\1C", damaged), "\\1B1");
     EXPECT_EQ(damaged.tracks, damagedBefore.tracks);
-    EXPECT_EQ(f.run(write, lowCo), "\\1B1");
-    EXPECT_TRUE(lowCo.tracks[0].isBlank());
-    EXPECT_EQ(f.run("\\1Bc\\37", lowCo), "\\1B1");
+}
 
-    f.run("\\1By", lowCo);
-    EXPECT_EQ(f.run(write, lowCo), "\\1B0");
-    EXPECT_EQ(f.run("\\1Br", lowCo).substr(0, 16), "\\1B\\01%HELLO?\\1B");
-    EXPECT_EQ(f.run(write, deck[0].card), "\\1B1") << "a high-coercivity card under low";
+// A high-coercivity head records on either kind of stripe; only a
+// low-coercivity write onto a high-coercivity stripe leaves it as it was.
+TEST(CardOperations, OnlyALowCoercivityWriteOntoAHighCoercivityCardFails) {
+    struct Case {
+        const char* select; // the writer's coercivity command
+        Coercivity card;
+        bool records;
+    };
+    const Case cases[] = {{"\\1Bx", Coercivity::High, true},
+                          {"\\1Bx", Coercivity::Low, true},
+                          {"\\1By", Coercivity::Low, true},
+                          {"\\1By", Coercivity::High, false}};
+    for (const Case& c : cases) {
+        Fixture f;
+        f.device.receive(Bytes(c.select));
+        f.log.take();
+        VirtualCard card = IsoSample();
+        card.coercivity = c.card;
+        const std::string ok = c.records ? "\\1B0" : "\\1B1";
+        const bool high = c.card == Coercivity::High;
+        EXPECT_EQ(f.run("\\1Bw\\1Bs\\1B\\01HELLO?\\1C", card), ok) << c.select << high;
+        EXPECT_EQ(f.run("\\1Br", card).substr(0, 16),
+                  c.records ? "\\1B\\01%HELLO?\\1B" : "\\1B\\01%B41111111")
+            << "reading does not depend on coercivity " << c.select << high;
+        EXPECT_EQ(f.run("\\1Bc\\37", card), ok) << c.select << high;
+        EXPECT_EQ(card.tracks[0].isBlank(), c.records) << c.select << high;
+    }
+}
+
+TEST(CardOperations, AtPowerOnTheWriterRecordsOnTheBlankCardAtHand) {
+    Fixture f;
+    Deck deck = Deck::AtHand();
+    EXPECT_EQ(f.run("\\1Bw\\1Bs\\1B\\01ABC 123\\1B\\02555123?\\1C", deck[0].card), "\\1B0");
+    EXPECT_EQ(f.run("\\1Br", deck[0].card),
+              "\\1B\\01%ABC 123?\\1B\\02;555123?\\1B\\03\\1B+?\\1C\\1B0");
 }
 
 TEST(CardOperations, ACharacterOutsideTheTrackAlphabetFailsTheWholeWrite) {
@@ -134,6 +162,15 @@ TEST_F(PassBook, FirstSwipeWritesAndTheVerifyingSwipeConfirms) {
     EXPECT_EQ(f.log.take(), "\\1B0");
     EXPECT_FALSE(f.device.isArmed());
     EXPECT_EQ(f.run("\\1BR0", card), "\\1B\\01\\1B+\\1B\\02;0042<\\1B\\03\\1B+?\\1C\\1B0");
+}
+
+TEST_F(PassBook, TheSimulatorsListNamesAWrittenPassBookByWhatItHolds) {
+    PortDirectory ports;
+    SimulatedPorts simulator(ports, 5);
+    simulator.device().receive(command());
+    ASSERT_TRUE(simulator.swipe(0));
+    ASSERT_TRUE(simulator.swipe(0)); // the verifying swipe
+    EXPECT_EQ(simulator.cardLabel(0), "T2 ;0042<");
 }
 
 TEST_F(PassBook, AVerifyingSwipeOfAnotherCardFails) {

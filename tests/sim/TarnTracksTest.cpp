@@ -183,7 +183,7 @@ TEST_F(TarnTracks, WritesNeedTheCoercivityOfAddress1C) {
     EXPECT_TRUE(high.tracks[1].isBlank());
     EXPECT_EQ(write(low), "^^");
     writeMemory("1CFF");
-    EXPECT_EQ(write(low), "^*");
+    EXPECT_EQ(write(low), "^^") << "a high-coercivity head records on either kind";
     EXPECT_EQ(write(high), "^^");
     writeMemory("105A");
     EXPECT_EQ(write(high), "^*") << "locked to low coercivity";

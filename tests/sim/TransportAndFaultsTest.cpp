@@ -167,6 +167,10 @@ TEST(Deck, TheCardsAtHandMatchTheUtilitysStartingCoercivityButOne) {
         const bool isHigh = named.card.coercivity == Coercivity::High;
         high += isHigh ? 1 : 0;
         EXPECT_EQ(isHigh, named.name == "High-coercivity card") << named.name;
+        if (isHigh) { // it reads: only a low-coercivity write shows the mismatch
+            EXPECT_EQ(ReadCardDecoded(named.card, DeviceSettings{})[1].data,
+                      ";5555555555554444=2812101?");
+        }
     }
     EXPECT_EQ(high, 1);
 }

@@ -76,6 +76,15 @@ bool SimSession::swipe(const std::string& cardName) {
     return armed;
 }
 
+bool SimSession::swipeAtLowCoercivity(const std::string& cardName) {
+    sim::DeviceSettings& settings = device->settings();
+    const sim::Coercivity was = settings.coercivity;
+    settings.coercivity = sim::Coercivity::Low;
+    const bool armed = swipe(cardName);
+    settings.coercivity = was;
+    return armed;
+}
+
 std::vector<std::string> SimSession::takeSent() {
     std::vector<std::string> out;
     for (const std::string& bytes : sent)

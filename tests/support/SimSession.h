@@ -31,6 +31,10 @@ public:
 
     // Swipes the deck's card of that name; false when the device was not armed.
     bool swipe(const std::string& cardName);
+    // Swipes it with the reader set to low coercivity for this one swipe: a
+    // high-coercivity card (every sample but "Low-coercivity card") then
+    // takes no write.
+    bool swipeAtLowCoercivity(const std::string& cardName);
     sim::VirtualCard& card(const std::string& cardName);
     // Presses the prompt's "End" during the next pause of `ms` milliseconds,
     // as an operator might while a branch waits.

@@ -4,6 +4,7 @@
 #include "operations/writing/SequentialWrite.h"
 #include "sim/ports/SimulatedPorts.h"
 #include "ui/CardDialogs.h"
+#include "ui/DialogSupport.h"
 #include "ui/SimulatorWindow.h"
 #include "ui/frmMessage.h"
 
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QScreen>
 #include <gtest/gtest.h>
 
 using namespace msrw;
@@ -96,6 +98,18 @@ TEST_F(DialogFocus, EraseSelectOpensWithTheKeyboardOnTheFirstTrack) {
     EXPECT_NE(track1->isChecked(), before);
 }
 
+TEST_F(DialogFocus, ReturnInEraseSelectPressesOk) {
+    click("cmdErase");
+    auto* dialog = find<EraseSelDialog>("frmEraseSel");
+    ASSERT_TRUE(dialog->isVisible());
+    QWidget* keyboard = keyboardIn(dialog);
+    QTest::keyClick(keyboard, Qt::Key_Space); // a track chosen: OK can be pressed
+    ASSERT_TRUE(find<QPushButton>("CmdOk", dialog)->isEnabled());
+    QTest::keyClick(keyboard, Qt::Key_Return);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(main->prompt()->isVisible()); // the erase waits for a card
+}
+
 TEST_F(DialogFocus, ClosingTheSwipePromptEndsTheOperationAsEndDoes) {
     click("cmdRead");
     ASSERT_TRUE(main->prompt()->isVisible());
@@ -159,6 +173,56 @@ TEST_F(DialogFocus, TheSimulatorsCardListShowsWhatAWrittenCardHolds) {
     }
     EXPECT_EQ(list->item(1)->text(), "T1 %B4111111111111111^SAMPLE/CARD^2812101?  T3 ;0123456789?");
     EXPECT_EQ(list->item(0)->text(), "Blank card");
+}
+
+TEST_F(DialogFocus, TheSimulatorWindowSaysWhichDeviceWaitsAndItsButtonStaysPut) {
+    PortDirectory ports;
+    sim::SimulatedPorts simulator(ports, 5);
+    SimulatorWindow window(simulator);
+    window.show();
+    auto* state = find<QLabel>("lblState", &window);
+    auto* swipe = find<QPushButton>("cmdSwipe", &window);
+    const QRect before = swipe->geometry();
+    EXPECT_EQ(state->text(), "Idle.");
+    QTest::mouseClick(swipe, Qt::LeftButton); // nothing waits: the longest text
+    EXPECT_TRUE(state->text().startsWith("Nothing to do")) << qPrintable(state->text());
+    EXPECT_EQ(swipe->geometry(), before);
+    simulator.fixture().receive("\x1Br");
+    EXPECT_TRUE(QTest::qWaitFor([state] { return state->text().contains("fixture"); }))
+        << qPrintable(state->text());
+    EXPECT_EQ(swipe->geometry(), before);
+}
+
+TEST_F(DialogFocus, EndGivesTheKeyboardBackToTheMainWindowNotTheSimulators) {
+    PortDirectory ports;
+    sim::SimulatedPorts simulator(ports, 5);
+    SimulatorWindow window(simulator);
+    window.show();
+    click("cmdRead");
+    ASSERT_TRUE(main->prompt()->isVisible());
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::mouseClick(promptButton(), Qt::LeftButton); // End
+    EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == main.get(); }));
+}
+
+TEST(WindowPlace, AWindowOffTheScreenOrTallerThanItComesInsideItsAvailableArea) {
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    struct Case {
+        QPoint at;
+        QSize size;
+    };
+    const Case cases[] = {{{area.left() + 10, area.bottom() - 50}, {200, 300}},
+                          {{area.right() - 20, area.top() + 5}, {200, 100}},
+                          {{area.left() - 300, area.top() - 300}, {200, 100}},
+                          {{area.left(), area.top() + 100}, {200, area.height() + 400}}};
+    for (const Case& c : cases) {
+        QWidget w;
+        w.resize(c.size);
+        w.move(c.at);
+        PlaceInsideScreen(&w);
+        EXPECT_TRUE(area.contains(QRect(w.pos(), w.size()))) << c.at.x() << "," << c.at.y();
+    }
 }
 
 } // namespace

@@ -35,8 +35,14 @@ TEST_F(SettingsWindows, TheMaintenanceDialogOpensOverAHiddenMainWindowAndEscapeC
     QTest::keyClicks(bias, "3g-f9");
     EXPECT_EQ(bias->text(), "3F");
     t.dialogs.okCancelAnswers.push_back(true);
+    QString shownUnderMessage;
+    t.dialogs.whileShown = [&] {
+        shownUnderMessage = find<QLineEdit>("txtCurLzBiaz", dialog)->text();
+    };
     QTest::mouseClick(find<QPushButton>("cmdSetLzBiasManual", dialog), Qt::LeftButton);
+    t.dialogs.whileShown = nullptr;
     EXPECT_EQ(t.dialogs.messages.back(), "Set Lead Zero Bias value Ok.");
+    EXPECT_EQ(shownUnderMessage, "3F"); // the field is new behind the message
     EXPECT_EQ(find<QLineEdit>("txtCurLzBiaz", dialog)->text(), "3F");
     QTest::keyClick(dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog->isVisible());

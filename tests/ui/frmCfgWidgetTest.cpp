@@ -64,6 +64,15 @@ TEST_F(CfgWidget, ChoosesTypesSavesAndClosesBackToTheMainWindow) {
     EXPECT_TRUE(main->findChild<QPushButton*>("cmdWrite")->isEnabled());
 }
 
+TEST_F(CfgWidget, DefaultShowsTheValuesBeforeItsMessage) {
+    QString loCoUnderMessage;
+    t.dialogs.whileShown = [&] { loCoUnderMessage = field<QLineEdit>("txtLoCo")->text(); };
+    QTest::mouseClick(field<QPushButton>("cmdCfgDefault"), Qt::LeftButton);
+    t.dialogs.whileShown = nullptr;
+    EXPECT_EQ(t.dialogs.messages.back(), "Reset Reader success!");
+    EXPECT_EQ(loCoUnderMessage, "44");
+}
+
 TEST_F(CfgWidget, TheWindowsXClosesAsCloseDoes) {
     dialog->close();
     EXPECT_FALSE(dialog->isVisible());

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QFocusEvent>
@@ -110,6 +111,34 @@ TEST_F(SetupWidget, EscapeAndTheWindowsXCancelAndPutTheRecordBack) {
         EXPECT_FALSE(dialog->isVisible()) << useEscape;
         EXPECT_EQ(track1->currentText(), "210") << useEscape;
         EXPECT_TRUE(main->findChild<QPushButton*>("cmdRead")->isEnabled()) << useEscape;
+    }
+}
+
+// The editing keys pass the number boxes' filter; what they would insert
+// does not.
+TEST_F(SetupWidget, EditingKeysPassTheNumberFilterButWhatTheyInsertIsFiltered) {
+    auto* leadz = field<QLineEdit>("txt210Leadz");
+    leadz->setFocus();
+    QTest::keyClick(leadz, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(leadz, "45");
+    EXPECT_EQ(leadz->text(), "45");
+    QApplication::clipboard()->setText("7a");
+    QTest::keyClick(leadz, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(leadz, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(leadz->text(), "45");
+    QApplication::clipboard()->setText("72");
+    QTest::keyClick(leadz, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(leadz->text(), "72");
+    EXPECT_EQ(t.session->format.txt210Leadz, "72");
+}
+
+TEST_F(SetupWidget, VisitingTheTabsDoesNotChangeTheDialogsSize) {
+    const QSize first = dialog->size();
+    auto* tabs = field<QTabBar>("tbsSetup");
+    for (int tab : {1, 2, 0, 2, 1}) {
+        tabs->setCurrentIndex(tab);
+        QApplication::processEvents();
+        EXPECT_EQ(dialog->size(), first) << tab;
     }
 }
 

@@ -40,7 +40,7 @@ void ArmNextCard(Session& s) {
 
 void TakeReference(Session& s, const CardRead& card) {
     const int n = s.g.OpCount;
-    if (!card.ok) {
+    if (!ReadAccepted(s, card)) {
         ShowCardResult(s,
                        {{"Read(" + std::to_string(n) + ") Failed!", kRed}, false, n, card.tracks});
         if (!s.Wait(500))
@@ -118,7 +118,8 @@ void CompareBranch(Session& s, std::string_view replyText) {
         TakeReference(s, card);
         return;
     }
-    const bool same = card.ok && TracksMatch(s.g.CardType, card.tracks, s.g.compareReference);
+    const bool same =
+        ReadAccepted(s, card) && TracksMatch(s.g.CardType, card.tracks, s.g.compareReference);
     ShowCardResult(s, {{"Compare(" + std::to_string(s.g.OpCount) + ")" + (same ? "OK" : "Error"),
                         same ? kBlack : kRed},
                        same,

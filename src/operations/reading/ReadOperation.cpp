@@ -21,6 +21,12 @@ std::array<UserTrackFormat, 3> UserFormats(const FormatStore& format) {
     return {format.userFormat(1), format.userFormat(2), format.userFormat(3)};
 }
 
+// ActiveTracks 0: track 2 only; 1: tracks 1 and 2; otherwise all three.
+bool TrackInUse(int activeTracks, int n) {
+    return n == 2 || (n == 1 && activeTracks != 0) ||
+           (n == 3 && activeTracks != 0 && activeTracks != 1);
+}
+
 } // namespace
 
 CardRead ReadCard(const Session& s, std::string_view replyText) {
@@ -46,11 +52,8 @@ CardRead ReadCard(const Session& s, std::string_view replyText) {
 void ShowTracks(Session& s, const track::TrackTexts& tracks) {
     track::TrackTexts shown = tracks;
     track::SpacesToTilde(shown);
-    const int active = s.g.ActiveTracks;
     for (int n = 1; n <= 3; ++n) {
-        const bool inUse =
-            n == 2 || (n == 1 && active != 0) || (n == 3 && active != 0 && active != 1);
-        if (inUse)
+        if (TrackInUse(s.g.ActiveTracks, n))
             s.view.track(n).text = track::RewrapTrackField(shown[std::size_t(n - 1)], 0).text;
     }
     CheckShownFormat(s);
@@ -73,8 +76,14 @@ bool PassBookReadWithoutTrack1(const Session& s, const CardRead& card) {
     // A pass book answers "track 1 failed" when it has no track 1 at all.
     const bool track1Only = card.outcome.verdict == reply::ReadVerdict::TracksFailed &&
                             card.outcome.failedTracks.bits == 1;
-    return s.g.CardType == card::PASS_BOOK && track1Only &&
-           (!s.view.track(2).text.empty() || !s.view.track(3).text.empty());
+    const auto holds = [&](int n) {
+        return TrackInUse(s.g.ActiveTracks, n) && !card.tracks[std::size_t(n - 1)].empty();
+    };
+    return s.g.CardType == card::PASS_BOOK && track1Only && (holds(2) || holds(3));
+}
+
+bool ReadAccepted(const Session& s, const CardRead& card) {
+    return card.ok || PassBookReadWithoutTrack1(s, card);
 }
 
 ColouredText ReadFailureLine(const Session& s, const CardRead& card) {
@@ -142,7 +151,7 @@ CardRead TakeCard(Session& s, std::string_view replyText) {
 
 void ReadBranch(Session& s, std::string_view replyText) {
     const CardRead card = TakeCard(s, replyText);
-    if (card.ok || PassBookReadWithoutTrack1(s, card)) {
+    if (ReadAccepted(s, card)) {
         ShowCardResult(s,
                        {{reply::ReadOkLine(s.g.OpCount), kBlack}, true, s.g.OpCount, card.tracks});
         if (!s.Wait(300))

@@ -32,8 +32,10 @@ void ShowTracks(Session& session, const track::TrackTexts& tracks);
 bool UserSentinelsShown(const Session& session);
 
 // A pass book with no track 1 is read with "track 1 failed": when track 2 or
-// 3 is shown, the card read well.
+// 3 in use holds data, the card read well.
 bool PassBookReadWithoutTrack1(const Session& session, const CardRead& card);
+// Whether a card read well, as Read judges it (Compare judges the same way).
+bool ReadAccepted(const Session& session, const CardRead& card);
 
 // The result line of a card that did not read well.
 ColouredText ReadFailureLine(const Session& session, const CardRead& card);

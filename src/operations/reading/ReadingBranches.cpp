@@ -27,6 +27,13 @@ void EndCompare(Session& s, std::int32_t endedState) {
     RestoreTrackTitles(s);
 }
 
+// The test cycle reads and writes at high coercivity; afterwards the reader
+// writes again at the coercivity the settings record (and the window) name.
+void EndTest(Session& s, std::int32_t endedState) {
+    if ((endedState == kOpTestRead || endedState == kOpTestWrite) && !s.quell())
+        (void)s.portManager.SendStoredCoercivity();
+}
+
 } // namespace
 
 void RegisterReadingBranches(DispatchTable& table) {
@@ -35,6 +42,7 @@ void RegisterReadingBranches(DispatchTable& table) {
     table.addBranch(kOpCompare, IgnoringOk<CompareBranch>);
     table.addBranch(kOpTestRead, IgnoringOk<TestReadBranch>);
     table.addEndAction(EndStep::Compare, EndCompare);
+    table.addEndAction(EndStep::Coercivity, EndTest);
 }
 
 } // namespace msrw

@@ -76,8 +76,8 @@ std::optional<std::string> SaveProblem(const CfgView& v) {
     for (std::size_t i = 0; i < kCfgFields; ++i) {
         const std::optional<long long> value = WholeNumberOf(v.fields[i]);
         if (!value || *value > kMostInAByte)
-            return std::string(kFieldRules[i].name) + " must be a number from 0 to 255, not \"" +
-                   v.fields[i] + "\".";
+            return std::string(kFieldRules[i].name) + " must be a number from 0 to 255 (the " +
+                   "default is " + kDefaultFields[i] + "), not \"" + v.fields[i] + "\".";
     }
     return std::nullopt;
 }
@@ -135,12 +135,14 @@ void cmdCfgDefault_Click(Session& s) {
     for (std::size_t i = 0; i < kCfgFields; ++i)
         v.fields[i] = kDefaultFields[i];
     CfgDispToVal(s);
-    if (OpenAndRecord(s, s.port.BaudText + s.port.LineSettings))
+    if (OpenAndRecord(s, s.port.BaudText + s.port.LineSettings)) {
+        s.redraw(); // the operator reads the message over the values it speaks of
         s.dialogs.showMessage("Reset Reader success!");
+    }
 }
 
 void MakeMsrwModeCurrent(Session& s, MsrwMode mode) {
-    s.port.MsrwMode = mode;
+    s.setMsrwMode(mode);
     UpdateMainDisp(s.view, mode);
 }
 

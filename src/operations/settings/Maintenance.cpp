@@ -116,9 +116,10 @@ void optTk_Click(Session& s, cmd::TrackModel model) {
         return;
     }
     (void)s.link().Query(cmd::SetTrackModel(model)); // not examined
+    v.txtCurModel = std::string(cmd::TrackModelName(model));
+    s.redraw(); // the message comes over the value it speaks of
     if (model == cmd::TrackModel::Tracks1To3)
         s.dialogs.showMessage("Setting is done.", MessageIcon::Information);
-    v.txtCurModel = std::string(cmd::TrackModelName(model));
 }
 
 int txtSetLzBias_KeyPress(int keyAscii) {
@@ -149,8 +150,9 @@ void cmdSetLzBiasManual_Click(Session& s) {
     }
     const std::string digits = HexByte(*value);
     if (reply::IsStatusOk(s.link().Query(*cmd::SetLeadZeroBias(*value)))) {
-        s.dialogs.showMessage("Set Lead Zero Bias value Ok.");
         v.txtCurLzBiaz = digits;
+        s.redraw(); // the message comes over the value it speaks of
+        s.dialogs.showMessage("Set Lead Zero Bias value Ok.");
     } else {
         s.dialogs.showMessage("Set Lead Zero Bias value failed.");
     }

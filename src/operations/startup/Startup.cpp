@@ -244,7 +244,7 @@ void Startup::startEscapePath() {
     s_.g.OpState = kOpIdle;
     s_.port.BaudText = "9600";
     s_.port.LineSettings = "S,7,1";
-    s_.port.MsrwMode = MsrwMode::Ormond;
+    s_.setMsrwMode(MsrwMode::Ormond);
     LoadSetting(s_);
     s_.format.apply(s_.record);
     if (s_.portManager.OpenReader() == kPortOk) {

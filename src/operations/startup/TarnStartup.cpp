@@ -34,7 +34,7 @@ void Startup::startTarnPath() {
     s_.link().setTarnFamily(true);
     s_.view.coercivityLabelHidden = true;
     s_.view.hide(Control::cmdConfigSetting);
-    s_.port.MsrwMode = MsrwMode::Quell;
+    s_.setMsrwMode(MsrwMode::Quell);
     UpdateMainDisp(s_.view, s_.port.MsrwMode);
     ForceUnframedSetup(s_);
     // A reader that does not answer its reset has been reported; the window

@@ -6,17 +6,26 @@
 namespace msrw::sim {
 namespace {
 
+// A track as the reader reads it in its current format, else as a pass book
+// (which a pass-book write leaves), else unreadable.
+TrackRead ReadForLabel(const Stripe& stripe, int bitsPerChar) {
+    const TrackRead decoded = ReadDecoded(stripe, bitsPerChar);
+    if (decoded.state != TrackRead::State::Failed)
+        return decoded;
+    return ReadPassBook(stripe);
+}
+
 std::string DescribeTracks(const VirtualCard& card, const DeviceSettings& settings) {
     if (card.isDamaged())
         return "damaged";
-    const CardRead read = ReadCardDecoded(card, settings);
     std::string text;
-    for (std::size_t i = 0; i < read.size(); ++i) {
-        if (read[i].state == TrackRead::State::Blank)
+    for (std::size_t i = 0; i < card.tracks.size(); ++i) {
+        const TrackRead read = ReadForLabel(card.tracks[i], settings.bitsPerChar[i]);
+        if (read.state == TrackRead::State::Blank)
             continue;
         text += text.empty() ? "T" : "  T";
         text += std::to_string(i + 1) + ' ';
-        text += read[i].state == TrackRead::State::Data ? read[i].data : "unreadable";
+        text += read.state == TrackRead::State::Data ? read.data : "unreadable";
     }
     return text.empty() ? "blank" : text;
 }
