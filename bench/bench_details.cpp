@@ -85,9 +85,7 @@ int main() {
         const double decode = MicrosPerCard(
             [&] { return details::DecodeCardDetails(sample.tracks, options).fields.size(); });
         const auto printing = [&](console::ResultPrinter& printer) {
-            return MicrosPerCard([&] {
-                return std::size_t(printer.print(result, 2));
-            });
+            return MicrosPerCard([&] { return std::size_t(printer.print(result, 2)); });
         };
         const double text0 = printing(plainText), text1 = printing(withText);
         const double json0 = printing(plainJson), json1 = printing(withJson);
