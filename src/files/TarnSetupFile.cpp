@@ -1,8 +1,5 @@
 #include "files/TarnSetupFile.h"
 
-#include "files/DamagedFile.h"
-#include "link/DataFolder.h"
-
 #include <algorithm>
 #include <charconv>
 
@@ -56,26 +53,6 @@ TarnSetupCheck CheckTarnSetupLines(const std::vector<std::string>& lines) {
             check.firstDamagedLine = static_cast<int>(i) + 1;
     }
     return check;
-}
-
-TarnSetupLoad LoadTarnSetup(const DataFolder& folder) {
-    TarnSetupLoad load;
-    QString error;
-    if (!folder.exists(kTarnSetupFile)) {
-        if (!folder.writeLines(kTarnSetupFile, TarnSetupFileLines(load.values), error))
-            load.notice = error;
-        return load;
-    }
-    // A file too large to read is damaged from its first line on.
-    const std::optional<std::vector<std::string>> lines = folder.readLines(kTarnSetupFile);
-    const TarnSetupCheck check = CheckTarnSetupLines(lines.value_or(std::vector<std::string>{}));
-    load.values = check.values;
-    if (check.firstDamagedLine == 0)
-        return load;
-    load.notice = KeepDamagedAndReplace(folder, kTarnSetupFile, TarnSetupFileLines(load.values),
-                                        QStringLiteral("Tarn set-up file"), check.firstDamagedLine)
-                      .message;
-    return load;
 }
 
 TarnSetupLines DefaultTarnSetup() {

@@ -5,15 +5,12 @@
 // 0 = 7, 1 = 6, 2 = 5 bits), each track's density ("t1bpi".., 0 = 210,
 // 1 = 75 BPI), and "p", "1" for the bare (unframed) protocol.
 
-#include <QString>
 #include <array>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace msrw {
-
-class DataFolder;
 
 inline constexpr const char* kTarnSetupFile = "\\tarnsetup.stp";
 
@@ -48,16 +45,5 @@ struct TarnSetupCheck {
     int firstDamagedLine = 0; // 1-10: the first line that is not a value of its key; 0 none
 };
 TarnSetupCheck CheckTarnSetupLines(const std::vector<std::string>& lines);
-
-struct TarnSetupLoad {
-    TarnSetupLines values = DefaultTarnSetup();
-    QString notice; // what the operator is told: the file repaired, or why it could not be
-};
-// Reads the set-up file of `folder` as the settings record is read: a
-// missing file is written with the defaults; a damaged one (a line that is
-// not a value of its key, too few lines, or a file too large to be one) is
-// kept as "tarnsetup.stp.bad" and replaced by what could be read, with the
-// defaults for the rest.
-[[nodiscard]] TarnSetupLoad LoadTarnSetup(const DataFolder& folder);
 
 } // namespace msrw

@@ -2,22 +2,13 @@
 // A byte pipe to one device: a serial port, or the simulated reader/writer
 // in this process. Received bytes are reported in whatever pieces they come.
 
+#include "link/SerialSettings.h"
+
 #include <QObject>
 #include <QString>
 #include <string>
 
 namespace msrw {
-
-// Serial line parameters, parsed from the settings texts the program passes
-// ("9600N,8,1", "9600,o , 7, 1", ...).
-struct SerialSettings {
-    int baud = 9600;
-    char parity = 'N'; // N, E, O, M or S
-    int dataBits = 8;
-    int stopBits = 1;
-
-    bool operator==(const SerialSettings&) const = default;
-};
 
 class Transport : public QObject {
     Q_OBJECT

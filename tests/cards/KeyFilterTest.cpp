@@ -1,10 +1,12 @@
 #include "cards/KeyFilter.h"
-#include "session/CardView.h"
 
-#include "support/CardsSession.h"
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
 
 using namespace msrw;
-using namespace msrw::test;
 
 namespace {
 
@@ -129,53 +131,6 @@ TEST(TrackKeyFilter, FieldLengthFollowsTypeTrackAndDensity) {
     for (const LimitCase& c : cases)
         EXPECT_EQ(TrackLengthLimit(c.type, c.track, c.bpi), c.limit)
             << c.type << " track " << c.track << " at " << c.bpi;
-}
-
-class TrackKeyPress : public CardsSession {};
-
-TEST_F(TrackKeyPress, SetsTheLimitFromTheStoredDensityThenFilters) {
-    session.g.CardType = "AAMVA";
-    session.format.bpi[0].select(1); // 75
-    session.view.track(2).maxLength = 180;
-    EXPECT_EQ(txtTrk_KeyPress(session, 1, 'x'), 'X');
-    EXPECT_EQ(session.view.track(1).maxLength, 25);
-    EXPECT_EQ(txtTrk_KeyPress(session, 3, '%'), kKeyCancelled);
-    EXPECT_EQ(session.view.track(3).maxLength, 79);
-    EXPECT_EQ(session.view.track(2).maxLength, 180); // only the typed-in field changes
-
-    session.g.CardType = "USER";
-    session.format.clickBpc(2, 2); // 5 bits
-    EXPECT_EQ(txtTrk_KeyPress(session, 2, 'A'), kKeyCancelled);
-    EXPECT_EQ(txtTrk_KeyPress(session, 1, '%'), '%');
-    EXPECT_EQ(session.view.track(2).maxLength, 180);
-}
-
-TEST_F(TrackKeyPress, TheTarnFamilyTakesTheDensityLimitsFromItsOwnSetUp) {
-    session.port.MsrwMode = MsrwMode::Quell;
-    session.g.ProtocolIsTarn = true;
-    session.g.CardType = "ISO";
-    session.view.track(1).maxLength = 220;
-    EXPECT_EQ(txtTrk_KeyPress(session, 1, 'a'), 'A');
-    EXPECT_EQ(session.view.track(1).maxLength, 76); // no set-up file: its default, 210 BPI
-    QString error;
-    ASSERT_TRUE(session.data.writeLines("\\tarnsetup.stp",
-                                        {"9", "9", "9", "0", "2", "2", "1", "0", "0", "1"}, error));
-    EXPECT_EQ(txtTrk_KeyPress(session, 1, 'a'), 'A');
-    EXPECT_EQ(session.view.track(1).maxLength, 25); // 75 BPI in the Tarn set-up
-    EXPECT_EQ(txtTrk_KeyPress(session, 2, '1'), '1');
-    EXPECT_EQ(session.view.track(2).maxLength, 106);
-}
-
-TEST_F(TrackKeyPress, AReplacementTakesEveryKeyButTheLimitStillApplies) {
-    session.g.CardType = "ISO";
-    std::vector<std::pair<int, int>> seen;
-    const KeyReplacement marking = [&](int track, int key) {
-        seen.emplace_back(track, key);
-        return int('x');
-    };
-    EXPECT_EQ(txtTrk_KeyPress(session, 2, '?', marking), 'x');
-    EXPECT_EQ(seen, (std::vector<std::pair<int, int>>{{2, '?'}}));
-    EXPECT_EQ(session.view.track(2).maxLength, 37); // track 2 is at 75 BPI by default
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 #include "operations/startup/Startup.h"
 
 #include "cards/CardTypeList.h"
-#include "files/TarnSetupFile.h"
+#include "files/TarnSetupLoad.h"
 #include "link/OperatorDialogs.h"
 #include "session/MainControls.h"
 #include "session/TarnLink.h"
