@@ -46,6 +46,7 @@ fi
 ctest --test-dir build --output-on-failure -j"$jobs"
 scripts/check-readme-recipe.sh
 scripts/check-readme-examples.sh
+scripts/test-windows.sh
 
 if [ "$sanitize" = 1 ]; then
     if ! wait "$asan_build"; then
