@@ -10,6 +10,16 @@ cd "$(dirname "$0")/.."
 root=$PWD
 tree=build-windows
 
+# Every file the program writes has its own line ends (CR LF): a file opened
+# in text mode would get a second CR before each LF on Windows.
+text_mode=$(grep -rnE 'QIODevice::Text|QFile::Text' src app || true
+    grep -rnE 'fopen\(|fstream' src app | grep -vE 'ios(_base)?::binary|fopen\([^,]*, *"[rwa]\+?b' || true)
+if [ -n "$text_mode" ]; then
+    printf '%s\n' "$text_mode" >&2
+    echo "windows: a file opened in text mode (open it in binary mode)" >&2
+    exit 1
+fi
+
 export CMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER:-ccache}
 export CMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER:-ccache}
 command -v ccache >/dev/null || unset CMAKE_CXX_COMPILER_LAUNCHER CMAKE_C_COMPILER_LAUNCHER
