@@ -7,7 +7,7 @@
 #include "console/CommandLine.h"
 #include "console/DecodeVerb.h"
 #include "console/InterruptWatch.h"
-#include "files/ScriptFile.h"
+#include "files/ScriptLoad.h"
 #include "files/SettingsRecord.h"
 #include "link/Clock.h"
 #include "link/ConsoleDialogs.h"

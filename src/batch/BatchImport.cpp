@@ -1,6 +1,6 @@
 #include "batch/BatchImport.h"
 
-#include "files/CsvRecord.h"
+#include "files/CsvReader.h"
 #include "files/HistoryFile.h"
 #include "files/RecordTracks.h"
 #include "files/UsageFile.h"

@@ -8,7 +8,6 @@
 // Lines end with CR LF, LF or CR alone; a byte-order mark at the start is no
 // part of the first line.
 
-#include <QString>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -26,15 +25,5 @@ struct ScriptStep {
 inline constexpr std::size_t kMaxScriptBytes = 1024 * 1024;
 
 std::vector<ScriptStep> ParseScript(std::string_view text);
-
-struct ScriptLoad {
-    std::vector<ScriptStep> steps;
-    std::string error; // empty when the steps were read; else why not, naming the file
-};
-
-// Reads and parses a script file, reading no more than kMaxScriptBytes (a
-// device file reports no size, so the bound is kept while reading). A file
-// that cannot be read, is too large, or holds no command gives an error.
-ScriptLoad LoadScriptFile(const QString& path);
 
 } // namespace msrw

@@ -2,7 +2,7 @@
 // The records of the usage file's CSV file, one a line, with the record to
 // resume from kept in the history file after every card written.
 
-#include "files/CsvRecord.h"
+#include "files/CsvReader.h"
 #include "operations/files/RecordSource.h"
 
 #include <QLockFile>

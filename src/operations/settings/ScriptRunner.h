@@ -4,7 +4,7 @@
 // the main window's "Run Script File" button or from the maintenance dialog,
 // and returns to the window it was opened from.
 
-#include "files/ScriptFile.h"
+#include "files/ScriptLoad.h"
 
 #include <cstddef>
 #include <string>
