@@ -1,7 +1,8 @@
 #include "link/SerialTransport.h"
 
+#include "platform/PortPresence.h"
+
 #include <QElapsedTimer>
-#include <poll.h>
 
 namespace msrw {
 namespace {
@@ -141,8 +142,7 @@ void SerialTransport::onError(QSerialPort::SerialPortError error) {
 void SerialTransport::checkHangUp() {
     if (!port_.isOpen())
         return;
-    pollfd watched{static_cast<int>(port_.handle()), POLLIN, 0};
-    if (::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLERR | POLLNVAL)))
+    if (!platform::PortStillThere(port_.handle()))
         reportLost(QStringLiteral("the other end closed it"));
 }
 
