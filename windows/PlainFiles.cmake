@@ -23,11 +23,14 @@ function(msrw_resolve_include includer header out)
     set(${out} "" PARENT_SCOPE)
 endfunction()
 
-# Why an angle-bracket header keeps a file out; empty when it does not.
-function(msrw_system_header_reason header out)
+# Why an angle-bracket header of `file` keeps it out; empty when it does not.
+# A file of a windows/ folder is written for Windows: the C runtime's
+# headers it includes (<fcntl.h>, <sys/stat.h>) are Windows' own there.
+function(msrw_system_header_reason file header out)
     set(reason "")
     if(header MATCHES "^Q")
         set(reason "<${header}>")
+    elseif(file MATCHES "/windows/[^/]*$")
     elseif(header IN_LIST MSRW_POSIX_HEADERS OR header MATCHES "${MSRW_POSIX_FOLDERS}")
         set(reason "<${header}> (POSIX)")
     endif()
@@ -49,7 +52,7 @@ function(msrw_plain_reason file out)
     set(reason "")
     foreach(line IN LISTS includes)
         if(line MATCHES "<([^>]+)>")
-            msrw_system_header_reason(${CMAKE_MATCH_1} reason)
+            msrw_system_header_reason(${file} ${CMAKE_MATCH_1} reason)
         elseif(line MATCHES "\"([^\"]+)\"")
             set(header ${CMAKE_MATCH_1})
             msrw_resolve_include(${file} ${header} path)

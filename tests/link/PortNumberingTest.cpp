@@ -1,5 +1,4 @@
 #include "link/PortNumbering.h"
-#include "link/PortDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -63,19 +62,6 @@ TEST(PortNumbering, TheSystemsListBecomesTheOperatorsPorts) {
     };
     for (const Listing& c : cases)
         EXPECT_EQ(Shown(OperatorPorts(c.listed, c.system)), c.expected) << c.what;
-}
-
-TEST(PortNumbering, APortNamedOnTheCommandLineStaysAndIsMarkedWhenUsb) {
-    PortDirectory ports;
-    QString error;
-    ASSERT_TRUE(ports.applyOverrides({"3=COM12", "5=/dev/reader"}, error));
-    ports.assignSystemPorts({{"COM3", false}, {"COM12", true}, {"COM4", false}},
-                            SystemKind::Windows);
-    EXPECT_EQ(ports.describe(3), "COM12");
-    EXPECT_EQ(ports.describe(4), "COM4");
-    EXPECT_EQ(ports.describe(5), "/dev/reader");
-    EXPECT_FALSE(ports.has(1));
-    EXPECT_EQ(ports.usbPorts(), std::vector<int>{3});
 }
 
 } // namespace
