@@ -5,10 +5,12 @@
 # The answer for a file that is not plain names the chain of includes that
 # ends at the first such header: "files/CsvRecord.h > <QFile>".
 
-# Headers that only POSIX systems have (with everything under these folders).
-set(MSRW_POSIX_HEADERS unistd.h poll.h termios.h fcntl.h pty.h signal.h csignal dirent.h
-    pwd.h dlfcn.h spawn.h pthread.h)
-set(MSRW_POSIX_FOLDERS "^(sys|netinet|arpa)/")
+# Headers that only POSIX systems have (with everything under these
+# folders), as scripts/check-platform-headers.sh names them. <csignal> counts:
+# beyond std::signal it means sigaction and POSIX signals.
+set(MSRW_POSIX_HEADERS unistd.h poll.h fcntl.h termios.h signal.h pty.h util.h dirent.h dlfcn.h
+    pthread.h spawn.h netdb.h grp.h pwd.h syslog.h csignal)
+set(MSRW_POSIX_FOLDERS "^(sys|netinet|arpa|linux|asm)/")
 
 # The file a quoted include names: from src/ or tests/, else beside the includer.
 function(msrw_resolve_include includer header out)
