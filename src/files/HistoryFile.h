@@ -3,7 +3,6 @@
 // next. Written whole each time, so that a crash leaves the old number or the
 // new one, never a broken file.
 
-#include <QString>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,10 +19,5 @@ std::string RecordNumberText(std::int64_t number); // "6\r\n"
 // the database file's, its last three "csv".
 std::string HistoryFileName(const std::string& usageFile);
 std::string DatabaseFileName(const std::string& usageFile);
-
-// Reads the whole file; nullopt when it cannot be read (`error` set).
-std::optional<std::string> ReadSmallFile(const QString& path, QString& error);
-// Replaces the file in one step.
-[[nodiscard]] bool WriteWholeFile(const QString& path, const std::string& bytes, QString& error);
 
 } // namespace msrw::history

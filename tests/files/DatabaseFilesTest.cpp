@@ -1,8 +1,8 @@
 // The database's files on disk: the CSV file's forward reader and the
-// history file.
+// history file's whole reads and writes.
 
 #include "files/CsvReader.h"
-#include "files/HistoryFile.h"
+#include "files/HistoryFileIo.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -71,15 +71,7 @@ TEST_F(CsvReaderTest, RecordNIsLineNWhateverTheLengthOfTheLinesBefore) {
     EXPECT_EQ(reader.record(2).record.fields[0], "8");
 }
 
-TEST(HistoryFile, NumbersNamesAndWholeWrites) {
-    EXPECT_EQ(history::ParseRecordNumber(" 6 \r\n"), 6);
-    EXPECT_EQ(history::ParseRecordNumber("1"), 1);
-    for (const char* bad : {"", "abc", "0", "-3", "6 7", "99999999999999999999"})
-        EXPECT_FALSE(history::ParseRecordNumber(bad)) << bad;
-    EXPECT_EQ(history::RecordNumberText(12), "12\r\n");
-    EXPECT_EQ(history::HistoryFileName("/d/members.txt"), "/d/members.his");
-    EXPECT_EQ(history::DatabaseFileName("/d/members.txt"), "/d/members.csv");
-
+TEST(HistoryFile, WholeWrites) {
     QTemporaryDir dir;
     const QString path = dir.filePath("m.his");
     QString error;

@@ -1,7 +1,8 @@
 // The database's formats: the usage file's counted lines and layouts, track
-// templates, and CSV records.
+// templates, CSV records, and the history file's number and name.
 
 #include "files/CsvRecord.h"
+#include "files/HistoryFile.h"
 #include "files/UsageFile.h"
 
 #include <gtest/gtest.h>
@@ -199,6 +200,16 @@ TEST(CsvRecord, FieldsPlainAndQuoted) {
         hundred += ",x";
     EXPECT_TRUE(csv::ParseRecord(hundred).problem.empty());
     EXPECT_FALSE(csv::ParseRecord(hundred + ",x").problem.empty());
+}
+
+TEST(HistoryFile, NumbersAndNames) {
+    EXPECT_EQ(history::ParseRecordNumber(" 6 \r\n"), 6);
+    EXPECT_EQ(history::ParseRecordNumber("1"), 1);
+    for (const char* bad : {"", "abc", "0", "-3", "6 7", "99999999999999999999"})
+        EXPECT_FALSE(history::ParseRecordNumber(bad)) << bad;
+    EXPECT_EQ(history::RecordNumberText(12), "12\r\n");
+    EXPECT_EQ(history::HistoryFileName("/d/members.txt"), "/d/members.his");
+    EXPECT_EQ(history::DatabaseFileName("/d/members.txt"), "/d/members.csv");
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // socket or a folder at a file's name (or at the end of a link) is left as it
 // is, and the operator is told which.
 
-#include "files/HistoryFile.h"
+#include "files/HistoryFileIo.h"
 #include "files/SettingsFile.h"
 #include "link/DataFolder.h"
 

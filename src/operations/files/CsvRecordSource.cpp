@@ -1,6 +1,7 @@
 #include "operations/files/CsvRecordSource.h"
 
 #include "files/HistoryFile.h"
+#include "files/HistoryFileIo.h"
 #include "link/Notation.h"
 #include "operations/files/DatabaseApplication.h"
 #include "operations/files/FilesCommon.h"
