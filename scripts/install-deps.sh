@@ -10,6 +10,9 @@ set -euo pipefail
 # provide) is never seen as installed, and would send every run to apt.
 packages=(cmake g++ clang libclang-rt-14-dev make qt6-base-dev qt6-serialport-dev libgtest-dev
     libqt6sql6-psql libpq-dev postgresql)
+# scripts/package.sh: the package's build (dpkg-buildflags, dpkg-shlibdeps)
+# and Debian's checks of it.
+packages+=(dpkg-dev lintian desktop-file-utils appstream)
 
 missing_packages() {
     local p
