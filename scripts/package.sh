@@ -67,7 +67,7 @@ undocumented() { # PAGE-OR-FILE PROGRAM...: the program's options the text lacks
     shift
     options=$(options_of "$@") && [ -n "$options" ] || { echo "no --help from $*"; return 1; }
     for option in $options; do
-        grep -qF -- "$option" <<<"$text" || missing+=" $option"
+        grep -qE -e "(^|[^a-z0-9-])$option([^a-z0-9-]|\$)" <<<"$text" || missing+=" $option"
     done
     [ -z "$missing" ] || { echo "not described:$missing"; return 1; }
 }
