@@ -3,39 +3,41 @@
 include(GNUInstallDirs)
 
 set(MSRW_APP_ID org.msrw.msrw)
-set(pkg ${CMAKE_SOURCE_DIR}/packaging)
-set(gen ${CMAKE_BINARY_DIR}/packaging)
+set(msrw_pkg_src ${CMAKE_SOURCE_DIR}/packaging)
+set(msrw_pkg_gen ${CMAKE_BINARY_DIR}/packaging)
 # Whatever the umask of the machine that builds it.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-# Manual pages and the changelog are shipped compressed, without a time stamp
-# inside, so that the same sources give the same package.
-configure_file(${pkg}/changelog.in ${gen}/changelog @ONLY)
-set(compressed)
-foreach(source man/msrw.1 man/msrw-cli.1 man/msrw-sim.1 ${gen}/changelog)
-    get_filename_component(name ${source} NAME)
-    get_filename_component(source ${source} ABSOLUTE BASE_DIR ${pkg})
-    add_custom_command(OUTPUT ${gen}/${name}.gz
-        COMMAND gzip -9nc ${source} > ${gen}/${name}.gz
-        DEPENDS ${source} VERBATIM)
-    list(APPEND compressed ${gen}/${name}.gz)
+# The changelog and the metadata take the project's version. Manual pages and
+# the changelog are shipped compressed, without a time stamp inside, so that
+# the same sources give the same package.
+configure_file(${msrw_pkg_src}/changelog.in ${msrw_pkg_gen}/changelog @ONLY)
+configure_file(${msrw_pkg_src}/${MSRW_APP_ID}.metainfo.xml.in ${msrw_pkg_gen}/${MSRW_APP_ID}.metainfo.xml @ONLY)
+set(msrw_compressed)
+foreach(msrw_doc man/msrw.1 man/msrw-cli.1 man/msrw-sim.1 ${msrw_pkg_gen}/changelog)
+    get_filename_component(msrw_name ${msrw_doc} NAME)
+    get_filename_component(msrw_doc ${msrw_doc} ABSOLUTE BASE_DIR ${msrw_pkg_src})
+    add_custom_command(OUTPUT ${msrw_pkg_gen}/${msrw_name}.gz
+        COMMAND gzip -9nc ${msrw_doc} > ${msrw_pkg_gen}/${msrw_name}.gz
+        DEPENDS ${msrw_doc} VERBATIM)
+    list(APPEND msrw_compressed ${msrw_pkg_gen}/${msrw_name}.gz)
 endforeach()
-add_custom_target(msrw_compressed_docs ALL DEPENDS ${compressed})
+add_custom_target(msrw_compressed_docs ALL DEPENDS ${msrw_compressed})
 
 install(TARGETS msrw msrw-cli msrw-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${gen}/msrw.1.gz ${gen}/msrw-cli.1.gz ${gen}/msrw-sim.1.gz
+install(FILES ${msrw_pkg_gen}/msrw.1.gz ${msrw_pkg_gen}/msrw-cli.1.gz ${msrw_pkg_gen}/msrw-sim.1.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-install(FILES ${pkg}/${MSRW_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${pkg}/${MSRW_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
-install(FILES ${pkg}/icons/msrw.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES ${msrw_pkg_src}/${MSRW_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${msrw_pkg_gen}/${MSRW_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${msrw_pkg_src}/icons/msrw.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 16 32 48 64 128 256)
-    install(FILES ${pkg}/icons/msrw-${size}.png
+    install(FILES ${msrw_pkg_src}/icons/msrw-${size}.png
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME msrw.png)
 endforeach()
-install(FILES ${pkg}/msrw-cli.bash-completion
+install(FILES ${msrw_pkg_src}/msrw-cli.bash-completion
     DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME msrw-cli)
-install(FILES ${pkg}/copyright ${gen}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${msrw_pkg_src}/copyright ${msrw_pkg_gen}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME msrw)
