@@ -36,7 +36,7 @@ echo "package: $deb"
 
 failed=0
 check() { # NAME COMMAND...: runs a check, prints its result, notes a failure
-    local name=$1 log
+    local name=$1 log lines
     shift
     if log=$("$@" 2>&1); then
         echo "ok:     $name"
@@ -44,7 +44,8 @@ check() { # NAME COMMAND...: runs a check, prints its result, notes a failure
         echo "FAILED: $name"
         failed=1
     fi
-    [ -z "$log" ] || sed 's/^/        /' <<<"$log"
+    mapfile -t lines <<<"$log"
+    [ -z "$log" ] || printf '        %s\n' "${lines[@]}"
 }
 
 root=$(mktemp -d)
@@ -65,14 +66,19 @@ options_of() { "$@" --help | grep -oE -- '--[a-z0-9-]+' | sort -u; }
 undocumented() { # PAGE-OR-FILE PROGRAM...: the program's options the text lacks
     local text=$1 option options missing=""
     shift
-    options=$(options_of "$@") && [ -n "$options" ] || { echo "no --help from $*"; return 1; }
+    if ! options=$(options_of "$@") || [ -z "$options" ]; then
+        echo "no --help from $*"
+        return 1
+    fi
     for option in $options; do
         grep -qE -e "(^|[^a-z0-9-])$option([^a-z0-9-]|\$)" <<<"$text" || missing+=" $option"
     done
     [ -z "$missing" ] || { echo "not described:$missing"; return 1; }
 }
 page() { zcat "$share/man/man1/$1.1.gz" | sed 's/\\-/-/g'; }
-export QT_QPA_PLATFORM=offscreen
+# The window's program needs no display to answer --help or --version.
+export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$root/run
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 for program in msrw msrw-cli msrw-sim; do
     check "manual page of $program" undocumented "$(page "$program")" "$bin/$program"
 done
