@@ -23,7 +23,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <algorithm>
-#include <csignal>
 #include <cstdio>
 
 using namespace msrw;
@@ -236,13 +235,13 @@ int RunCardVerb(Console& s, const QCommandLineParser& options, const QStringList
     if (!request)
         return Fail(kExitUsage, problem);
     const bool stats = request->stats;
-    // A closed output (a reader of the results that went away) is met as a
-    // failed write, which ends the run as End does, the resume point kept.
-    std::signal(SIGPIPE, SIG_IGN);
     console::CardRun run(s.ports, s.data, *request);
     if (s.simulator)
         run.followModes(
             [&s](MsrwMode mode) { s.simulator->device().setTextDialect(mode == MsrwMode::Velk); });
+    // Also a closed output (a reader of the results that went away) is then
+    // met as a failed write, which ends the run as End does, the resume point
+    // kept.
     console::InterruptWatch interrupts([&run] { run.interrupt(); });
     const int status = run.run();
     if (stats)

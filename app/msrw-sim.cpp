@@ -5,49 +5,25 @@
 
 #include "link/Notation.h"
 #include "msrw/Version.h"
+#include "platform/ConsoleInterrupts.h"
 #include "sim/AutoSwiper.h"
 #include "sim/DeckFile.h"
 #include "sim/Device.h"
 #include "sim/PtyServer.h"
+#include "sim/StandardInput.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
-#include <QSocketNotifier>
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
 #include <memory>
-#include <unistd.h>
 
 using namespace msrw::sim;
 
 namespace {
 
-int g_signalPipe[2] = {-1, -1};
-
-void OnQuitSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_signalPipe[1], &byte, 1);
-}
-
 void Complain(const QString& message) {
     std::fprintf(stderr, "msrw-sim: %s\n", message.toLocal8Bit().constData());
-}
-
-// Quits the event loop on SIGTERM or SIGINT (through a pipe, since a signal
-// handler may do next to nothing).
-bool QuitOnSignals(QCoreApplication& app) {
-    if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return false;
-    struct sigaction action {};
-    action.sa_handler = OnQuitSignal;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
-    sigaction(SIGINT, &action, nullptr);
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-    return true;
 }
 
 void SwipeByLine(const QString& line, Device& device, Deck& deck) {
@@ -64,22 +40,13 @@ void SwipeByLine(const QString& line, Device& device, Deck& deck) {
 }
 
 // Standard input: its end quits, each line swipes.
-void WatchStandardInput(QCoreApplication& app, Device& device, Deck& deck) {
-    auto* notifier = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
-    auto line = std::make_shared<QByteArray>();
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [&app, &device, &deck, line] {
-        char buffer[256];
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n <= 0) {
-            app.quit();
-            return;
-        }
-        line->append(buffer, n);
-        for (qsizetype end = line->indexOf('\n'); end >= 0; end = line->indexOf('\n')) {
-            SwipeByLine(QString::fromLocal8Bit(line->left(end)), device, deck);
-            line->remove(0, end + 1);
-        }
-    });
+void SwipeByStandardInput(QCoreApplication& app, Device& device, Deck& deck) {
+    WatchStandardInput(
+        app,
+        [&device, &deck](const QByteArray& line) {
+            SwipeByLine(QString::fromLocal8Bit(line), device, deck);
+        },
+        [&app] { app.quit(); });
 }
 
 // A whole number option within [low, high]; false with a message otherwise.
@@ -216,8 +183,15 @@ int main(int argc, char** argv) {
 
     PtyServer server(device);
     QString error;
-    if (!server.start(error) || !QuitOnSignals(app)) {
-        Complain(error.isEmpty() ? QStringLiteral("cannot watch for signals") : error);
+    if (!server.start(error)) {
+        Complain(error);
+        return 1;
+    }
+    // SIGTERM or SIGINT quits the event loop.
+    const msrw::platform::ConsoleInterrupts interrupts(
+        [&app] { QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection); });
+    if (!interrupts.watching()) {
+        Complain(QStringLiteral("cannot watch for signals"));
         return 1;
     }
     std::unique_ptr<QFile> log;
@@ -242,6 +216,6 @@ int main(int argc, char** argv) {
     if (autoSwipeMs >= 0)
         swiper = std::make_unique<AutoSwiper>(*device, deck, autoSwipeMs);
     if (!parser.isSet("no-stdin"))
-        WatchStandardInput(app, *device, deck);
+        SwipeByStandardInput(app, *device, deck);
     return app.exec();
 }

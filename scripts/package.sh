@@ -99,7 +99,7 @@ done
 check "unpacked msrw-sim serves a terminal: ${pty:-none}" test -n "$pty"
 check "unpacked msrw-cli --device ${pty:-none} detect" \
     "$bin/msrw-cli" --device "$pty" --data-dir "$root/data" detect
-kill "$sim_pid"
+kill "$sim_pid" 2>/dev/null || true
 wait "$sim_pid" || true
 sim_pid=""
 

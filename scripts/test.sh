@@ -14,6 +14,7 @@ scripts/check-install-deps.sh
 jobs=$(nproc)
 sanitize=$([ "${MSRW_SKIP_SANITIZE:-0}" = 1 ] && echo 0 || echo 1)
 scripts/check-layers.sh
+scripts/check-platform-headers.sh
 
 # A throw-away batch server for the tests that need one, stopped however the
 # run ends. Open to the server's own user, which may not be this one.

@@ -1,10 +1,11 @@
 #include "batch/StatementWatch.h"
 
+#include "platform/Sockets.h"
+
 #include <condition_variable>
 #include <map>
 #include <mutex>
 #include <set>
-#include <sys/socket.h>
 #include <thread>
 
 namespace msrw::batch {
@@ -60,7 +61,7 @@ private:
             auto next = Clock::time_point::max();
             for (auto it = armed_.begin(); it != armed_.end();) {
                 if (it->second.deadline <= Clock::now()) {
-                    ::shutdown(it->second.socket, SHUT_RDWR);
+                    platform::ShutDownSocket(it->second.socket);
                     fired_.insert(it->first);
                     it = armed_.erase(it);
                     continue;

@@ -6,14 +6,15 @@
 #include "batch/ConnectionText.h"
 #include "console/CardRunOptions.h"
 #include "console/ExitStatus.h"
+#include "platform/ConsoleInterrupts.h"
+#include "platform/Terminal.h"
 
 #include <QFileInfo>
 #include <array>
+#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <memory>
-#include <unistd.h>
 
 namespace msrw::console {
 namespace {
@@ -67,38 +68,11 @@ std::optional<std::int64_t> NumberArgument(const QString& text, const char* what
     return n;
 }
 
-volatile std::sig_atomic_t gImportInterrupted = 0;
-
-// While an import runs, SIGINT and SIGTERM stop it after the block on its
-// way (the server then keeps nothing of it) instead of ending the program
-// in the middle.
-class ImportInterrupts {
-public:
-    ImportInterrupts() {
-        gImportInterrupted = 0;
-        struct sigaction stop = {};
-        stop.sa_handler = [](int) { gImportInterrupted = 1; };
-        sigemptyset(&stop.sa_mask);
-        sigaction(SIGINT, &stop, &oldInt_);
-        sigaction(SIGTERM, &stop, &oldTerm_);
-    }
-    ~ImportInterrupts() {
-        sigaction(SIGINT, &oldInt_, nullptr);
-        sigaction(SIGTERM, &oldTerm_, nullptr);
-    }
-    ImportInterrupts(const ImportInterrupts&) = delete;
-    ImportInterrupts& operator=(const ImportInterrupts&) = delete;
-
-private:
-    struct sigaction oldInt_ = {};
-    struct sigaction oldTerm_ = {};
-};
-
 // On a terminal, how far a long import got, on one line rewritten in place
 // (a few times a second) and cleared at the end; nothing elsewhere.
 class ImportMeter {
 public:
-    ImportMeter() : shown_(isatty(STDERR_FILENO) == 1) {}
+    ImportMeter() : shown_(platform::IsTerminal(platform::StandardStream::Error)) {}
     ~ImportMeter() {
         if (wrote_)
             std::fputs("\r\033[K", stderr);
@@ -126,11 +100,15 @@ int Import(batch::BatchStore& store, const QStringList& args, const QCommandLine
     std::string error;
     std::optional<batch::ImportedBatch> imported;
     {
-        const ImportInterrupts interrupts;
+        // While an import runs, an interrupt stops it after the block on its
+        // way (the server then keeps nothing of it) instead of ending the
+        // program in the middle.
+        std::atomic<bool> interrupted = false;
+        const platform::ConsoleInterrupts interrupts([&interrupted] { interrupted = true; });
         ImportMeter meter;
-        imported = batch::ImportBatch(store, args[2], error, [&meter](std::int64_t sent) {
+        imported = batch::ImportBatch(store, args[2], error, [&](std::int64_t sent) {
             meter.show(sent);
-            return gImportInterrupted == 0;
+            return !interrupted;
         });
     }
     if (!imported && error == batch::kImportStopped)

@@ -16,6 +16,7 @@
 #include "operations/writing/SequentialWrite.h"
 #include "operations/writing/TarnWrite.h"
 #include "operations/writing/WriteOperation.h"
+#include "platform/FileNames.h"
 #include "protocol/MsrwMode.h"
 #include "session/Dispatcher.h"
 #include "session/MainControls.h"
@@ -51,8 +52,12 @@ std::string Listed(const std::vector<std::string>& items) {
     return out;
 }
 
-// The name's bytes are kept as given: a name that is not UTF-8 is still the file's.
+// The name's bytes are kept as given: a name that is not UTF-8 is still the
+// file's. Where names are UTF-8 (Windows), Qt knows the forms of an absolute
+// path (a drive letter, a server's share).
 std::string AbsolutePath(const std::string& path) {
+    if (platform::kFileNamesAreUtf8)
+        return QDir::current().absoluteFilePath(QString::fromStdString(path)).toStdString();
     if (!path.empty() && path.front() == '/')
         return path;
     return QFile::encodeName(QDir::currentPath()).toStdString() + "/" + path;

@@ -2,6 +2,7 @@
 
 #include "batch/BatchStore.h"
 #include "batch/ConnectionText.h"
+#include "platform/FileNames.h"
 
 namespace msrw::console {
 namespace {
@@ -202,6 +203,8 @@ void KeepArgumentBytes(int argc, const char* const* argv) {
 }
 
 std::string ArgumentBytes(const QString& decoded) {
+    if (platform::kFileNamesAreUtf8)
+        return decoded.toStdString();
     for (const std::string& raw : KeptArguments())
         if (QString::fromLocal8Bit(raw) == decoded)
             return raw;

@@ -18,7 +18,7 @@ void AddCardRunOptions(QCommandLineParser& parser);
 // since Qt's decoding changes a file name that is not UTF-8.
 void KeepArgumentBytes(int argc, const char* const* argv);
 // The bytes of the argument that Qt decoded as `decoded`; its UTF-8 when none
-// was kept.
+// was kept, and always where file names are held as UTF-8 (Windows).
 std::string ArgumentBytes(const QString& decoded);
 
 // The run the verb `args[0]` and the options ask for; nullopt, with the

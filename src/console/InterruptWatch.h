@@ -1,12 +1,12 @@
 #pragma once
-// SIGINT and SIGTERM, taken from the event loop: the handler only writes a
-// byte to a pipe, and the loop calls `onInterrupt` when it sees it.
+// The console's interrupts (SIGINT and SIGTERM; Ctrl+C, Ctrl+Break and the
+// console's close on Windows), taken from the event loop: `onInterrupt` is
+// called on this object's thread.
+
+#include "platform/ConsoleInterrupts.h"
 
 #include <QObject>
 #include <functional>
-#include <memory>
-
-class QSocketNotifier;
 
 namespace msrw::console {
 
@@ -14,14 +14,14 @@ class InterruptWatch : public QObject {
     Q_OBJECT
 public:
     explicit InterruptWatch(std::function<void()> onInterrupt);
-    ~InterruptWatch() override;
 
-    // False when the signals could not be watched.
-    bool watching() const { return notifier_ != nullptr; }
+    // False when the interrupts could not be watched.
+    bool watching() const { return interrupts_.watching(); }
 
 private:
     std::function<void()> onInterrupt_;
-    QSocketNotifier* notifier_ = nullptr;
+    // Last: it ends first, so no request is posted to a half-gone watch.
+    platform::ConsoleInterrupts interrupts_;
 };
 
 } // namespace msrw::console

@@ -1,57 +1,56 @@
 #include "link/NamedFile.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "platform/FileNames.h"
 
 namespace msrw {
 namespace {
 
-mode_t ModeBits(QFile::Permissions p) {
-    const std::pair<QFile::Permission, mode_t> bits[] = {
-        {QFile::ReadOwner, S_IRUSR}, {QFile::WriteOwner, S_IWUSR}, {QFile::ExeOwner, S_IXUSR},
-        {QFile::ReadGroup, S_IRGRP}, {QFile::WriteGroup, S_IWGRP}, {QFile::ExeGroup, S_IXGRP},
-        {QFile::ReadOther, S_IROTH}, {QFile::WriteOther, S_IWOTH}, {QFile::ExeOther, S_IXOTH}};
-    mode_t mode = 0;
+// The POSIX permission bits of `p` (0600 for owner read and write).
+unsigned ModeBits(QFile::Permissions p) {
+    const std::pair<QFile::Permission, unsigned> bits[] = {
+        {QFile::ReadOwner, 0400}, {QFile::WriteOwner, 0200}, {QFile::ExeOwner, 0100},
+        {QFile::ReadGroup, 0040}, {QFile::WriteGroup, 0020}, {QFile::ExeGroup, 0010},
+        {QFile::ReadOther, 0004}, {QFile::WriteOther, 0002}, {QFile::ExeOther, 0001}};
+    unsigned mode = 0;
     for (const auto& [permission, bit] : bits)
         if (p.testFlag(permission))
             mode |= bit;
     return mode;
 }
 
-int OpenFlags(QIODevice::OpenMode mode) {
+platform::FileAccess AccessFor(QIODevice::OpenMode mode) {
     if (!mode.testFlag(QIODevice::WriteOnly))
-        return O_RDONLY;
-    return O_WRONLY | O_CREAT | (mode.testFlag(QIODevice::Append) ? O_APPEND : O_TRUNC);
+        return platform::FileAccess::Read;
+    return mode.testFlag(QIODevice::Append) ? platform::FileAccess::Append
+                                            : platform::FileAccess::Truncate;
 }
 
 } // namespace
 
 bool NamedFileExists(const std::string& name) {
-    struct stat st {};
-    return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return platform::RegularFileExists(name);
 }
 
 std::unique_ptr<QFile> OpenNamedFile(const std::string& name, QIODevice::OpenMode mode,
                                      QFile::Permissions newPermissions, QString& error) {
-    const int fd = ::open(name.c_str(), OpenFlags(mode) | O_CLOEXEC, ModeBits(newPermissions));
+    std::string reason;
+    const int fd =
+        platform::OpenFileDescriptor(name, AccessFor(mode), ModeBits(newPermissions), reason);
     if (fd < 0) {
-        error = QString::fromLocal8Bit(std::strerror(errno));
+        error = QString::fromLocal8Bit(reason);
         return nullptr;
     }
     auto file = std::make_unique<QFile>();
     if (!file->open(fd, mode, QFileDevice::AutoCloseHandle)) {
         error = file->errorString();
-        ::close(fd);
+        platform::CloseFileDescriptor(fd);
         return nullptr;
     }
     return file;
 }
 
 bool RemoveNamedFile(const std::string& name) {
-    return ::unlink(name.c_str()) == 0;
+    return platform::RemoveFile(name);
 }
 
 } // namespace msrw

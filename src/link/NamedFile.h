@@ -1,7 +1,8 @@
 #pragma once
-// Files the operator names (card data files), by their names as given: the
-// bytes of the system's file-name encoding. A name that is not UTF-8 would
-// not survive a QString, so these files are found and opened by their bytes.
+// Files the operator names (card data files), by their names as given: on
+// POSIX systems the bytes of the system's file-name encoding (a name that is
+// not UTF-8 would not survive a QString, so these files are found and opened
+// by their bytes); on Windows UTF-8, opened by the system's wide names.
 
 #include <QFile>
 #include <QString>

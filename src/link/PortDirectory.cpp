@@ -3,44 +3,30 @@
 #include "link/SerialTransport.h"
 
 #include <QSerialPortInfo>
-#include <algorithm>
 
 namespace msrw {
 
 void PortDirectory::assignSystemPorts() {
-    QStringList names;
+    std::vector<SystemPort> listed;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
-        names << info.portName();
-    assignSystemPorts(names);
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        if (!info.hasVendorIdentifier())
-            continue;
-        for (auto& [port, entry] : entries_) {
-            if (entry.path == info.portName())
-                entry.usb = true;
-        }
-    }
+        listed.push_back({info.portName().toStdString(), info.hasVendorIdentifier()});
+    assignSystemPorts(listed, platform::kThisSystem);
 }
 
-void PortDirectory::assignSystemPorts(const QStringList& systemPortNames) {
-    QStringList names = systemPortNames;
-    // A stable order: COM2 before COM10, ttyS2 before ttyS10.
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        auto split = [](const QString& s) {
-            int i = int(s.size());
-            while (i > 0 && s[i - 1].isDigit())
-                --i;
-            return std::pair{s.left(i), s.mid(i).toInt()};
-        };
-        return split(a) < split(b);
-    });
-    int port = kFirstPort;
-    for (const QString& name : names) {
-        if (port > kLastPort)
-            break;
-        if (!has(port))
-            setPath(port, name);
-        ++port;
+void PortDirectory::assignSystemPorts(const std::vector<SystemPort>& listed,
+                                      platform::SystemKind system) {
+    for (const OperatorPort& port : OperatorPorts(listed, system)) {
+        if (!has(port.number))
+            setPath(port.number, QString::fromStdString(port.name));
+    }
+    // A port named on the command line is marked too when it is a USB port.
+    for (const SystemPort& port : listed) {
+        if (!port.usb)
+            continue;
+        for (auto& [number, entry] : entries_) {
+            if (entry.path.toStdString() == port.name)
+                entry.usb = true;
+        }
     }
 }
 

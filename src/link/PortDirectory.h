@@ -3,6 +3,7 @@
 // stable order, device paths named on the command line (--port N=PATH), or a
 // simulated reader/writer living in this process.
 
+#include "link/PortNumbering.h"
 #include "link/Transport.h"
 
 #include <QStringList>
@@ -19,9 +20,10 @@ class PortDirectory {
 public:
     using Factory = std::function<std::unique_ptr<Transport>()>;
 
-    // Fills ports 1-10 from the serial ports the system lists (by name order).
+    // Fills the free ones of ports 1-10 from the serial ports the system
+    // lists (PortNumbering.h says which is which) and marks the USB ones.
     void assignSystemPorts();
-    void assignSystemPorts(const QStringList& systemPortNames);
+    void assignSystemPorts(const std::vector<SystemPort>& listed, platform::SystemKind system);
     // Port n is the serial device at `path` (a system port name or a path).
     void setPath(int port, const QString& path);
     // Port n is served in this process (the simulated reader/writer).

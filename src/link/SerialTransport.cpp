@@ -1,9 +1,9 @@
 #include "link/SerialTransport.h"
 
 #include "link/PortAccess.h"
+#include "platform/PortPresence.h"
 
 #include <QElapsedTimer>
-#include <poll.h>
 
 namespace msrw {
 namespace {
@@ -140,8 +140,7 @@ void SerialTransport::onError(QSerialPort::SerialPortError error) {
 void SerialTransport::checkHangUp() {
     if (!port_.isOpen())
         return;
-    pollfd watched{static_cast<int>(port_.handle()), POLLIN, 0};
-    if (::poll(&watched, 1, 0) > 0 && (watched.revents & (POLLHUP | POLLERR | POLLNVAL)))
+    if (!platform::PortStillThere(port_.handle()))
         reportLost(QStringLiteral("the other end closed it"));
 }
 

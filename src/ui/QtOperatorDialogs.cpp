@@ -93,8 +93,8 @@ QString QtOperatorDialogs::QtFilter(const std::string& filter) {
 
 std::optional<std::string> QtOperatorDialogs::chooseOpenFile(const std::string& startFolder,
                                                              const std::string& filter) {
-    const QString name =
-        QFileDialog::getOpenFileName(owner(), title_, Latin1(startFolder), QtFilter(filter));
+    const QString name = QFileDialog::getOpenFileName(
+        owner(), title_, QString::fromStdString(startFolder), QtFilter(filter));
     if (name.isEmpty())
         return std::nullopt;
     return name.toStdString();
@@ -103,8 +103,8 @@ std::optional<std::string> QtOperatorDialogs::chooseOpenFile(const std::string& 
 std::optional<std::string> QtOperatorDialogs::chooseSaveFile(const std::string& startFolder,
                                                              const std::string& filter) {
     const QString name =
-        QFileDialog::getSaveFileName(owner(), title_, Latin1(startFolder), QtFilter(filter),
-                                     nullptr, QFileDialog::DontConfirmOverwrite);
+        QFileDialog::getSaveFileName(owner(), title_, QString::fromStdString(startFolder),
+                                     QtFilter(filter), nullptr, QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty())
         return std::nullopt;
     return name.toStdString();
