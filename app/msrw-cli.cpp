@@ -13,6 +13,7 @@
 #include "link/ConsoleDialogs.h"
 #include "link/DataFolder.h"
 #include "link/MsrwDLL.h"
+#include "msrw/Version.h"
 #include "session/PortState.h"
 #include "session/ReaderScan.h"
 #include "sim/DeckFile.h"
@@ -253,7 +254,7 @@ int RunCardVerb(Console& s, const QCommandLineParser& options, const QStringList
 int main(int argc, char** argv) {
     console::KeepArgumentBytes(argc, argv);
     QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("msrw");
+    QCoreApplication::setApplicationVersion(kVersion);
     QCommandLineParser options;
     options.setApplicationDescription(
         "Talks to the magnetic-stripe reader/writer from the console.\n"
@@ -276,6 +277,7 @@ int main(int argc, char** argv) {
         "Exit status: 0 done, 1 some card failed, 2 bad usage, 3 no port or no "
         "reader, or no batch server, 4 the device stopped answering.");
     options.addHelpOption();
+    options.addVersionOption();
     options.addOption({"device", "Use the serial device at PATH.", "PATH"});
     options.addOption({"simulate", "Use the built-in simulated reader/writer."});
     options.addOption({"port", "Port N is the system port or device PATH (repeatable).", "N=PATH"});
@@ -283,6 +285,9 @@ int main(int argc, char** argv) {
     console::AddCardRunOptions(options);
     options.addPositionalArgument("verb", "send, script, detect, or a card verb");
     options.process(app);
+    // Named only now, so that --version names this program (the name Qt takes
+    // from its file); its files are the utility's own, in the msrw data folder.
+    QCoreApplication::setApplicationName("msrw");
 
     Console s;
     if (options.isSet("data-dir"))

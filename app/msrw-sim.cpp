@@ -4,6 +4,7 @@
 // The program ends on SIGTERM, SIGINT or when standard input closes.
 
 #include "link/Notation.h"
+#include "msrw/Version.h"
 #include "platform/ConsoleInterrupts.h"
 #include "sim/AutoSwiper.h"
 #include "sim/DeckFile.h"
@@ -89,6 +90,7 @@ void AddOptions(QCommandLineParser& parser) {
             "All are of low coercivity, as the utility starts out, but the last.")
             .arg(DeckListing(Deck::AtHand())));
     parser.addHelpOption();
+    parser.addVersionOption();
     parser.addOptions({
         {"deck", "Cards to swipe, from a card data file.", "FILE"},
         {"auto-swipe", "Swipe the next card MS milliseconds after a card command.", "MS"},
@@ -168,6 +170,7 @@ bool Configure(const QCommandLineParser& parser, Device& device, Deck& deck, int
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("msrw-sim"));
+    QCoreApplication::setApplicationVersion(msrw::kVersion);
     QCommandLineParser parser;
     AddOptions(parser);
     parser.process(app);

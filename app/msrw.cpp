@@ -1,6 +1,7 @@
 // msrw: the desktop utility of the magnetic-stripe card reader/writer.
 
 #include "link/Clock.h"
+#include "msrw/Version.h"
 #include "operations/Operations.h"
 #include "operations/cardtype/CardTypeSetup.h"
 #include "operations/startup/Startup.h"
@@ -66,6 +67,9 @@ void PlaceSideBySide(QWidget& main, QWidget& beside) {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("msrw");
+    QApplication::setApplicationVersion(kVersion);
+    // The menu entry's name: on Wayland the window is matched to its icon by it.
+    QGuiApplication::setDesktopFileName("org.msrw.msrw");
     QStringList args = QApplication::arguments();
     QString error;
     const int simulatedPort = TakeSimulateOption(args, error);
@@ -73,6 +77,7 @@ int main(int argc, char** argv) {
     QCommandLineParser options;
     options.setApplicationDescription("Reads, writes and sets up magnetic-stripe cards.");
     options.addHelpOption();
+    options.addVersionOption();
     options.addOption({"simulate", "Use the built-in simulated reader/writer (on port 1, or on "
                                    "port N with --simulate=N)."});
     options.addOption({"port", "Port N is the system port or device PATH (repeatable).", "N=PATH"});

@@ -9,7 +9,12 @@ set -euo pipefail
 # Real package names only: a virtual name (one that other packages merely
 # provide) is never seen as installed, and would send every run to apt.
 packages=(cmake g++ clang libclang-rt-14-dev make qt6-base-dev qt6-serialport-dev libgtest-dev
-    libqt6sql6-psql libpq-dev postgresql g++-mingw-w64-x86-64-posix googletest wine64)
+    libqt6sql6-psql libpq-dev postgresql)
+# scripts/package.sh: the package's build (dpkg-buildflags, dpkg-shlibdeps)
+# and Debian's checks of it.
+packages+=(dpkg-dev lintian desktop-file-utils appstream)
+# scripts/test-windows.sh: the Windows build and Wine to run its tests.
+packages+=(g++-mingw-w64-x86-64-posix googletest wine64)
 # Installed without what they recommend: the Windows tests are console
 # programs, and Wine's recommended packages (graphics, sound, fonts, the
 # 32-bit loader) would more than double the download on a bare machine.

@@ -58,3 +58,4 @@ if [ "$sanitize" = 1 ]; then
     asan_build=""
     ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE real-pauses
 fi
+scripts/package.sh

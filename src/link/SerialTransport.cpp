@@ -1,5 +1,6 @@
 #include "link/SerialTransport.h"
 
+#include "link/PortAccess.h"
 #include "platform/PortPresence.h"
 
 #include <QElapsedTimer>
@@ -29,10 +30,7 @@ QSerialPort::Parity ToQtParity(char parity) {
 QString OpenFailureMessage(const QString& name, const QSerialPort& port) {
     switch (port.error()) {
     case QSerialPort::PermissionError:
-        return QStringLiteral("Port %1 could not be opened: permission denied, or another program "
-                              "is using it. On Linux, make sure your user belongs to the group "
-                              "that owns the device (often \"dialout\").")
-            .arg(name);
+        return PortRefusedMessage(name, DeviceAccessOf(DeviceFileOf(name)));
     case QSerialPort::DeviceNotFoundError:
         return QStringLiteral("Port %1 does not exist.").arg(name);
     default:
