@@ -117,10 +117,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (CheckTarnSetupLines(TarnSetupFileLines(check.values)).firstDamagedLine != 0)
             __builtin_trap(); // a repaired file reads back whole
         break;
+    }
     case 5:
         LinesOf(rest);
         break;
-    }
     }
     return 0;
 }

@@ -6,7 +6,13 @@
 # programs whose time goes in the operations' real pauses; they run in the
 # plain build), and its tree is built while the plain suite runs, at a lower
 # priority, in the time those pauses leave the processor idle. It is built
-# with clang when clang++ is there (much quicker to compile), else with g++.
+# with clang when clang++ is there (much quicker to compile), else with g++;
+# with clang it also holds the fuzz targets, each of which then runs for a few
+# seconds, so that a parser's fuzz target keeps building and its first
+# findings show here.
+#
+# Then the part that needs no Qt is built for Windows and tested under Wine,
+# and the Debian package is built and checked from a folder of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -29,12 +35,31 @@ export MSRW_TEST_PG
 scripts/configure.sh
 cmake --build build -j"$jobs"
 
+# The fuzz targets need clang: on when the tree was made with it.
+fuzz_in_asan_tree() {
+    grep -q '^CMAKE_CXX_COMPILER:.*clang' build-asan/CMakeCache.txt && echo ON || echo OFF
+}
+# Each fuzz target of the sanitizer tree for a few seconds, from nothing.
+run_fuzz_targets() {
+    local target corpus
+    for target in build-asan/fuzz/fuzz_*; do
+        [ -x "$target" ] || continue
+        corpus=$(mktemp -d)
+        if ! "$target" -max_total_time=5 "$corpus" >"$pg_dir/fuzz.log" 2>&1; then
+            cat "$pg_dir/fuzz.log" >&2
+            echo "fuzz: ${target##*/} failed" >&2
+            exit 1
+        fi
+        echo "fuzz: ${target##*/}: $(grep -E '^Done [0-9]+ runs' "$pg_dir/fuzz.log")"
+        rm -rf "$corpus"
+    done
+}
 build_sanitized() {
     local cxx=g++
     ! command -v clang++ >/dev/null || cxx=clang++
     [ -f build-asan/CMakeCache.txt ] || CXX=$cxx cmake -S . -B build-asan >/dev/null
     cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DMSRW_SANITIZE=ON -DMSRW_BENCH=OFF \
-        -DMSRW_REAL_PAUSE_TESTS=OFF >/dev/null
+        -DMSRW_REAL_PAUSE_TESTS=OFF -DMSRW_FUZZ="$(fuzz_in_asan_tree)" >/dev/null
     nice -n 10 cmake --build build-asan -j"$jobs"
 }
 if [ "$sanitize" = 1 ]; then
@@ -47,7 +72,6 @@ fi
 ctest --test-dir build --output-on-failure -j"$jobs"
 scripts/check-readme-recipe.sh
 scripts/check-readme-examples.sh
-scripts/test-windows.sh
 
 if [ "$sanitize" = 1 ]; then
     if ! wait "$asan_build"; then
@@ -57,5 +81,7 @@ if [ "$sanitize" = 1 ]; then
     fi
     asan_build=""
     ctest --test-dir build-asan --output-on-failure -j"$jobs" -LE real-pauses
+    run_fuzz_targets
 fi
+scripts/test-windows.sh
 scripts/package.sh
