@@ -43,7 +43,7 @@ fuzz_in_asan_tree() {
 run_fuzz_targets() {
     local target corpus
     for target in build-asan/fuzz/fuzz_*; do
-        [ -x "$target" ] || continue
+        [ -f "$target" ] && [ -x "$target" ] || continue
         corpus=$(mktemp -d)
         if ! "$target" -max_total_time=5 "$corpus" >"$pg_dir/fuzz.log" 2>&1; then
             cat "$pg_dir/fuzz.log" >&2
