@@ -3,18 +3,14 @@
 
 #include "operations/writing/SequentialWrite.h"
 #include "cards/WriteComposition.h"
-#include "operations/Operations.h"
 #include "operations/cardtype/CardTypeSetup.h"
 #include "operations/writing/SendWrite.h"
 #include "session/CardView.h"
 #include "session/Dispatcher.h"
 #include "session/OpStates.h"
 #include "sim/CardOps.h"
-#include "sim/ports/SimTransport.h"
 #include "support/CardsSession.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 using namespace msrw;
@@ -388,53 +384,18 @@ TEST_F(SequentialFlow, TheRangeFieldsTakeDigitsAndEnterConfirms) {
     EXPECT_FALSE(run.dialog.CmdOkBold);
 }
 
-// An operator who answers OK to the question about empty tracks.
-class AgreeingDialogs : public RecordingDialogs {
-public:
-    bool askOkCancel(const std::string& text, MessageIcon, const std::string&) override {
-        messages.push_back(text);
-        return true;
-    }
-};
-
-TEST(SequentialWriteWithoutData, ACardCarriesOnlyTheRunningNumber) {
-    auto device = std::make_shared<sim::Device>();
-    PortDirectory ports;
-    ports.setInProcess(1, sim::SimTransport::Factory(device), "simulated");
-    QTemporaryDir dir;
-    AgreeingDialogs dialogs;
-    RecordingClock clock;
-    Session s(ports, dialogs, clock, DataFolder(dir.path()));
-    LinkTimings fast;
-    fast.probeTimeoutMs = 20;
-    fast.replyTimeoutMs = 200;
-    fast.idleGapMs = 20;
-    s.link().setTimings(fast);
-    Startup startup(s, [&s] { (void)cboCardType_Click(s, s.view.cardTypes.selected); });
-    startup.frmpwd_Form_Load();
-    startup.pwd.trackSelect = 2;
-    ASSERT_TRUE(startup.cmdpwdok_Click());
-    device->settings().coercivity = sim::Coercivity::High;
-    SequentialWrite& run = s.operationState<SequentialWrite>();
-    InstallOperations(s);
-
-    cmdSeqWrite_Click(s, run);
+TEST_F(SequentialFlow, WithoutDataACardCarriesOnlyTheRunningNumber) {
+    s().view.track(2).text = "";
+    t.dialogs.okCancelAnswers = {true}; // sequential track data only
+    cmdSeqWrite_Click(s(), run);
     ASSERT_TRUE(run.SeqWriteActive);
-    s.view.track(2).text = "xxx";
-    cmdCancel_Click(s); // "OK" on the prompt confirms the marks
-    run.dialog.txtStartNo = "41";
-    run.dialog.txtEndNo = "1";
-    frmSeqWrite::CmdOk_Click(s, run);
-
-    sim::VirtualCard blank;
-    ASSERT_TRUE(device->swipe(blank));
-    QElapsedTimer wait;
-    wait.start();
-    while (s.g.OpState != 0 && wait.elapsed() < 2000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    EXPECT_EQ(CardTrack(blank, *device, 1), "");
-    EXPECT_EQ(CardTrack(blank, *device, 2), ";041?");
-    EXPECT_EQ(dialogs.messages.back(), "Sequential Write Completed");
+    s().view.track(2).text = "xxx";
+    cmdCancel_Click(s()); // "OK" on the prompt confirms the marks
+    enterRange("41", "1");
+    ASSERT_TRUE(t.swipe("Blank card"));
+    EXPECT_EQ(blankCardTrack(1), "");
+    EXPECT_EQ(blankCardTrack(2), ";041?");
+    EXPECT_EQ(t.dialogs.messages.back(), "Sequential Write Completed");
 }
 
 } // namespace
