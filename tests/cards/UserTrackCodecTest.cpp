@@ -205,19 +205,6 @@ TEST(UserTrackCodec, EncodedTracksReadBack) {
     }
 }
 
-// The device's own decoded read agrees with the encoder's bit layout.
-TEST(UserTrackCodec, DeviceReadsEncodedTracks) {
-    for (const int bits : {7, 6, 5, 4}) {
-        const std::string data = Alphabet(bits);
-        const EncodedTrack encoded = EncodeUserTrack(data, Format(bits, DeviceParity(bits)));
-        ASSERT_TRUE(encoded.ok()) << encoded.problem;
-        const sim::VirtualCard card = CardWrittenRaw({encoded.hexDigits, "", ""});
-        const sim::TrackRead read = sim::ReadDecoded(card.tracks[0], bits);
-        EXPECT_EQ(read.state, sim::TrackRead::State::Data) << bits;
-        EXPECT_EQ(read.data, Format(bits, "").startSentinel + data + "?") << bits;
-    }
-}
-
 std::string BitsOfHex(const std::string& hex) {
     return ConvertHexadecimalToBinary(hex);
 }
