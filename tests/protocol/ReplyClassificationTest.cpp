@@ -279,13 +279,5 @@ TEST(ReplyClassification, ReadResultLines) {
     EXPECT_EQ(ReadFailedOnTracksLine(1, TrackSet{2}), "Read(1) Failed on Track 2!");
 }
 
-TEST(ReplyClassification, TrackSetMembers) {
-    const TrackSet oneAndThree{5};
-    EXPECT_TRUE(oneAndThree.contains(Track::One));
-    EXPECT_FALSE(oneAndThree.contains(Track::Two));
-    EXPECT_TRUE(oneAndThree.contains(Track::Three));
-    EXPECT_TRUE(TrackSet{}.empty());
-}
-
 } // namespace
 } // namespace msrw::reply
