@@ -167,24 +167,4 @@ TEST_F(TarnSetupControls, DefaultSetsEveryControlButKeepsTheCoercivityBoxAvailab
     EXPECT_EQ(frmTarnSetup::ProtocolValue(v), "01");
 }
 
-TEST_F(TarnSetupControls, TheMemoryValuesOfTheOptions) {
-    TarnSetupView v;
-    const std::vector<std::tuple<int, TarnParity, const char*>> serial{
-        {19200, TarnParity::Odd, "00"}, {9600, TarnParity::Even, "09"},
-        {4800, TarnParity::Mark, "12"}, {2400, TarnParity::Space, "1B"},
-        {1200, TarnParity::Odd, "04"},
-    };
-    for (const auto& [baud, parity, value] : serial) {
-        v.serial = {baud, parity};
-        EXPECT_EQ(frmTarnSetup::BaudValue(v), value) << baud;
-    }
-    const std::vector<std::tuple<bool, bool, const char*>> protocol{
-        {false, true, "00"}, {false, false, "01"}, {true, true, "02"}, {true, false, "03"}};
-    for (const auto& [framed, modeOne, value] : protocol) {
-        v.framed = framed;
-        v.modeOne = modeOne;
-        EXPECT_EQ(frmTarnSetup::ProtocolValue(v), value) << framed << modeOne;
-    }
-}
-
 } // namespace
