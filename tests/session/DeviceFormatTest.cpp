@@ -13,27 +13,19 @@ using namespace msrw::test;
 
 namespace {
 
-const std::string kOk = "\x1B"
-                        "0";
-const std::string kRefused = "\x1B"
-                             "1";
-
-const std::string kHiCo = "\x1B"
-                          "x";
-const std::string kLowCo = "\x1B"
-                           "y";
-const std::string kLeadz61And22 = "\x1B"
-                                  "z\x3D\x16";
-const std::string kLeadz111And22 = "\x1B"
-                                   "z\x6F\x16";
-const std::string kTk1At210 = "\x1B"
-                              "f\xD2";
-const std::string kTk2At75 = "\x1B"
-                             "b\x4B";
-const std::string kTk2At210 = "\x1B"
-                              "b\xD2";
-const std::string kTk3At210 = "\x1B"
-                              "g\xD2";
+const std::string kEsc = "\x1B";
+const std::string kOk = kEsc + "0";
+const std::string kRefused = kEsc + "1";
+const std::string kHiCo = kEsc + "x";
+const std::string kLowCo = kEsc + "y";
+const std::string kLeadz5And22 = kEsc + "z\x05\x16";
+const std::string kLeadz61And22 = kEsc + "z\x3D\x16";
+const std::string kLeadz255And22 = kEsc + "z\xFF\x16";
+const std::string kLeadz111And22 = kEsc + "z\x6F\x16";
+const std::string kTk1At210 = kEsc + "f\xD2";
+const std::string kTk2At75 = kEsc + "b\x4B";
+const std::string kTk2At210 = kEsc + "b\xD2";
+const std::string kTk3At210 = kEsc + "g\xD2";
 
 class DeviceFormatTest : public ::testing::Test {
 protected:
@@ -49,14 +41,9 @@ protected:
 
     // The device answers every command of this test with `reply`.
     void answerAll(const std::string& reply) {
-        for (const std::string& command : {kHiCo, kLowCo, kLeadz61And22, kLeadz111And22, kTk1At210,
-                                           kTk2At75, kTk2At210, kTk3At210,
-                                           std::string("\x1B"
-                                                       "z\x05\x16"),
-                                           std::string("\x1B"
-                                                       "z\xFF\x16"),
-                                           std::string("\x1B"
-                                                       "b\xD2")})
+        for (const std::string& command :
+             {kHiCo, kLowCo, kLeadz5And22, kLeadz61And22, kLeadz255And22, kLeadz111And22, kTk1At210,
+              kTk2At75, kTk2At210, kTk3At210})
             device->answers[command] = reply;
     }
 
@@ -83,15 +70,9 @@ const std::vector<CommandCase>& CommandCases() {
         {"low coercivity", [](FormatStore&) {}, &DeviceFormat::SendHiCo, kLowCo, -11},
         {"leading zeros", [](FormatStore&) {}, &DeviceFormat::SendLeadz, kLeadz61And22, -6},
         {"one-digit leading zeros", [](FormatStore& f) { f.txt210Leadz = "5"; },
-         &DeviceFormat::SendLeadz,
-         "\x1B"
-         "z\x05\x16",
-         -6},
+         &DeviceFormat::SendLeadz, kLeadz5And22, -6},
         {"largest leading zeros", [](FormatStore& f) { f.txt210Leadz = "255"; },
-         &DeviceFormat::SendLeadz,
-         "\x1B"
-         "z\xFF\x16",
-         -6},
+         &DeviceFormat::SendLeadz, kLeadz255And22, -6},
         {"pass-book leading zeros", [](FormatStore&) {}, &DeviceFormat::SendLeadz_Pb,
          kLeadz111And22, -6},
         {"track 1 density", [](FormatStore&) {}, &DeviceFormat::SendTk1Bpi, kTk1At210, -7},
