@@ -16,14 +16,14 @@ using namespace std::string_literals;
 
 namespace {
 
+const std::string kEsc = "\x1B";
+
 class LinkTest : public ::testing::Test {
 protected:
     LinkTest() {
         ShowLinkNotices(link, dialogs); // as the session shows them
-        device->answers["\x1B"
-                        "e"] = "\x1By";
-        device->answers["\x1B"
-                        "v"] = "Velk Reader/Writer Version 4.0\r";
+        device->answers[kEsc + "e"] = "\x1By";
+        device->answers[kEsc + "v"] = "Velk Reader/Writer Version 4.0\r";
         ports.setInProcess(
             3, [d = device] { return std::make_unique<FakeTransport>(d); }, "fake");
         LinkTimings t;
@@ -73,8 +73,7 @@ TEST_F(LinkTest, QueryAssemblesRepliesFromAnyPiecesAndDropsLineNoise) {
         device->pieceSize = piece;
         EXPECT_EQ(link.Query("\\1Be"), "\\1By") << piece;
     }
-    device->answers["\x1B"
-                    "e"] = "\x00\xFF\x80\x1By"s;
+    device->answers[kEsc + "e"] = "\x00\xFF\x80\x1By"s;
     EXPECT_EQ(link.Query("\\1Be"), "\\1By");
     std::string banner;
     EXPECT_EQ(link.ReadVersion(banner), kLinkOk);
@@ -107,8 +106,7 @@ TEST_F(LinkTest, SilenceEndsAQueryAfterTheTimeout) {
 
 TEST_F(LinkTest, CommandTextsAreCheckedBeforeAnythingIsSent) {
     open();
-    device->answers["\x10"] = "\x1B"
-                              "0";
+    device->answers["\x10"] = kEsc + "0";
     EXPECT_EQ(link.Query("\\1b"), "\\1B0"); // a bad digit counts 0, and says so
     EXPECT_EQ(dialogs.messages, std::vector<std::string>{"Command Hex Format Error"});
     const std::size_t sent = device->received.size();
@@ -127,8 +125,7 @@ TEST_F(LinkTest, CardRepliesArriveAsEventsInBothForms) {
     device->pieceSize = 1;
     const std::string read = "\x80\x1B\x01%A\\?\x1B\x02\x1B+\x1B\x03\x1B*?\x1C\x1B"
                              "4"s;
-    device->answers["\x1Br"] = read + "\x1B"
-                                      "0";
+    device->answers["\x1Br"] = read + kEsc + "0";
     link.SendCommand("\\1Br");
     const auto got = events(2);
     ASSERT_EQ(got.size(), 2u);
@@ -145,8 +142,7 @@ TEST_F(LinkTest, AReplyArrivingWhileAHandlerRunsWaitsForIt) {
         ++depth;
         deepest = std::max(deepest, depth);
         if (received.empty()) {
-            device->open->push("\x1B"
-                               "1"); // the next card's reply, during the pause
+            device->open->push(kEsc + "1"); // the next card's reply, during the pause
             QEventLoop pause;
             QTimer::singleShot(50, &pause, &QEventLoop::quit);
             pause.exec();
@@ -154,9 +150,7 @@ TEST_F(LinkTest, AReplyArrivingWhileAHandlerRunsWaitsForIt) {
         received.emplace_back(d, h);
         --depth;
     });
-    device->answers["\x1B"
-                    "c7"] = "\x1B"
-                            "0";
+    device->answers[kEsc + "c7"] = kEsc + "0";
     link.SendCommand("\\1Bc7");
     const auto got = events(2);
     ASSERT_EQ(got.size(), 2u);
@@ -194,8 +188,7 @@ TEST_F(LinkTest, APortThatDisappearsIsReportedOnceAndNeverHangs) {
     EXPECT_EQ(link.Query("\\1Be"), ""); // no port: at once, nothing shown again
     EXPECT_EQ(dialogs.messages.size(), 1u);
     open();
-    device->answers["\x1B"
-                    "e"] = "\x1By";
+    device->answers[kEsc + "e"] = "\x1By";
     EXPECT_EQ(link.Query("\\1Be"), "\\1By");
 }
 
@@ -233,12 +226,8 @@ TEST_F(LinkTest, AChatteringLineCannotHoldAnExchange) {
 // reply of the next command.
 TEST_F(LinkTest, AStrayAnswerIsNotTheNextReply) {
     open();
-    device->answers["\x1B"
-                    "a"] = "\x1B"
-                           "1";
-    device->answers["\x1B"
-                    "x"] = "\x1B"
-                           "0";
+    device->answers[kEsc + "a"] = kEsc + "1";
+    device->answers[kEsc + "x"] = kEsc + "0";
     EXPECT_EQ(link.Query("\\1Ba"), ""); // no reply is awaited for it
     EXPECT_EQ(link.Query("\\1Bx"), "\\1B0");
 }

@@ -8,6 +8,8 @@ using namespace std::string_literals;
 
 namespace {
 
+const std::string kEsc = "\x1B";
+
 struct FrameCase {
     const char* name;
     ReplyShape shape;
@@ -36,43 +38,24 @@ const std::string kRawRead = "\x1B\x01\x03?\x1C\x1B\x1B\x02\x01\xF0\x1B\x03\x1B+
 INSTANTIATE_TEST_SUITE_P(
     Shapes, FramerCases,
     ::testing::Values(
-        FrameCase{"status", ReplyShape::Status,
-                  "\x1B"
-                  "0",
-                  0, 2},
+        FrameCase{"status", ReplyShape::Status, kEsc + "0", 0, 2},
         FrameCase{"status half", ReplyShape::Status, "\x1B", 0, 0},
         FrameCase{"status after noise", ReplyShape::Status, "\x00\xFF\x80\x1By"s, 3, 2},
         FrameCase{"status then more", ReplyShape::Status,
-                  "\x1B"
-                  "0\x1B"
-                  "5",
+                  kEsc + "0\x1B"
+                         "5",
                   0, 2},
-        FrameCase{"echo of bits per char", ReplyShape::StatusEcho3,
-                  "\x1B"
-                  "0\x07\x05\x05",
-                  0, 5},
-        FrameCase{"echo incomplete", ReplyShape::StatusEcho3,
-                  "\x1B"
-                  "0\x07\x05",
-                  0, 0},
-        FrameCase{"echo refused", ReplyShape::StatusEcho3,
-                  "\x1B"
-                  "1",
-                  0, 2},
+        FrameCase{"echo of bits per char", ReplyShape::StatusEcho3, kEsc + "0\x07\x05\x05", 0, 5},
+        FrameCase{"echo incomplete", ReplyShape::StatusEcho3, kEsc + "0\x07\x05", 0, 0},
+        FrameCase{"echo refused", ReplyShape::StatusEcho3, kEsc + "1", 0, 2},
         FrameCase{"banner", ReplyShape::Line, "Velk Reader/Writer Version 4\r", 0, 29},
         FrameCase{"banner partial", ReplyShape::Line, "Velk Reader", 0, 0},
-        FrameCase{"probe status", ReplyShape::Line,
-                  "\x1B"
-                  "4",
-                  0, 2},
+        FrameCase{"probe status", ReplyShape::Line, kEsc + "4", 0, 2},
         FrameCase{"banner after noise", ReplyShape::Line, "\xFF\x00OK\r"s, 2, 3},
         FrameCase{"decoded read", ReplyShape::DecodedRead, kDecodedRead, 0, kDecodedRead.size()},
         FrameCase{"decoded read less status", ReplyShape::DecodedRead,
                   kDecodedRead.substr(0, kDecodedRead.size() - 1), 0, 0},
-        FrameCase{"decoded read bare status", ReplyShape::DecodedRead,
-                  "\x1B"
-                  "7",
-                  0, 2},
+        FrameCase{"decoded read bare status", ReplyShape::DecodedRead, kEsc + "7", 0, 2},
         FrameCase{"text read", ReplyShape::DecodedRead, "T1:\rAB\rT2:\r12\rT3:\r\r", 0, 19},
         FrameCase{"text read partial", ReplyShape::DecodedRead, "T1:\rAB\rT2:\r12\r", 0, 0},
         FrameCase{"text read just begun", ReplyShape::DecodedRead, "T1", 0, 0},
@@ -110,10 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"mode 2 custom track ends quiet", ReplyShape::TarnTrackOpen, "%A?", 0, 0},
         FrameCase{"mode 2 custom track refused", ReplyShape::TarnTrackOpen, "*", 0, 1},
         FrameCase{"any: ok line", ReplyShape::Any, "OK\r", 0, 3},
-        FrameCase{"any: status", ReplyShape::Any,
-                  "\x1B"
-                  "0",
-                  0, 2}),
+        FrameCase{"any: status", ReplyShape::Any, kEsc + "0", 0, 2}),
     [](const auto& testInfo) {
         std::string n = testInfo.param.name;
         for (char& c : n)
@@ -134,25 +114,13 @@ TEST(ReplyFramer, ShapeFollowsTheCommand) {
         std::string command;
         ReplyShape shape;
     } cases[] = {
-        {"\x1B"
-         "a",
-         ReplyShape::None},
-        {"\x1B"
-         "e",
-         ReplyShape::Status},
-        {"\x1B"
-         "r",
-         ReplyShape::DecodedRead},
-        {"\x1B"
-         "m",
-         ReplyShape::RawRead},
-        {"\x1B"
-         "R0",
-         ReplyShape::DecodedRead},
+        {kEsc + "a", ReplyShape::None},
+        {kEsc + "e", ReplyShape::Status},
+        {kEsc + "r", ReplyShape::DecodedRead},
+        {kEsc + "m", ReplyShape::RawRead},
+        {kEsc + "R0", ReplyShape::DecodedRead},
         {"\x1Bo\x07\x05\x05", ReplyShape::StatusEcho3},
-        {"\x1B"
-         "v",
-         ReplyShape::Line},
+        {kEsc + "v", ReplyShape::Line},
         {"9", ReplyShape::Line},
         {"RR\r", ReplyShape::DecodedRead},
         {"RU 0\r", ReplyShape::DecodedRead},

@@ -12,6 +12,8 @@
 namespace msrw::reading {
 namespace {
 
+const std::string kEsc = "\x1B";
+
 using namespace std::string_literals;
 using reply::MsrwMode;
 using sim::TrackRead;
@@ -46,12 +48,7 @@ TEST(ReadReply, OrmondRepliesInBothForms) {
         {"failed track 2", Ormond("%A?", kFailed, ";4?", '2'), {"%A?", "", ";4?"}, false},
         {"all blank", Ormond(kBlank, kBlank, kBlank), {"", "", ""}, true},
         {"status names a track", Ormond("%A?", ";1?", ";4?", '4'), {"%A?", ";1?", ";4?"}, false},
-        {"bytes before the reply",
-         "\x1B"
-         "0" +
-             Ormond("%A?", ";1?", ""),
-         {"%A?", ";1?", ""},
-         true},
+        {"bytes before the reply", kEsc + "0" + Ormond("%A?", ";1?", ""), {"%A?", ";1?", ""}, true},
         {"no status byte", Ormond("%A?", ";1?", ";4?").substr(0, 18), {"%A?", ";1?", ";4?"}, false},
         {"no track 3 marker",
          "\x1B\x01%A?\x1B\x02;1??\x1C\x1B"
@@ -59,11 +56,7 @@ TEST(ReadReply, OrmondRepliesInBothForms) {
          {},
          false},
         {"no end", "\x1B\x01%A?\x1B\x02;1?\x1B\x03;4?", {}, false},
-        {"not a read reply",
-         "\x1B"
-         "0",
-         {},
-         false},
+        {"not a read reply", kEsc + "0", {}, false},
     };
     for (const auto& c : cases)
         for (const Form& form : {kDisplay, kHex}) {

@@ -14,6 +14,8 @@ using namespace msrw::test;
 namespace {
 
 const std::string kBanner = "Velk Reader/Writer Version 4.0\r";
+const std::string kEsc = "\x1B";
+const std::string kOk = kEsc + "0";
 
 class PortScan : public ::testing::Test {
 protected:
@@ -31,20 +33,11 @@ protected:
                                     const std::string& commAnswer = "\x1By") {
         auto d = std::make_shared<FakeDevice>();
         if (!banner.empty())
-            d->answers["\x1B"
-                       "v"] = banner;
+            d->answers[kEsc + "v"] = banner;
         if (!commAnswer.empty())
-            d->answers["\x1B"
-                       "e"] = commAnswer;
-        d->answers["\x1B"
-                   "z\x05\x16"] = "\x1B"
-                                  "0";
-        d->answers["\x1B"
-                   "x"] = "\x1B"
-                          "0";
-        d->answers["\x1B"
-                   "y"] = "\x1B"
-                          "0";
+            d->answers[kEsc + "e"] = commAnswer;
+        for (const char* command : {"z\x05\x16", "x", "y"})
+            d->answers[kEsc + command] = kOk;
         ports.setInProcess(
             port, [d] { return std::make_unique<FakeTransport>(d); }, "fake");
         devices[port] = d;
@@ -86,22 +79,14 @@ TEST_F(PortScan, FindsTheReaderBehindSilentAndForeignPorts) {
     EXPECT_FALSE(view.prompt.buttonEnabled);
     EXPECT_EQ(view.prompt.label, "Trying to connect port 7");
     EXPECT_EQ(view.modeLabel, "Ormond Mode");
-    EXPECT_EQ(sentTo(7), (std::vector<std::string>{"\x1B"
-                                                   "v",
-                                                   "\x1B"
-                                                   "e",
-                                                   "\x1B"
-                                                   "a"}));
+    EXPECT_EQ(sentTo(7), (std::vector<std::string>{kEsc + "v", kEsc + "e", kEsc + "a"}));
     ASSERT_EQ(clock.pauses.size(), 2u);
     EXPECT_EQ(clock.totalMs(), 400);
-    EXPECT_TRUE(sentTo(3) == std::vector<std::string>{"\x1B"
-                                                      "v"}); // never asked more
+    EXPECT_EQ(sentTo(3), std::vector<std::string>{kEsc + "v"}); // never asked more
 }
 
 TEST_F(PortScan, SkipsADeviceThatFailsTheCommunicationTest) {
-    put(1, kBanner,
-        "\x1B"
-        "0");
+    put(1, kBanner, kOk);
     put(4);
     EXPECT_EQ(manager.OpenReader(), kPortOk);
     EXPECT_EQ(state.CurrentPort, 4);
@@ -213,12 +198,8 @@ TEST_F(PortScan, PushesTheStoredCardSettings) {
     settings[6] = 2; // no density command for an unknown position
     settings[7] = 1;
     EXPECT_EQ(manager.PushCardSettings(), kPortOk);
-    EXPECT_EQ(reader->received, (std::vector<std::string>{"\x1Bz\x05\x16",
-                                                          "\x1B"
-                                                          "f\xD2",
-                                                          "\x1B"
-                                                          "b\x4B",
-                                                          "\x1Bx"}));
+    EXPECT_EQ(reader->received, (std::vector<std::string>{kEsc + "z\x05\x16", kEsc + "f\xD2",
+                                                          kEsc + "b\x4B", kEsc + "x"}));
     EXPECT_EQ(view.coercivityLabel, "High Coercivity");
     EXPECT_EQ(view.defaultSettingLabel.text, "  Not in Default Setting.");
     EXPECT_EQ(view.defaultSettingLabel.colour, kRed);
@@ -247,8 +228,7 @@ TEST_F(PortScan, LeadingZerosThatDoNotFitAByteAreNotSent) {
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_NE(dialogs.messages[0].find("300"), std::string::npos);
     for (const std::string& sent : reader->received)
-        EXPECT_NE(sent.substr(0, 2), "\x1B"
-                                     "z");
+        EXPECT_NE(sent.substr(0, 2), kEsc + "z");
     EXPECT_EQ(reader->received.size(), 4u); // the densities and coercivity still go
 }
 

@@ -12,6 +12,8 @@
 
 namespace {
 
+const std::string kEsc = "\x1B";
+
 QString SimProgramPath() {
     const char* dir = std::getenv("MSRW_BIN_DIR");
     return dir == nullptr ? QString() : QString::fromLocal8Bit(dir) + "/msrw-sim";
@@ -79,18 +81,12 @@ TEST_F(SimProgram, AnswersOnItsTerminalAndEndsWhenStandardInputCloses) {
     ASSERT_TRUE(path.startsWith("/dev/")) << path.constData();
     PtyClient client;
     ASSERT_TRUE(client.open(path));
-    ASSERT_TRUE(client.send("\x1B"
-                            "e"));
-    EXPECT_EQ(client.receive(2), "\x1B"
-                                 "y");
+    ASSERT_TRUE(client.send(kEsc + "e"));
+    EXPECT_EQ(client.receive(2), kEsc + "y");
 
     // A line on standard input swipes the (blank) card for the armed read.
-    client.send("\x1B"
-                "r"
-                "\x1B"
-                "e"); // the echo shows the read was taken
-    ASSERT_EQ(client.receive(2), "\x1B"
-                                 "y");
+    client.send(kEsc + "r" + kEsc + "e"); // the echo shows the read was taken
+    ASSERT_EQ(client.receive(2), kEsc + "y");
     process.write("\n");
     process.waitForBytesWritten(5000);
     EXPECT_EQ(client.receive(16), "\x1B\x01\x1B+\x1B\x02\x1B+\x1B\x03\x1B+?\x1C\x1B"
@@ -106,8 +102,7 @@ TEST_F(SimProgram, EndsCleanlyOnSigterm) {
     const QByteArray path = start({"--fixture", "--fragment"});
     PtyClient client;
     ASSERT_TRUE(client.open(path));
-    client.send("\x1B"
-                "v");
+    client.send(kEsc + "v");
     EXPECT_EQ(client.receive(42), "Velk Reader/Writer LZ Fixture V1.0 060201\r");
     process.terminate();
     ASSERT_TRUE(process.waitForFinished(5000));

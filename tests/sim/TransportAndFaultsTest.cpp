@@ -9,6 +9,8 @@
 namespace msrw::sim::test {
 namespace {
 
+const std::string kEsc = "\x1B";
+
 struct ShapeCase {
     Faults faults;
     std::vector<std::string> pieces;
@@ -17,15 +19,11 @@ struct ShapeCase {
 class ReplyShape : public ::testing::TestWithParam<ShapeCase> {};
 
 TEST_P(ReplyShape, FollowsTheFaults) {
-    EXPECT_EQ(ShapeReply(GetParam().faults, "\x1B"
-                                            "0"),
-              GetParam().pieces);
+    EXPECT_EQ(ShapeReply(GetParam().faults, kEsc + "0"), GetParam().pieces);
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, ReplyShape,
-                         ::testing::Values(ShapeCase{Faults{},
-                                                     {"\x1B"
-                                                      "0"}},
+                         ::testing::Values(ShapeCase{Faults{}, {kEsc + "0"}},
                                            ShapeCase{Faults{true, 0, false, 0}, {"\x1B", "0"}},
                                            ShapeCase{Faults{false, 4, false, 0},
                                                      {std::string("\x00\xFF\x80\x00\x1B"
