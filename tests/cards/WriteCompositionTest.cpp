@@ -377,19 +377,4 @@ TEST_F(UserEncodingProperty, EncodedTracksDecodeToTheirText) {
     EXPECT_GE(cases, 250);
 }
 
-// Prepared USER data may still carry a sentinel (a field that held two):
-// it is not recorded twice.
-TEST_F(UserEncodingProperty, UserSentinelsAreAddedOnlyWhereMissing) {
-    const FormatStore format; // track 1: "%" and "?"
-    const UserTrackFormat f = format.userFormat(1);
-    ASSERT_EQ(f.startSentinel, '%');
-    ASSERT_EQ(f.endSentinel, '?');
-    for (const char* data : {"AB", "%AB", "AB?", "%AB?"}) {
-        const WriteCommandText write =
-            ComposeWriteCommand(kOrmond, "USER", {data, "", ""}, format.cardFormat());
-        ASSERT_EQ(write.problem, "") << data;
-        EXPECT_EQ(DeviceDecode(Written(write.command, 0), f), "%AB?") << data;
-    }
-}
-
 } // namespace
