@@ -24,12 +24,7 @@ using namespace msrw::test;
 
 namespace {
 
-class QuellWindow : public StartedMainWindow {
-protected:
-    void chooseInStartUpDialog() override {
-        QTest::mouseClick(find<QRadioButton>("optTarnpro", pwd.get()), Qt::LeftButton);
-    }
-};
+using QuellWindow = StartedQuellWindow;
 
 TEST_F(QuellWindow, StartsUpInQuellModeAndReadsACard) {
     ASSERT_EQ(pwd->result(), QDialog::Accepted);

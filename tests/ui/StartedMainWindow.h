@@ -8,6 +8,7 @@
 #include "support/SimSession.h"
 
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -38,6 +39,14 @@ protected:
     SimSession t;
     std::unique_ptr<frmMain> main;
     std::unique_ptr<frmpwd> pwd;
+};
+
+// The same with "Tarn Protocol" chosen: the window in "Quell Mode".
+class StartedQuellWindow : public StartedMainWindow {
+protected:
+    void chooseInStartUpDialog() override {
+        QTest::mouseClick(find<QRadioButton>("optTarnpro", pwd.get()), Qt::LeftButton);
+    }
 };
 
 } // namespace msrw::test

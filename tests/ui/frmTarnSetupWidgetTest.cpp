@@ -21,11 +21,8 @@ using namespace msrw::test;
 
 namespace {
 
-class TarnSetupWidget : public StartedMainWindow {
+class TarnSetupWidget : public StartedQuellWindow {
 protected:
-    void chooseInStartUpDialog() override {
-        QTest::mouseClick(find<QRadioButton>("optTarnpro", pwd.get()), Qt::LeftButton);
-    }
     void SetUp() override {
         StartedMainWindow::SetUp();
         ASSERT_TRUE(t.session->quell());
