@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the README's console examples in order, from the root of a built tree,
-# as a newcomer would type them into one shell: each "$ " line is a command,
+# Runs the README's console examples (every block between the markers), in
+# order, from the root of a built tree, as a newcomer would type them into
+# one shell: each "$ " line is a command,
 # the lines after it what it prints on standard output. Every command must
 # print exactly that (trailing blanks aside) and end with status 0, or 1 when
 # what it shows is a card that failed. The program's files go to a data
