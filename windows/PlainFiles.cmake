@@ -5,12 +5,16 @@
 # The answer for a file that is not plain names the chain of includes that
 # ends at the first such header: "files/CsvRecord.h > <QFile>".
 
-# Headers that only POSIX systems have (with everything under these
-# folders), as scripts/check-platform-headers.sh names them. <csignal> counts:
-# beyond std::signal it means sigaction and POSIX signals.
-set(MSRW_POSIX_HEADERS unistd.h poll.h fcntl.h termios.h signal.h pty.h util.h dirent.h dlfcn.h
-    pthread.h spawn.h netdb.h grp.h pwd.h syslog.h csignal)
-set(MSRW_POSIX_FOLDERS "^(sys|netinet|arpa|linux|asm)/")
+# Headers that only POSIX systems have, and folders of them: the list the
+# platform header check uses too.
+file(STRINGS ${MSRW_ROOT}/scripts/posix-headers.txt msrw_posix_lines REGEX "^[^#]")
+set(MSRW_POSIX_HEADERS ${msrw_posix_lines})
+list(FILTER MSRW_POSIX_HEADERS EXCLUDE REGEX "/$")
+set(msrw_posix_folders ${msrw_posix_lines})
+list(FILTER msrw_posix_folders INCLUDE REGEX "/$")
+list(TRANSFORM msrw_posix_folders REPLACE "/$" "")
+list(JOIN msrw_posix_folders "|" msrw_posix_folders)
+set(MSRW_POSIX_FOLDERS "^(${msrw_posix_folders})/")
 
 # The file a quoted include names: from src/ or tests/, else beside the includer.
 function(msrw_resolve_include includer header out)
